@@ -1,0 +1,30 @@
+# dvt_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [GUI] [ENV <VAR=value...>])
+#
+# One Qt Test program registered with CTest. Plain C++ areas get the label
+# "core" and also run in the sanitizer build; GUI tests get the label "gui",
+# run with the offscreen platform and are left out of core-only builds.
+function(dvt_add_test)
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS;ENV" ${ARGN})
+  if(T_GUI AND DVT_CORE_ONLY)
+    return()
+  endif()
+  add_executable(${T_NAME} ${T_SOURCES})
+  set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY
+                                             ${CMAKE_BINARY_DIR}/tests/bin)
+  target_link_libraries(${T_NAME} PRIVATE Qt6::Test dvt_warnings ${T_LIBS})
+  if(T_GUI)
+    target_link_libraries(${T_NAME} PRIVATE dvt_qt_defaults Qt6::Widgets)
+    set_target_properties(${T_NAME} PROPERTIES AUTOMOC ON)
+  endif()
+  add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+  set(env ${T_ENV})
+  if(T_GUI)
+    list(APPEND env QT_QPA_PLATFORM=offscreen)
+    set_tests_properties(${T_NAME} PROPERTIES LABELS gui)
+  else()
+    set_tests_properties(${T_NAME} PROPERTIES LABELS core)
+  endif()
+  if(env)
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${env}")
+  endif()
+endfunction()
