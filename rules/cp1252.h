@@ -6,9 +6,15 @@
 #include <string_view>
 
 // UTF-8 -> Windows-1252. A character the code page cannot hold becomes "?".
-// A text that is not valid UTF-8 as a whole gives the empty text.
+// A text that is not valid UTF-8 as a whole gives the empty text: a stray or
+// missing continuation byte, a sequence cut off at the end, an overlong form,
+// a surrogate (U+D800..U+DFFF) or a value beyond U+10FFFF.
 std::string Utf8ToCp1252(std::string_view utf8);
 
 // Windows-1252 -> UTF-8. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value.
 std::string Cp1252ToUtf8(std::string_view cp1252);
+
+// The capital of a Windows-1252 letter, including the accented ones and
+// š ž œ ÿ (0x9A 0x9E 0x9C 0xFF -> 0x8A 0x8E 0x8C 0x9F); other bytes unchanged.
+char Cp1252UpperCase(char c);

@@ -1,0 +1,171 @@
+#include "rules/cp1252.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+namespace {
+
+// Code points of the bytes 0x80..0x9F; every other byte is its own code point.
+// The undefined bytes stand for the C1 control of the same value.
+constexpr std::array<char32_t, 32> kHighControlRange = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+struct CodePointToByte {
+    char32_t codePoint;
+    unsigned char byte;
+};
+
+// The reverse of kHighControlRange, sorted by code point for a binary search.
+constexpr std::array<CodePointToByte, 32> MakeReverseTable() {
+    std::array<CodePointToByte, 32> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        table[i] = {kHighControlRange[i], static_cast<unsigned char>(0x80 + i)};
+    }
+    std::sort(table.begin(), table.end(), [](const CodePointToByte& a, const CodePointToByte& b) {
+        return a.codePoint < b.codePoint;
+    });
+    return table;
+}
+constexpr std::array<CodePointToByte, 32> kReverseTable = MakeReverseTable();
+
+// Per lead byte: the length of its UTF-8 sequence, 0 when it cannot start one
+// (continuation bytes 0x80..0xBF, the overlong leads 0xC0 0xC1, and 0xF5..0xFF
+// which would go beyond U+10FFFF).
+constexpr std::array<std::uint8_t, 256> MakeSequenceLengths() {
+    std::array<std::uint8_t, 256> lengths{};
+    for (int b = 0; b < 256; ++b) {
+        if (b < 0x80) {
+            lengths[b] = 1;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            lengths[b] = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            lengths[b] = 3;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            lengths[b] = 4;
+        }
+    }
+    return lengths;
+}
+constexpr std::array<std::uint8_t, 256> kSequenceLengths = MakeSequenceLengths();
+
+// Per lead byte: the range its second byte must fall in. The narrowed ranges
+// exclude overlong forms (E0, F0), surrogates (ED) and values beyond U+10FFFF (F4).
+struct ByteRange {
+    unsigned char low;
+    unsigned char high;
+};
+constexpr ByteRange SecondByteRange(unsigned char lead) {
+    switch (lead) {
+    case 0xE0:
+        return {0xA0, 0xBF};
+    case 0xED:
+        return {0x80, 0x9F};
+    case 0xF0:
+        return {0x90, 0xBF};
+    case 0xF4:
+        return {0x80, 0x8F};
+    default:
+        return {0x80, 0xBF};
+    }
+}
+
+constexpr bool IsContinuation(unsigned char b) {
+    return (b & 0xC0) == 0x80;
+}
+
+char ToCp1252Byte(char32_t codePoint) {
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint <= 0xFF)) {
+        return static_cast<char>(codePoint);
+    }
+    const auto* found = std::lower_bound(
+        kReverseTable.begin(), kReverseTable.end(), codePoint,
+        [](const CodePointToByte& entry, char32_t cp) { return entry.codePoint < cp; });
+    if (found != kReverseTable.end() && found->codePoint == codePoint) {
+        return static_cast<char>(found->byte);
+    }
+    return '?';
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        // Every code point of the code page lies below U+10000.
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+} // namespace
+
+std::string Utf8ToCp1252(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size()); // every sequence gives exactly one byte
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    while (p < end) {
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            out.push_back(static_cast<char>(lead));
+            ++p;
+            continue;
+        }
+        const std::size_t length = kSequenceLengths[lead];
+        if (length == 0 || static_cast<std::size_t>(end - p) < length) {
+            return {};
+        }
+        const ByteRange second = SecondByteRange(lead);
+        if (p[1] < second.low || p[1] > second.high) {
+            return {};
+        }
+        char32_t cp = lead & (0xFF >> (length + 1));
+        for (std::size_t i = 1; i < length; ++i) {
+            if (!IsContinuation(p[i])) {
+                return {};
+            }
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        out.push_back(ToCp1252Byte(cp));
+        p += length;
+    }
+    return out;
+}
+
+std::string Cp1252ToUtf8(std::string_view cp1252) {
+    std::string out;
+    out.reserve(cp1252.size() + cp1252.size() / 2);
+    for (const char c : cp1252) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 && b <= 0x9F) {
+            AppendUtf8(out, kHighControlRange[b - 0x80]);
+        } else {
+            AppendUtf8(out, b);
+        }
+    }
+    return out;
+}
+
+char Cp1252UpperCase(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b >= 'a' && b <= 'z') || (b >= 0xE0 && b <= 0xFE && b != 0xF7)) {
+        return static_cast<char>(b - 0x20);
+    }
+    switch (b) {
+    case 0x9A: // š
+    case 0x9C: // œ
+    case 0x9E: // ž
+        return static_cast<char>(b - 0x10);
+    case 0xFF: // ÿ
+        return static_cast<char>(0x9F);
+    default:
+        return c;
+    }
+}
