@@ -251,9 +251,9 @@ double TextToFloat(std::string_view s) {
     // from_chars reads the longest well-formed prefix ("1.2.3" -> 1.2) and,
     // unlike strtod, ignores the process locale's decimal separator.
     double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value,
-                                              std::chars_format::fixed);
-    if (error == std::errc::result_out_of_range) {
+    const std::from_chars_result parsed = std::from_chars(
+        number.data(), number.data() + number.size(), value, std::chars_format::fixed);
+    if (parsed.ec == std::errc::result_out_of_range) {
         // Too many digits for a double: beyond its range when there is a
         // non-zero digit before the point, else too close to zero.
         const bool negative = number[0] == '-';
