@@ -187,6 +187,26 @@ std::optional<std::string> ReadSettingsText(const std::string& path) {
     return std::move(contents).str();
 }
 
+// Deletes the temporary files that a writer killed in mid-write left beside
+// the settings file. Only called under the lock, when no writer is running.
+void RemoveLeftoverTemporaryFiles(const std::string& settingsFilePath) {
+    const std::filesystem::path settings(settingsFilePath);
+    const std::string prefix =
+        settings.filename().string() + std::string(platform::kTemporaryFileSuffix);
+    std::error_code error;
+    std::filesystem::path folder = settings.parent_path();
+    if (folder.empty()) {
+        folder = ".";
+    }
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (entry->path().filename().string().starts_with(prefix)) {
+            std::error_code ignored;
+            std::filesystem::remove(entry->path(), ignored);
+        }
+    }
+}
+
 } // namespace
 
 SettingsFileError::SettingsFileError(const std::string& filePath, const std::string& reason)
@@ -256,6 +276,8 @@ std::int32_t DrawSessionNumber(const std::string& settingsFilePath) {
         throw SettingsFileError(settingsFilePath,
                                 "cannot lock \"" + lockFilePath + "\": " + lock.Error());
     }
+
+    RemoveLeftoverTemporaryFiles(settingsFilePath);
 
     const std::optional<std::string> text = ReadSettingsText(settingsFilePath);
     if (!text) {

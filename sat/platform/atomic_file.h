@@ -21,4 +21,10 @@ struct FileWriteResult {
 // On failure path is left exactly as it was and the temporary file is removed.
 FileWriteResult ReplaceFileAtomically(const std::string& path, std::string_view contents);
 
+// Every temporary file of ReplaceFileAtomically(path, ...) is named path
+// followed by this suffix and a unique tail. A process killed between
+// creating one and renaming it leaves it behind; a caller that keeps all
+// writers of path out (with a lock) may delete such leftovers.
+inline constexpr std::string_view kTemporaryFileSuffix = ".tmp-";
+
 } // namespace platform

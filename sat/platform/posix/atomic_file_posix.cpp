@@ -58,7 +58,8 @@ bool WriteAll(int fd, std::string_view contents) {
 // A name beside the target that no other writer uses at the same moment.
 std::string TemporaryNameFor(const std::string& path) {
     static std::atomic<unsigned> counter{0};
-    return path + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    return path + std::string(kTemporaryFileSuffix) + std::to_string(getpid()) + "-" +
+           std::to_string(counter++);
 }
 
 } // namespace

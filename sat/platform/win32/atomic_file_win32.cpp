@@ -21,7 +21,8 @@ FileWriteResult Failure(std::string error) {
 // A name beside the target that no other writer uses at the same moment.
 std::string TemporaryNameFor(const std::string& path) {
     static std::atomic<unsigned> counter{0};
-    return path + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+    return path + std::string(kTemporaryFileSuffix) + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(counter++);
 }
 
 } // namespace
