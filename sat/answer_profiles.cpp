@@ -1,0 +1,93 @@
+#include "sat/answer_profiles.h"
+
+#include <vector>
+
+#include "rules/cp1252.h"
+#include "rules/text_utils.h"
+#include "sat/base64_field.h"
+#include "sat/response_fields.h"
+
+namespace {
+
+constexpr std::string_view kInformationMarker = "[i]";
+constexpr std::string_view kErrorMarker = "[e]";
+
+// Field k (from 1) of a split answer, decoded from UTF-8; empty when k is 0.
+std::string DecodedField(const std::vector<std::string_view>& fields, std::size_t k) {
+    if (k == 0 || k > fields.size()) {
+        return {};
+    }
+    return Utf8ToCp1252(fields[k - 1]);
+}
+
+} // namespace
+
+void TakeErrorPath(std::string_view raw, SatUserInterface& ui, std::string& lastResponse) {
+    lastResponse = Utf8ToCp1252(raw);
+    ui.ShowMessageDialog(lastResponse + std::string(kErrorMarker));
+}
+
+void ShowReportDialogs(SatUserInterface& ui, std::string_view code, std::string_view message,
+                       std::string_view sefazMessage) {
+    ui.FechaAguarde();
+    if (!IsBlank(sefazMessage)) {
+        std::string text = "Mensagem SEFAZ\r\n";
+        text.append(sefazMessage).append(kInformationMarker);
+        ui.ShowMessageDialog(text);
+    }
+    std::string outcome(code);
+    outcome.append("\r\n").append(message).append(kInformationMarker);
+    ui.ShowMessageDialog(outcome);
+}
+
+bool DecodeReportAnswer(std::string_view raw, const ReportProfile& profile, SatUserInterface& ui,
+                        std::string& lastResponse) {
+    const std::vector<std::string_view> fields = SplitResponseViews(raw, profile.fieldsKept);
+    lastResponse.clear();
+    for (std::size_t k = 1; k <= fields.size(); ++k) {
+        if (k > 1) {
+            lastResponse.push_back('|');
+        }
+        if (k == profile.base64Field) {
+            AppendBase64Field(lastResponse, fields[k - 1]);
+        } else {
+            lastResponse.append(Utf8ToCp1252(fields[k - 1]));
+        }
+    }
+    const std::string code = DecodedField(fields, profile.codeField);
+    ShowReportDialogs(ui, code, DecodedField(fields, profile.messageField),
+                      DecodedField(fields, profile.sefazMessageField));
+    return IsSuccessCode(code, profile.successCode);
+}
+
+bool DecodeStatusAnswer(std::string_view raw, TSatStatusOperacional& record, SatUserInterface& ui,
+                        std::string& lastResponse) {
+    FillStatusOperacional(record, raw);
+    lastResponse = ToQuotedCsv(raw);
+    const std::vector<std::string_view> fields = SplitResponseViews(raw, 5);
+    const std::string code = DecodedField(fields, 2);
+    ShowReportDialogs(ui, code, DecodedField(fields, 3), DecodedField(fields, 5));
+    return IsSuccessCode(code, "10000");
+}
+
+bool DecodeEndToEndAnswer(std::string_view raw, SatUserInterface& ui, std::string& lastResponse) {
+    const std::vector<std::string_view> fields = SplitResponseViews(raw, 9);
+    ShowReportDialogs(ui, DecodedField(fields, 2), DecodedField(fields, 3),
+                      DecodedField(fields, 5));
+    lastResponse = ToQuotedCsv(raw);
+    return IsSuccessCode(CsvField(2, lastResponse), "09000");
+}
+
+bool DecodeSilentAnswer(std::string_view raw, std::span<const std::string_view> successCodes,
+                        std::string& lastResponse) {
+    lastResponse = ToQuotedCsv(raw);
+    return IsAnySuccessCode(CsvField(2, lastResponse), successCodes);
+}
+
+void DecodeRawAnswer(std::string_view raw, std::string& lastResponse) {
+    lastResponse = Utf8ToCp1252(raw);
+}
+
+std::string DecodeVersionAnswer(std::string_view raw) {
+    return Utf8ToCp1252(raw);
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The wrappers around the SAT library's functions: each checks its entry
+// point, calls it with the session number and its arguments, copies the
+// answer and decodes it by its function's profile, reporting to the user.
+// None of them throws for anything the library answers.
+
+#include <cstdint>
+#include <string>
+
+#include "sat/status_operacional.h"
+#include "sat/un_funcoes_dll.h"
+#include "sat/user_interface.h"
+
+// What the library did on the last call, beyond what LastResponse shows.
+enum class SatAnswerKind {
+    None,       // no call made yet
+    NotLoaded,  // the entry point is missing: nothing was called
+    NullAnswer, // the function returned a null pointer instead of a text
+    ErrorText,  // the answer holds no "|": an error text of the library
+    Fields,     // a "|"-separated answer
+    Text,       // the version query's answer, taken whole
+};
+
+struct SatCallRecord {
+    SatAnswerKind kind = SatAnswerKind::None;
+    // The answer exactly as the library returned it (UTF-8), once there was one.
+    std::string raw;
+};
+
+// Where a wrapper finds its entry point, how it reaches the user and where it
+// notes what the library did.
+struct SatCallContext {
+    const SatEntryPoints& entryPoints;
+    SatUserInterface& ui;
+    SatCallRecord& record;
+};
+
+// The Windows-1252 text reported when an export answers a null pointer,
+// without a marker: "ConsultarSAT não retornou resposta".
+std::string SatNullAnswerText(SatExport which);
+
+// Every wrapper empties LastResponse first and returns false when the entry
+// point is missing (LastResponse and an "[e]" dialog get its not-loaded
+// text), when the function answers a null pointer (the same, with the
+// null-answer text) or when the answer holds no "|" (the error path).
+// Texts are passed as null-terminated strings, an empty text as "".
+
+bool DllConfigurarInterfaceDeRede(const SatCallContext& call, std::string& LastResponse,
+                                  std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
+                                  const std::string& dadosConfiguracao);
+bool DllAtivarSAT(const SatCallContext& call, std::string& LastResponse, std::int32_t numeroSessao,
+                  std::int32_t subComando, const std::string& codigoDeAtivacao,
+                  const std::string& cnpjContribuinte, std::int32_t cUF);
+bool DllAssociarAssinatura(const SatCallContext& call, std::string& LastResponse,
+                           std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
+                           const std::string& CNPJvalue, const std::string& assinaturaCNPJs);
+bool DllConsultarSAT(const SatCallContext& call, std::string& LastResponse,
+                     std::int32_t numeroSessao);
+bool DllConsultarStatusOperacional(const SatCallContext& call, std::string& LastResponse,
+                                   std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
+                                   TSatStatusOperacional& StatusOperacional);
+bool DllConsultarNumeroSessao(const SatCallContext& call, std::string& LastResponse,
+                              std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
+                              std::int32_t cNumeroDeSessao);
+bool DllExtrairLogs(const SatCallContext& call, std::string& LastResponse,
+                    std::int32_t numeroSessao, const std::string& codigoDeAtivacao);
+bool DllTesteFimAFim(const SatCallContext& call, std::string& LastResponse,
+                     std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
+                     const std::string& dadosVenda);
+bool DllEnviarDadosVenda(const SatCallContext& call, std::string& LastResponse,
+                         std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
+                         const std::string& dadosVenda);
+bool DllCancelarUltimaVenda(const SatCallContext& call, std::string& LastResponse,
+                            std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
+                            const std::string& chave, const std::string& dadosCancelamento);
+bool DllBloquearSAT(const SatCallContext& call, std::string& LastResponse,
+                    std::int32_t numeroSessao, const std::string& codigoDeAtivacao);
+// Never judged: false for every answer.
+bool DllDesbloquearSAT(const SatCallContext& call, std::string& LastResponse,
+                       std::int32_t numeroSessao, const std::string& codigoDeAtivacao);
+// Never judged: false for every answer.
+bool DllAtualizarSoftwareSAT(const SatCallContext& call, std::string& LastResponse,
+                             std::int32_t numeroSessao, const std::string& codigoDeAtivacao);
+bool DllTrocarCodigoDeAtivacao(const SatCallContext& call, std::string& LastResponse,
+                               std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
+                               std::int32_t opcao, const std::string& novoCodigo,
+                               const std::string& confNovoCodigo);
+
+// The library's version text, empty when VersaoDLL is missing or answers a
+// null pointer (both shown in an "[e]" dialog). LastResponse is not touched.
+void DllVersaoDLL(const SatCallContext& call, std::string& versao);

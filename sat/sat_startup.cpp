@@ -1,0 +1,44 @@
+// Start-up of the SAT side: finding, loading and binding the library and the
+// first query that proves it alive.
+
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "rules/cp1252.h"
+#include "sat/un_global.h"
+
+bool SatSession::BindSatLibrary() {
+    lastLoadError_.clear();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(satLibraryPath_, error)) {
+        ui_.ShowMessageDialog(Utf8ToCp1252("Biblioteca Vexa® não localizada !"));
+        return false;
+    }
+    // The full path that was checked, never the bare file name: on Linux a
+    // bare name searches the system's library paths, not the program's folder.
+    const platform::LibraryLoadResult loaded = platform::LoadLibraryByPath(satLibraryPath_);
+    if (loaded.handle == nullptr) {
+        lastLoadError_ = loaded.error;
+        return false;
+    }
+    SatLibraryHandle = loaded.handle;
+    ClearSatEntryPoints(SatEntryPoints);
+    ResolveSatEntryPoints(SatEntryPoints, SatLibraryHandle);
+    return true;
+}
+
+bool SatSession::LoadSatLibrary() {
+    try {
+        if (!BindSatLibrary()) {
+            return false;
+        }
+        if (RunConsultarSAT()) {
+            return true;
+        }
+        ui_.ShowMessageDialog(LastResponse + "[e]");
+    } catch (const std::exception& failure) {
+        lastLoadError_ = failure.what();
+    }
+    return false;
+}

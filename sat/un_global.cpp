@@ -1,0 +1,155 @@
+#include "sat/un_global.h"
+
+#include <exception>
+#include <utility>
+
+#include "rules/text_utils.h"
+#include "sat/platform/sat_library_file.h"
+#include "sat/session_counter.h"
+
+SatSession::SatSession(SatUserInterface& ui)
+    : SatSession(ui, SettingsFilePathBesideProgram(), platform::SatLibraryPathBesideProgram()) {}
+
+SatSession::SatSession(SatUserInterface& ui, std::string settingsFilePath,
+                       std::string satLibraryPath)
+    : ui_(ui), settingsFilePath_(std::move(settingsFilePath)),
+      satLibraryPath_(std::move(satLibraryPath)) {}
+
+void SatSession::NextSessionNumber() {
+    SessionNumber = DrawSessionNumber(settingsFilePath_);
+}
+
+// Runs one operation so that no failure escapes: a settings file that cannot
+// be written, memory running out or an exception thrown from a dialog all
+// end the operation with false and no further dialog.
+template <typename Operation> bool SatSession::Guarded(Operation operation) {
+    lastCall_ = {};
+    lastFailure_.clear();
+    try {
+        return operation();
+    } catch (const std::exception& failure) {
+        try {
+            lastFailure_ = failure.what();
+        } catch (...) {
+            lastFailure_.clear();
+        }
+    } catch (...) {
+        lastFailure_ = "unknown failure";
+    }
+    return false;
+}
+
+bool SatSession::RunConfigurarInterfaceDeRede() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllConfigurarInterfaceDeRede(Call(), LastResponse, SessionNumber, codigoDeAtivacao,
+                                            dadosConfiguracao);
+    });
+}
+
+bool SatSession::RunAtivarSAT() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllAtivarSAT(Call(), LastResponse, SessionNumber, subComando, codigoDeAtivacao,
+                            cnpjContribuinte, TextToInt(cUF));
+    });
+}
+
+bool SatSession::RunAssociarAssinatura() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllAssociarAssinatura(Call(), LastResponse, SessionNumber, codigoDeAtivacao,
+                                     CNPJvalue, assinaturaCNPJs);
+    });
+}
+
+bool SatSession::RunConsultarSAT() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllConsultarSAT(Call(), LastResponse, SessionNumber);
+    });
+}
+
+bool SatSession::RunConsultarStatusOperacional() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllConsultarStatusOperacional(Call(), LastResponse, SessionNumber, codigoDeAtivacao,
+                                             StatusOperacional);
+    });
+}
+
+bool SatSession::RunConsultarNumeroSessao(std::int32_t cNumeroDeSessao) {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllConsultarNumeroSessao(Call(), LastResponse, SessionNumber, codigoDeAtivacao,
+                                        cNumeroDeSessao);
+    });
+}
+
+bool SatSession::RunExtrairLogs() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllExtrairLogs(Call(), LastResponse, SessionNumber, codigoDeAtivacao);
+    });
+}
+
+bool SatSession::RunTesteFimAFim() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllTesteFimAFim(Call(), LastResponse, SessionNumber, codigoDeAtivacao, dadosVenda);
+    });
+}
+
+bool SatSession::RunEnviarDadosVenda() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllEnviarDadosVenda(Call(), LastResponse, SessionNumber, codigoDeAtivacao,
+                                   dadosVenda);
+    });
+}
+
+bool SatSession::RunCancelarUltimaVenda() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllCancelarUltimaVenda(Call(), LastResponse, SessionNumber, codigoDeAtivacao, chave,
+                                      dadosCancelamento);
+    });
+}
+
+bool SatSession::RunBloquearSAT() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllBloquearSAT(Call(), LastResponse, SessionNumber, codigoDeAtivacao);
+    });
+}
+
+bool SatSession::RunDesbloquearSAT() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllDesbloquearSAT(Call(), LastResponse, SessionNumber, codigoDeAtivacao);
+    });
+}
+
+bool SatSession::RunAtualizarSoftwareSAT() {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllAtualizarSoftwareSAT(Call(), LastResponse, SessionNumber, codigoDeAtivacao);
+    });
+}
+
+bool SatSession::RunTrocarCodigoDeAtivacao(std::int32_t manutencaoTipoIndex) {
+    return Guarded([&] {
+        NextSessionNumber();
+        return DllTrocarCodigoDeAtivacao(Call(), LastResponse, SessionNumber, codigoAtual,
+                                         manutencaoTipoIndex + 1, novoCodigo, confNovoCodigo);
+    });
+}
+
+std::string SatSession::RunVersaoDLL() {
+    std::string versao;
+    Guarded([&] {
+        DllVersaoDLL(Call(), versao);
+        return true;
+    });
+    return versao;
+}
