@@ -12,9 +12,10 @@ function(dvt_add_test)
   set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY
                                              ${CMAKE_BINARY_DIR}/tests/bin)
   target_link_libraries(${T_NAME} PRIVATE Qt6::Test dvt_warnings ${T_LIBS})
+  # Every Qt Test class is a QObject; core-only builds do not turn AUTOMOC on globally.
+  set_target_properties(${T_NAME} PROPERTIES AUTOMOC ON)
   if(T_GUI)
     target_link_libraries(${T_NAME} PRIVATE dvt_qt_defaults Qt6::Widgets)
-    set_target_properties(${T_NAME} PROPERTIES AUTOMOC ON)
   endif()
   add_test(NAME ${T_NAME} COMMAND ${T_NAME})
   set(env ${T_ENV})
