@@ -1,0 +1,52 @@
+#pragma once
+// The loading window: a borderless window that lies exactly over the main
+// window with one message while the SAT library is being loaded. At most one
+// exists; MostraCarregando creates or reuses it, FechaCarregando destroys it.
+
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QToolButton;
+
+class TFMsgSat : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFMsgSat(QWidget* parent = nullptr);
+
+    void setLogo(const QPixmap& logo);
+    void setMessage(const QString& text);
+    // Shows "v." followed by the program's version.
+    void setVersion(const QString& versaoDoPrograma);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void layOut();
+
+    QWidget* AdvPanel1 = nullptr;
+    QLabel* Image4 = nullptr;
+    QLabel* lbl_maker = nullptr;
+    QLabel* lbl_site = nullptr;
+    QToolButton* btnMin = nullptr;
+    QToolButton* btnClose = nullptr;
+    QLabel* Image9 = nullptr;
+    QLabel* lbl_sm_program = nullptr;
+    QLabel* lbl_sm_version = nullptr;
+    QLabel* Image7 = nullptr;
+    QLabel* lbl_msg = nullptr;
+};
+
+// Shows the loading window over `cover` (its top, left, height and width) with
+// `text` and the program's version, and lets it paint before returning. A
+// null `logo` keeps the window's own logo.
+void MostraCarregando(QWidget& cover, const QString& text, const QString& versaoDoPrograma,
+                      const QPixmap& logo = QPixmap());
+
+// Destroys the loading window if there is one.
+void FechaCarregando();
+
+// The loading window now shown, or nullptr.
+TFMsgSat* CurrentLoadingWindow();
