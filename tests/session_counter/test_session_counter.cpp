@@ -1,0 +1,333 @@
+// Drawing session numbers from a real settings file: the edge cases, files
+// that cannot be written, two processes at once, and processes killed while
+// they write.
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "sat/session_counter.h"
+
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(contents), contents.size());
+}
+
+mode_t PermissionBits(const QString& path) {
+    struct stat info {};
+    return stat(QFile::encodeName(path).constData(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+QByteArray Counter(const QByteArray& value) {
+    return "[VEXA]\nVEXAS=" + value + "\n";
+}
+
+// Draws count numbers in a child process and sends each one through fd.
+// Returns the child's process id; the child never returns.
+pid_t DrawInChild(const std::string& settings, int count, int fd) {
+    const pid_t child = fork();
+    if (child != 0) {
+        return child;
+    }
+    for (int i = 0; count < 0 || i < count; ++i) {
+        std::int32_t number = 0;
+        try {
+            number = DrawSessionNumber(settings);
+        } catch (...) {
+            _exit(3);
+        }
+        if (write(fd, &number, sizeof number) != sizeof number) {
+            _exit(4);
+        }
+    }
+    _exit(0);
+}
+
+std::vector<std::int32_t> ReadNumbers(int fd) {
+    std::vector<std::int32_t> numbers;
+    std::int32_t number = 0;
+    while (read(fd, &number, sizeof number) == sizeof number) {
+        numbers.push_back(number);
+    }
+    return numbers;
+}
+
+} // namespace
+
+class TestSessionCounter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void draw_data();
+    void draw();
+    void drawsAreConsecutive();
+    void deletingTheFileRestartsAtOne();
+    void readOnlyFileIsRefused();
+    void unwritablePlace_data();
+    void unwritablePlace();
+    void permissionBitsAreKept();
+    void leftoverTemporaryFilesGo();
+    void symbolicLinkIsFollowed();
+    void concurrentProcessesGetDistinctNumbers();
+    void killedWriterNeverCorruptsTheFile();
+
+private:
+    QTemporaryDir* folder_ = nullptr;
+    QString settings_;
+};
+
+void TestSessionCounter::init() {
+    folder_ = new QTemporaryDir;
+    QVERIFY(folder_->isValid());
+    settings_ = folder_->filePath(QString::fromUtf8(kSettingsFileName.data()));
+}
+
+void TestSessionCounter::cleanup() {
+    delete folder_;
+    folder_ = nullptr;
+}
+
+void TestSessionCounter::draw_data() {
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("no file") << false << QByteArray() << 1 << Counter("1");
+    QTest::newRow("empty file") << true << QByteArray() << 1 << Counter("1");
+    QTest::newRow("next") << true << Counter("41") << 42 << Counter("42");
+    QTest::newRow("last before the wrap")
+        << true << Counter("999998") << 999999 << Counter("999999");
+    QTest::newRow("wrap") << true << Counter("999999") << 1 << Counter("1");
+    QTest::newRow("letters") << true << Counter("abc") << 1 << Counter("1");
+    QTest::newRow("empty value") << true << Counter("") << 1 << Counter("1");
+    QTest::newRow("hexadecimal") << true << Counter("0x10") << 17 << Counter("17");
+    QTest::newRow("negative carried") << true << Counter("-5") << -4 << Counter("-4");
+    QTest::newRow("other content kept")
+        << true << QByteArray("; mine\r\n[A]\r\nk=v\r\n\r\n[vexa]\r\nvexas=7\r\n[B]\r\n") << 8
+        << QByteArray("; mine\r\n[A]\r\nk=v\r\n\r\n[vexa]\r\nvexas=8\r\n[B]\r\n");
+    QTest::newRow("section added")
+        << true << QByteArray("[A]\nk=v\n") << 1 << QByteArray("[A]\nk=v\n[VEXA]\nVEXAS=1\n");
+}
+
+void TestSessionCounter::draw() {
+    QFETCH(bool, exists);
+    QFETCH(QByteArray, before);
+    QFETCH(int, expected);
+    QFETCH(QByteArray, after);
+    if (exists) {
+        WriteAll(settings_, before);
+    }
+    QCOMPARE(DrawSessionNumber(settings_.toStdString()), expected);
+    QCOMPARE(ReadAll(settings_), after);
+}
+
+void TestSessionCounter::drawsAreConsecutive() {
+    WriteAll(settings_, Counter("999997"));
+    const std::string path = settings_.toStdString();
+    QCOMPARE(DrawSessionNumber(path), 999998);
+    QCOMPARE(DrawSessionNumber(path), 999999);
+    QCOMPARE(DrawSessionNumber(path), 1);
+    QCOMPARE(DrawSessionNumber(path), 2);
+}
+
+void TestSessionCounter::deletingTheFileRestartsAtOne() {
+    WriteAll(settings_, Counter("500"));
+    QVERIFY(QFile::remove(settings_));
+    QCOMPARE(DrawSessionNumber(settings_.toStdString()), 1);
+}
+
+// Root may write any file, so the refusal must come from the permission bits
+// themselves; the number is then offered again once the file is writable.
+void TestSessionCounter::readOnlyFileIsRefused() {
+    WriteAll(settings_, Counter("41"));
+    QVERIFY(chmod(QFile::encodeName(settings_).constData(), 0444) == 0);
+    try {
+        DrawSessionNumber(settings_.toStdString());
+        QFAIL("a read-only settings file was written");
+    } catch (const SettingsFileError& error) {
+        QCOMPARE(QString::fromStdString(error.FilePath()), settings_);
+        QVERIFY2(QString::fromUtf8(error.what()).contains(settings_), error.what());
+    }
+    QCOMPARE(ReadAll(settings_), Counter("41"));
+    QCOMPARE(PermissionBits(settings_), mode_t{0444});
+    QVERIFY(chmod(QFile::encodeName(settings_).constData(), 0644) == 0);
+    QCOMPARE(DrawSessionNumber(settings_.toStdString()), 42);
+}
+
+void TestSessionCounter::unwritablePlace_data() {
+    QTest::addColumn<QString>("blocker");
+    QTest::addColumn<bool>("blockerIsFolder");
+    QTest::addColumn<QString>("settings");
+    // Paths are relative to the test's folder.
+    QTest::newRow("folder is a regular file")
+        << QStringLiteral("plain") << false << QStringLiteral("plain/dravovexa.ini");
+    QTest::newRow("a folder in the file's place")
+        << QStringLiteral("dravovexa.ini") << true << QStringLiteral("dravovexa.ini");
+    QTest::newRow("folder does not exist")
+        << QString() << false << QStringLiteral("missing/dravovexa.ini");
+}
+
+void TestSessionCounter::unwritablePlace() {
+    QFETCH(QString, blocker);
+    QFETCH(bool, blockerIsFolder);
+    QFETCH(QString, settings);
+    if (blockerIsFolder) {
+        QVERIFY(QDir(folder_->path()).mkdir(blocker));
+    } else if (!blocker.isEmpty()) {
+        WriteAll(folder_->filePath(blocker), "not a folder");
+    }
+    const QString path = folder_->filePath(settings);
+    try {
+        DrawSessionNumber(path.toStdString());
+        QFAIL("an unwritable settings file was reported as written");
+    } catch (const SettingsFileError& error) {
+        QCOMPARE(QString::fromStdString(error.FilePath()), path);
+        QVERIFY2(QString::fromUtf8(error.what()).contains(path), error.what());
+    }
+}
+
+void TestSessionCounter::permissionBitsAreKept() {
+    WriteAll(settings_, Counter("1"));
+    QVERIFY(chmod(QFile::encodeName(settings_).constData(), 0640) == 0);
+    QCOMPARE(DrawSessionNumber(settings_.toStdString()), 2);
+    QCOMPARE(PermissionBits(settings_), mode_t{0640});
+}
+
+void TestSessionCounter::leftoverTemporaryFilesGo() {
+    const QString leftover = settings_ + QStringLiteral(".tmp-99999-0");
+    WriteAll(leftover, "[VEXA]\nVE");
+    const QString unrelated = folder_->filePath(QStringLiteral("other.ini.tmp-1-0"));
+    WriteAll(unrelated, "keep");
+    QCOMPARE(DrawSessionNumber(settings_.toStdString()), 1);
+    QCOMPARE(DrawSessionNumber(settings_.toStdString()), 2);
+    QVERIFY(!QFile::exists(leftover));
+    QVERIFY(QFile::exists(unrelated));
+    QStringList expected{QStringLiteral("dravovexa.ini"), QStringLiteral("dravovexa.ini.lock"),
+                         QStringLiteral("other.ini.tmp-1-0")};
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::Files, QDir::Name), expected);
+}
+
+void TestSessionCounter::symbolicLinkIsFollowed() {
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("real")));
+    const QString target = folder_->filePath(QStringLiteral("real/dravovexa.ini"));
+    WriteAll(target, Counter("9"));
+    QVERIFY(QFile::link(target, settings_));
+    QCOMPARE(DrawSessionNumber(settings_.toStdString()), 10);
+    QVERIFY(QFileInfo(settings_).isSymLink());
+    QCOMPARE(ReadAll(target), Counter("10"));
+}
+
+void TestSessionCounter::concurrentProcessesGetDistinctNumbers() {
+    constexpr int kProcesses = 4;
+    constexpr int kDrawsEach = 50;
+    const std::string path = settings_.toStdString();
+    std::vector<pid_t> children;
+    std::vector<int> pipes;
+    for (int i = 0; i < kProcesses; ++i) {
+        int ends[2];
+        QVERIFY(pipe(ends) == 0);
+        children.push_back(DrawInChild(path, kDrawsEach, ends[1]));
+        close(ends[1]);
+        pipes.push_back(ends[0]);
+    }
+    std::multiset<std::int32_t> numbers;
+    for (int i = 0; i < kProcesses; ++i) {
+        for (const std::int32_t n : ReadNumbers(pipes[i])) {
+            numbers.insert(n);
+        }
+        close(pipes[i]);
+        int status = 0;
+        QCOMPARE(waitpid(children[i], &status, 0), children[i]);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
+    }
+    // Distinct and without gaps: exactly 1 .. processes x draws.
+    QCOMPARE(static_cast<int>(numbers.size()), kProcesses * kDrawsEach);
+    std::int32_t expected = 1;
+    for (const std::int32_t n : numbers) {
+        QCOMPARE(n, expected++);
+    }
+    QCOMPARE(ReadAll(settings_), Counter(QByteArray::number(kProcesses * kDrawsEach)));
+}
+
+// A child draws numbers without end and is killed at a random moment, many
+// times over. After every kill the file holds exactly its old text with the
+// counter at the last number handed out (or one beyond, when the kill fell
+// between the write and the report), and the counter never goes back.
+void TestSessionCounter::killedWriterNeverCorruptsTheFile() {
+    const std::string initial = "; counter of the tests\n[OTHER]\nkey=value\n\n[VEXA]\n"
+                                "VEXAS=0\n\n[TAIL]\nx=1\n";
+    WriteAll(settings_, QByteArray::fromStdString(initial));
+    const std::string path = settings_.toStdString();
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    qInfo("random seed %u", seed);
+
+    constexpr int kRounds = 150;
+    std::int32_t current = 0;
+    int roundsThatWrote = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        int ends[2];
+        QVERIFY(pipe(ends) == 0);
+        const pid_t child = DrawInChild(path, -1, ends[1]);
+        close(ends[1]);
+        usleep(random.bounded(1000u, 25000u));
+        QCOMPARE(kill(child, SIGKILL), 0);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL,
+                 "the child stopped drawing before it was killed");
+        const std::vector<std::int32_t> reported = ReadNumbers(ends[0]);
+        close(ends[0]);
+
+        const std::string text = ReadAll(settings_).toStdString();
+        const std::int32_t stored = ReadProfileInteger(text, kSessionSection, kSessionKey,
+                                                       std::numeric_limits<std::int32_t>::min());
+        QVERIFY2(stored != std::numeric_limits<std::int32_t>::min(), text.c_str());
+        QCOMPARE(text,
+                 WriteProfileString(initial, kSessionSection, kSessionKey, std::to_string(stored)));
+        for (std::size_t i = 0; i < reported.size(); ++i) {
+            QCOMPARE(reported[i], current + 1 + static_cast<std::int32_t>(i));
+        }
+        const std::int32_t lastReported = reported.empty() ? current : reported.back();
+        QVERIFY2(
+            stored == lastReported || stored == lastReported + 1,
+            qPrintable(
+                QStringLiteral("stored %1, last handed out %2").arg(stored).arg(lastReported)));
+        roundsThatWrote += stored > current ? 1 : 0;
+        current = stored;
+    }
+    // Enough kills must have hit a writer at work, or the test proved nothing.
+    qInfo("%d of %d rounds wrote, %d numbers in all", roundsThatWrote, kRounds, current);
+    QVERIFY2(roundsThatWrote > kRounds / 4, qPrintable(QString::number(roundsThatWrote)));
+    QCOMPARE(DrawSessionNumber(path), current + 1);
+    QCOMPARE(QDir(folder_->path()).entryList(QDir::Files).size(), 2); // settings and lock
+}
+
+QTEST_APPLESS_MAIN(TestSessionCounter)
+#include "test_session_counter.moc"
