@@ -9,6 +9,8 @@
 
 #include <string>
 
+using namespace Qt::StringLiterals;
+
 #include "rules/cp1252.h"
 #include "rules/network_document.h"
 #include "tests/field_rules/message_recorder.h"
@@ -80,11 +82,10 @@ private slots:
     void wholeDocument();
     void refusals_data();
     void refusals();
-    void proxyModes_data();
-    void proxyModes();
+    void elements_data();
+    void elements();
     void credentialsAreEscaped_data();
     void credentialsAreEscaped();
-    void dhcpCredentialsKeptAsTyped();
     void valuesRecord();
 };
 
@@ -108,32 +109,6 @@ void TestNetworkDocument::wholeDocument_data() {
                    "<usuario></usuario><senha></senha><proxy>0</proxy>"
                    "<proxy_ip>000.000.000.000</proxy_ip><proxy_porta>0</proxy_porta>"
                    "<proxy_user></proxy_user><proxy_senha></proxy_senha></config>";
-
-    NetworkFields emptyOctets = FixedAddress();
-    emptyOctets.rede_manual_dns2 = Octets("", "", "", "");
-    emptyOctets.rede_dhcp_user = "ignored";
-    QTest::newRow("fixed address, empty octets count as 0")
-        << emptyOctets
-        << kHead + "<tipoLan>IPFIX</tipoLan><lanIP>192.168.000.010</lanIP>"
-                   "<lanMask>255.255.255.000</lanMask><lanGW>192.168.000.001</lanGW>"
-                   "<lanDNS1>008.008.008.008</lanDNS1><lanDNS2>000.000.000.000</lanDNS2>"
-                   "<usuario></usuario><senha></senha><proxy>0</proxy>"
-                   "<proxy_ip>000.000.000.000</proxy_ip><proxy_porta>0</proxy_porta>"
-                   "<proxy_user></proxy_user><proxy_senha></proxy_senha></config>";
-
-    NetworkFields withProxy = Proxy(1);
-    withProxy.rede_dhcp_user = "dhcp-user";
-    withProxy.rede_dhcp_pass = "dhcp-pass";
-    withProxy.rede_proxy_port = "008080";
-    QTest::newRow("DHCP with a configured proxy")
-        << withProxy
-        << kHead + "<tipoLan>DHCP</tipoLan><lanIP>000.000.000.000</lanIP>"
-                   "<lanMask>000.000.000.000</lanMask><lanGW>000.000.000.000</lanGW>"
-                   "<lanDNS1>000.000.000.000</lanDNS1><lanDNS2>000.000.000.000</lanDNS2>"
-                   "<usuario>dhcp-user</usuario><senha>dhcp-pass</senha><proxy>1</proxy>"
-                   "<proxy_ip>010.000.000.254</proxy_ip><proxy_porta>8080</proxy_porta>"
-                   "<proxy_user>proxy-user</proxy_user><proxy_senha>proxy-pass</proxy_senha>"
-                   "</config>";
 }
 
 void TestNetworkDocument::wholeDocument() {
@@ -203,66 +178,64 @@ void TestNetworkDocument::refusals() {
     QCOMPARE(QByteArray::fromStdString(document), QByteArray());
 }
 
-void TestNetworkDocument::proxyModes_data() {
+void TestNetworkDocument::elements_data() {
     QTest::addColumn<NetworkFields>("fields");
-    QTest::addColumn<QString>("proxy");
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("password");
+    QTest::addColumn<QStringList>("expected"); // "element=text" pairs
 
     NetworkFields none = Proxy(0);
     none.rede_proxy_ip = Octets("999", "x", "", "");
     none.rede_proxy_port = "0";
-    QTest::newRow("no proxy ignores the proxy fields") << none << "0"
-                                                       << "000.000.000.000"
-                                                       << "0"
-                                                       << ""
-                                                       << "";
-    QTest::newRow("configured") << Proxy(1) << "1"
-                                << "010.000.000.254"
-                                << "3128"
-                                << "proxy-user"
-                                << "proxy-pass";
+    QTest::newRow("no proxy ignores the proxy fields")
+        << none
+        << QStringList{u"proxy=0"_s, u"proxy_ip=000.000.000.000"_s, u"proxy_porta=0"_s,
+                       u"proxy_user="_s, u"proxy_senha="_s};
+    NetworkFields configured = Proxy(1);
+    configured.rede_proxy_port = "008080";
+    QTest::newRow("configured") << configured
+                                << QStringList{u"proxy=1"_s, u"proxy_ip=010.000.000.254"_s,
+                                               u"proxy_porta=8080"_s, u"proxy_user=proxy-user"_s,
+                                               u"proxy_senha=proxy-pass"_s};
     NetworkFields onlyPassword = Proxy(1);
     onlyPassword.rede_proxy_user = "";
-    QTest::newRow("configured, password only") << onlyPassword << "1"
-                                               << "010.000.000.254"
-                                               << "3128"
-                                               << ""
-                                               << "proxy-pass";
+    QTest::newRow("configured, password only")
+        << onlyPassword << QStringList{u"proxy_user="_s, u"proxy_senha=proxy-pass"_s};
     NetworkFields onlyUser = Proxy(1);
     onlyUser.rede_proxy_pass = "  ";
-    QTest::newRow("configured, user only") << onlyUser << "1"
-                                           << "010.000.000.254"
-                                           << "3128"
-                                           << "proxy-user"
-                                           << "  ";
-    QTest::newRow("transparent sends no credentials") << Proxy(2) << "2"
-                                                      << "010.000.000.254"
-                                                      << "3128"
-                                                      << ""
-                                                      << "";
+    QTest::newRow("configured, user only, password as typed")
+        << onlyUser << QStringList{u"proxy_user=proxy-user"_s, u"proxy_senha=  "_s};
+    QTest::newRow("transparent sends no credentials")
+        << Proxy(2)
+        << QStringList{u"proxy=2"_s, u"proxy_porta=3128"_s, u"proxy_user="_s, u"proxy_senha="_s};
+    NetworkFields emptyOctets = FixedAddress();
+    emptyOctets.rede_manual_dns2 = Octets("", "", "", "");
+    QTest::newRow("empty octets count as 0")
+        << emptyOctets << QStringList{u"lanDNS2=000.000.000.000"_s, u"tipoLan=IPFIX"_s};
+    NetworkFields dhcp;
+    dhcp.rede_dhcp_user = "  user ";
+    dhcp.rede_dhcp_pass = " ";
+    dhcp.rede_manual_ip = Octets("999", "1", "1", "1");
+    QTest::newRow("DHCP: credentials as typed, fixed address not read")
+        << dhcp << QStringList{u"usuario=  user "_s, u"senha= "_s, u"lanIP=000.000.000.000"_s};
+    NetworkFields fixedWithDhcpUser = FixedAddress();
+    fixedWithDhcpUser.rede_dhcp_user = "user";
+    QTest::newRow("fixed address sends no DHCP user")
+        << fixedWithDhcpUser << QStringList{u"usuario="_s, u"tipoLan=IPFIX"_s};
 }
 
-void TestNetworkDocument::proxyModes() {
+void TestNetworkDocument::elements() {
     QFETCH(NetworkFields, fields);
-    QFETCH(QString, proxy);
-    QFETCH(QString, address);
-    QFETCH(QString, port);
-    QFETCH(QString, user);
-    QFETCH(QString, password);
+    QFETCH(QStringList, expected);
 
     TVexa_Rede values;
     std::string document;
     MessageRecorder recorder;
     QVERIFY(BuildNetworkDocument(fields, values, document, recorder.Shower()));
+    QCOMPARE(recorder.shown, QList<QByteArray>{});
     const QMap<QString, QString> texts = ElementTexts(document);
-    QCOMPARE(texts.value(QStringLiteral("proxy")), proxy);
-    QCOMPARE(texts.value(QStringLiteral("proxy_ip")), address);
-    QCOMPARE(texts.value(QStringLiteral("proxy_porta")), port);
-    QCOMPARE(texts.value(QStringLiteral("proxy_user")), user);
-    QCOMPARE(texts.value(QStringLiteral("proxy_senha")), password);
+    for (const QString& pair : expected) {
+        const QString name = pair.section(u'=', 0, 0);
+        QCOMPARE(texts.value(name, u"<missing>"_s), pair.section(u'=', 1));
+    }
 }
 
 void TestNetworkDocument::credentialsAreEscaped_data() {
@@ -313,22 +286,6 @@ void TestNetworkDocument::credentialsAreEscaped() {
         QCOMPARE(texts.value(QStringLiteral("proxy")),
                  isDhcp ? QStringLiteral("0") : QStringLiteral("1"));
     }
-}
-
-void TestNetworkDocument::dhcpCredentialsKeptAsTyped() {
-    NetworkFields fields;
-    fields.rede_dhcp_user = "  user ";
-    fields.rede_dhcp_pass = " ";
-    TVexa_Rede values;
-    std::string document;
-    QVERIFY(BuildNetworkDocument(fields, values, document, ShowMessage{}));
-    QVERIFY(document.find("<usuario>  user </usuario><senha> </senha>") != std::string::npos);
-
-    // The DHCP pair belongs to DHCP only.
-    fields.rede_dhcp_opt = false;
-    fields.rede_manual_opt = true;
-    QVERIFY(BuildNetworkDocument(fields, values, document, ShowMessage{}));
-    QVERIFY(document.find("<usuario></usuario><senha></senha>") != std::string::npos);
 }
 
 void TestNetworkDocument::valuesRecord() {
