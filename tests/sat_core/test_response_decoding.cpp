@@ -1,0 +1,417 @@
+// The pure pieces of answer decoding and display: field splitting, the quoted
+// comma-separated form, Base64 payloads, the success test, the status record's
+// parsing, and the date and state display rules.
+
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include "rules/date_time_format.h"
+#include "rules/operating_state_names.h"
+#include "sat/base64_field.h"
+#include "sat/response_fields.h"
+#include "sat/status_operacional.h"
+#include "tests/sat_core/cp1252_literals.h"
+
+class ResponseDecodingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void splitResponse_data();
+    void splitResponse();
+    void countResponseFields_data();
+    void countResponseFields();
+    void toQuotedCsv_data();
+    void toQuotedCsv();
+    void csvField_data();
+    void csvField();
+    void quotedFormRoundTrip();
+    void decodeBase64Field_data();
+    void decodeBase64Field();
+    void decodeBase64FieldMatchesReferenceDecoder();
+    void appendBase64FieldKeepsPrefix();
+    void successTest_data();
+    void successTest();
+    void normalizaRetorno_data();
+    void normalizaRetorno();
+    void formataDataHora_data();
+    void formataDataHora();
+    void estadoOperacaoName_data();
+    void estadoOperacaoName();
+    void parseEstadoOperacao_data();
+    void parseEstadoOperacao();
+    void fillStatusOperacional_data();
+    void fillStatusOperacional();
+    void statusOperacionalTextOutOfRange();
+};
+
+void ResponseDecodingTest::splitResponse_data() {
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QByteArrayList>("fields");
+
+    QTest::newRow("three fields padded to five")
+        << QByteArray("123|08000|OK") << 5 << QByteArrayList{"123", "08000", "OK", "", ""};
+    QTest::newRow("trailing separators add no field")
+        << QByteArray("123|08000|OK||") << 5 << QByteArrayList{"123", "08000", "OK", "", ""};
+    QTest::newRow("empty first and last")
+        << QByteArray("|08000|") << 3 << QByteArrayList{"", "08000", ""};
+    QTest::newRow("fields after n are not read")
+        << QByteArray("a|b|c|d") << 2 << QByteArrayList{"a", "b"};
+    QTest::newRow("empty answer") << QByteArray("") << 2 << QByteArrayList{"", ""};
+    QTest::newRow("no separator is one field")
+        << QByteArray("abc") << 3 << QByteArrayList{"abc", "", ""};
+    QTest::newRow("empty middle field") << QByteArray("a||b") << 3 << QByteArrayList{"a", "", "b"};
+    QTest::newRow("bytes kept as received")
+        << QByteArray("\xff|\xc3\xa9\t") << 2 << QByteArrayList{"\xff", "\xc3\xa9\t"};
+    QTest::newRow("n zero") << QByteArray("a|b") << 0 << QByteArrayList{};
+}
+
+void ResponseDecodingTest::splitResponse() {
+    QFETCH(QByteArray, raw);
+    QFETCH(int, n);
+    QFETCH(QByteArrayList, fields);
+
+    const std::vector<std::string> split =
+        SplitResponse(raw.toStdString(), static_cast<std::size_t>(n));
+    QByteArrayList actual;
+    for (const std::string& field : split) {
+        actual.append(Bytes(field));
+    }
+    QCOMPARE(actual, fields);
+}
+
+void ResponseDecodingTest::countResponseFields_data() {
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<int>("count");
+    QTest::newRow("standard refusal") << QByteArray("1|10001|msg||") << 5;
+    QTest::newRow("no separator") << QByteArray("texto") << 1;
+    QTest::newRow("only separators") << QByteArray("|||") << 4;
+}
+
+void ResponseDecodingTest::countResponseFields() {
+    QFETCH(QByteArray, raw);
+    QFETCH(int, count);
+    QCOMPARE(CountResponseFields(raw.toStdString()), static_cast<std::size_t>(count));
+}
+
+void ResponseDecodingTest::toQuotedCsv_data() {
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<QByteArray>("quoted");
+
+    QTest::newRow("three fields") << QByteArray("123|08000|OK")
+                                  << QByteArray("\"123\",\"08000\",\"OK\"");
+    QTest::newRow("trailing separator keeps an empty field")
+        << QByteArray("7|16000|Bloqueado|") << QByteArray("\"7\",\"16000\",\"Bloqueado\",\"\"");
+    QTest::newRow("no separator") << QByteArray("x") << QByteArray("\"x\"");
+    QTest::newRow("empty") << QByteArray("") << QByteArray("\"\"");
+    QTest::newRow("decoded to Windows-1252")
+        << QByteArray("Sess\xc3\xa3o|x") << QByteArray("\"Sess\xe3o\",\"x\"");
+    QTest::newRow("one invalid byte empties the whole text")
+        << QByteArray("1|11000|ok|\xff") << QByteArray("\"\"");
+    QTest::newRow("character outside the code page")
+        << QByteArray("\xe2\x82\xbf|1") << QByteArray("\"?\",\"1\"");
+}
+
+void ResponseDecodingTest::toQuotedCsv() {
+    QFETCH(QByteArray, raw);
+    QFETCH(QByteArray, quoted);
+    QCOMPARE(Bytes(ToQuotedCsv(raw.toStdString())), quoted);
+}
+
+void ResponseDecodingTest::csvField_data() {
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QByteArray>("field");
+
+    const QByteArray line("\"a\",\"b,c\",\"d\"");
+    QTest::newRow("third") << line << 3 << QByteArray("d");
+    QTest::newRow("comma inside quotes") << line << 2 << QByteArray("b,c");
+    QTest::newRow("first") << line << 1 << QByteArray("a");
+    QTest::newRow("beyond the last") << line << 4 << QByteArray("");
+    QTest::newRow("field zero") << line << 0 << QByteArray("");
+    QTest::newRow("unquoted") << QByteArray("a,b") << 2 << QByteArray("b");
+    QTest::newRow("empty line") << QByteArray("") << 1 << QByteArray("");
+    QTest::newRow("lone pair of quotes, second field") << QByteArray("\"\"") << 2 << QByteArray("");
+    QTest::newRow("quote left open runs to the end")
+        << QByteArray("\"1\",\"08,000") << 2 << QByteArray("08,000");
+}
+
+void ResponseDecodingTest::csvField() {
+    QFETCH(QByteArray, line);
+    QFETCH(int, n);
+    QFETCH(QByteArray, field);
+    QCOMPARE(Bytes(CsvField(static_cast<std::size_t>(n), line.toStdString())), field);
+}
+
+void ResponseDecodingTest::quotedFormRoundTrip() {
+    // Every field of an answer without double quotes comes back from its
+    // quoted form at its own position.
+    const std::string raw = "000123|06000|0000|Emitido com sucesso|||PENG|20150718|CFe35||";
+    const std::string quoted = ToQuotedCsv(raw);
+    const std::vector<std::string> fields = SplitResponse(raw, 11);
+    for (std::size_t k = 1; k <= fields.size(); ++k) {
+        QCOMPARE(Bytes(CsvField(k, quoted)), Bytes(fields[k - 1]));
+    }
+    QCOMPARE(Bytes(NormalizaRetorno(quoted)), Bytes(raw));
+}
+
+void ResponseDecodingTest::decodeBase64Field_data() {
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QByteArray>("decoded");
+
+    QTest::newRow("full group") << QByteArray("TWFu") << QByteArray("Man");
+    QTest::newRow("one padding") << QByteArray("TWE=") << QByteArray("Ma");
+    QTest::newRow("two padding") << QByteArray("TQ==") << QByteArray("M");
+    QTest::newRow("line break inside") << QByteArray("TW\r\nFu") << QByteArray("Man");
+    QTest::newRow("LF becomes CR LF") << QByteArray("YQpi") << QByteArray("a\r\nb");
+    QTest::newRow("CR LF becomes CR CR LF") << QByteArray("YQ0KYg==") << QByteArray("a\r\r\nb");
+    QTest::newRow("three LFs in one group") << QByteArray("CgoK") << QByteArray("\r\n\r\n\r\n");
+    QTest::newRow("empty") << QByteArray("") << QByteArray("");
+    QTest::newRow("single character gives nothing") << QByteArray("T") << QByteArray("");
+    QTest::newRow("five characters") << QByteArray("TWFuT") << QByteArray("Man");
+    QTest::newRow("padding only") << QByteArray("====") << QByteArray("");
+    QTest::newRow("blanks around") << QByteArray("  TWFu  ") << QByteArray("Man");
+    QTest::newRow("bytes outside the alphabet skipped")
+        << QByteArray("\xc3\xa9TW-Fu") << QByteArray("Man");
+    QTest::newRow("two groups") << QByteArray("TWFuTWFu") << QByteArray("ManMan");
+    QTest::newRow("zero byte") << QByteArray("AA==") << QByteArray("\0", 1);
+    // Padding followed by a line break, and padding left out, must not gain
+    // zero bytes: those would cut the result text short wherever it is
+    // handled as a C string.
+    QTest::newRow("padding then CR LF") << QByteArray("TQ==\r\n") << QByteArray("M");
+    QTest::newRow("one padding then LF") << QByteArray("TWE=\n") << QByteArray("Ma");
+    QTest::newRow("unpadded two bytes") << QByteArray("TWE") << QByteArray("Ma");
+    QTest::newRow("unpadded one byte") << QByteArray("TQ") << QByteArray("M");
+    QTest::newRow("LF split across slow path") << QByteArray("Y\nQpi") << QByteArray("a\r\nb");
+}
+
+void ResponseDecodingTest::decodeBase64Field() {
+    QFETCH(QByteArray, field);
+    QFETCH(QByteArray, decoded);
+    QCOMPARE(Bytes(DecodeBase64Field(field.toStdString())), decoded);
+}
+
+void ResponseDecodingTest::decodeBase64FieldMatchesReferenceDecoder() {
+    // Random payloads of every length up to a few groups, encoded by Qt and
+    // wrapped at odd line lengths, exercise the fast and the slow path alike.
+    QRandomGenerator random(20151110);
+    for (int length = 0; length < 200; ++length) {
+        QByteArray payload(length, '\0');
+        for (char& byte : payload) {
+            byte = static_cast<char>(random.bounded(256));
+        }
+        if (length % 3 == 0) {
+            payload.replace('\r', 'x'); // some runs full of LFs, none of CRs
+            for (int i = 0; i < payload.size(); i += 5) {
+                payload[i] = '\n';
+            }
+        }
+        QByteArray encoded = payload.toBase64();
+        const int wrap = 3 + length % 17;
+        for (int i = wrap; i < encoded.size(); i += wrap + 2) {
+            encoded.insert(i, "\r\n");
+        }
+        QByteArray expected = payload;
+        expected.replace("\n", "\r\n");
+        QCOMPARE(Bytes(DecodeBase64Field(encoded.toStdString())), expected);
+    }
+}
+
+void ResponseDecodingTest::appendBase64FieldKeepsPrefix() {
+    std::string out = "1|15000|ok|||";
+    AppendBase64Field(out, "YQpiCmMK"); // "a\nb\nc\n": widened beyond the first estimate
+    QCOMPARE(Bytes(out), QByteArray("1|15000|ok|||a\r\nb\r\nc\r\n"));
+}
+
+void ResponseDecodingTest::successTest_data() {
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<bool>("success");
+    QTest::newRow("exact") << QByteArray("08000") << true;
+    QTest::newRow("blanks around") << QByteArray("  08000 ") << true;
+    QTest::newRow("tab after") << QByteArray("08000\t") << false;
+    QTest::newRow("tab before") << QByteArray("\t08000") << false;
+    QTest::newRow("line break after") << QByteArray("08000\r\n") << false;
+    QTest::newRow("shorter") << QByteArray("8000") << false;
+    QTest::newRow("longer") << QByteArray("080000") << false;
+    QTest::newRow("empty") << QByteArray("") << false;
+    QTest::newRow("other code") << QByteArray("08099") << false;
+}
+
+void ResponseDecodingTest::successTest() {
+    QFETCH(QByteArray, code);
+    QFETCH(bool, success);
+    QCOMPARE(IsSuccessCode(code.toStdString(), "08000"), success);
+    const std::array<std::string_view, 2> codes = {"11000", "08000"};
+    QCOMPARE(IsAnySuccessCode(code.toStdString(), codes), success);
+}
+
+void ResponseDecodingTest::normalizaRetorno_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("normalised");
+    QTest::newRow("two quoted fields")
+        << QByteArray("\"000001\",\"08000\"") << QByteArray("000001|08000");
+    QTest::newRow("pipes unchanged") << QByteArray("1|08000|ok||") << QByteArray("1|08000|ok||");
+    QTest::newRow("lone pair") << QByteArray("\"\"") << QByteArray("");
+    QTest::newRow("empty last field") << QByteArray("\"a\",\"\"") << QByteArray("a|");
+    QTest::newRow("stray quote removed") << QByteArray("x\"y") << QByteArray("xy");
+    QTest::newRow("comma outside quotes stays") << QByteArray("a,b") << QByteArray("a,b");
+}
+
+void ResponseDecodingTest::normalizaRetorno() {
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, normalised);
+    QCOMPARE(Bytes(NormalizaRetorno(text.toStdString())), normalised);
+}
+
+void ResponseDecodingTest::formataDataHora_data() {
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::newRow("date and time")
+        << QByteArray("20151110084752") << QByteArray("10/11/2015 08:47:52");
+    QTest::newRow("date only") << QByteArray("20191102") << QByteArray("02/11/2019");
+    QTest::newRow("empty") << QByteArray("") << QByteArray("//");
+    QTest::newRow("blank time") << QByteArray("20191102      ") << QByteArray("02/11/2019");
+    QTest::newRow("year only") << QByteArray("2019") << QByteArray("//2019");
+    QTest::newRow("year and month") << QByteArray("201911") << QByteArray("/11/2019");
+    QTest::newRow("hour only") << QByteArray("2019110208") << QByteArray("02/11/2019 08::");
+    QTest::newRow("longer than fourteen")
+        << QByteArray("20151110084752999") << QByteArray("10/11/2015 08:47:52");
+}
+
+void ResponseDecodingTest::formataDataHora() {
+    QFETCH(QByteArray, field);
+    QFETCH(QByteArray, shown);
+    QCOMPARE(Bytes(FormataDataHora(field.toStdString())), shown);
+}
+
+void ResponseDecodingTest::estadoOperacaoName_data() {
+    QTest::addColumn<int>("estado");
+    QTest::addColumn<QByteArray>("name");
+    QTest::newRow("0") << 0 << W("DESBLOQUEADO");
+    QTest::newRow("1") << 1 << W("BLOQUEIO SEFAZ");
+    QTest::newRow("2") << 2 << W("BLOQUEIO CONTRIBUINTE");
+    QTest::newRow("3") << 3 << W("BLOQUEIO AUTÔNOMO");
+    QTest::newRow("4") << 4 << W("BLOQUEIO PARA DESATIVAÇÃO");
+    QTest::newRow("beyond the table") << 5 << QByteArray("5");
+    QTest::newRow("negative") << -1 << QByteArray("-1");
+}
+
+void ResponseDecodingTest::estadoOperacaoName() {
+    QFETCH(int, estado);
+    QFETCH(QByteArray, name);
+    QCOMPARE(Bytes(EstadoOperacaoName(estado)), name);
+}
+
+void ResponseDecodingTest::parseEstadoOperacao_data() {
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<int>("estado");
+    QTest::newRow("digit") << QByteArray("2") << 2;
+    QTest::newRow("leading blanks") << QByteArray("  3") << 3;
+    QTest::newRow("minus") << QByteArray("-1") << -1;
+    QTest::newRow("plus") << QByteArray("+4") << 4;
+    QTest::newRow("trailing blank") << QByteArray("2 ") << 0;
+    QTest::newRow("line break") << QByteArray("2\r\n") << 0;
+    QTest::newRow("by name") << QByteArray("BLOQUEIO SEFAZ") << 0;
+    QTest::newRow("empty") << QByteArray("") << 0;
+    QTest::newRow("blank") << QByteArray(" ") << 0;
+    QTest::newRow("beyond 32 bits") << QByteArray("99999999999") << 0;
+    QTest::newRow("leading tab") << QByteArray("\t2") << 0;
+    QTest::newRow("hexadecimal") << QByteArray("0x2") << 0;
+    QTest::newRow("two signs") << QByteArray("+-2") << 0;
+    QTest::newRow("sign alone") << QByteArray("-") << 0;
+}
+
+void ResponseDecodingTest::parseEstadoOperacao() {
+    QFETCH(QByteArray, field);
+    QFETCH(int, estado);
+    QCOMPARE(ParseEstadoOperacao(field.toStdString()), estado);
+}
+
+namespace {
+
+// The answer of a device: 28 fields, field k holding "v<k>" except the
+// header and the state.
+std::string FullStatusAnswer(const char* estado) {
+    std::string raw = "000042|10000|Resposta com sucesso||";
+    for (int k = 6; k <= 27; ++k) {
+        raw += "|v" + std::to_string(k);
+    }
+    return raw + "|" + estado;
+}
+
+} // namespace
+
+void ResponseDecodingTest::fillStatusOperacional_data() {
+    QTest::addColumn<QByteArray>("second");    // answer after the full one
+    QTest::addColumn<QByteArrayList>("texts"); // the 27 texts afterwards
+    QTest::addColumn<int>("estado");
+
+    QByteArrayList full{"000042", "10000", "Resposta com sucesso", "", ""};
+    for (int k = 6; k <= 27; ++k) {
+        full.append("v" + QByteArray::number(k));
+    }
+    QTest::newRow("same answer again") << Bytes(FullStatusAnswer("2")) << full << 2;
+
+    QByteArrayList refused = full;
+    refused[0] = "000043";
+    refused[1] = "10001";
+    refused[2] = W("Código de ativação inválido");
+    QTest::newRow("five-field refusal keeps fields 6 to 28")
+        << QByteArray("000043|10001|C\xc3\xb3"
+                      "digo de ativa\xc3\xa7\xc3\xa3o inv\xc3\xa1lido||")
+        << refused << 2;
+
+    QByteArrayList shortAnswer = full;
+    shortAnswer[0] = "000044";
+    shortAnswer[1] = "10098";
+    QTest::newRow("two fields replace two") << QByteArray("000044|10098") << shortAnswer << 2;
+
+    QByteArrayList invalid = full;
+    invalid[5] = "";
+    invalid[6] = "DHCP";
+    QTest::newRow("invalid UTF-8 field becomes empty")
+        << QByteArray("000042|10000|Resposta com sucesso|||\xff|DHCP") << invalid << 2;
+
+    QTest::newRow("line break after the state gives 0")
+        << Bytes(FullStatusAnswer("1\r\n")) << full << 0;
+    QTest::newRow("state by name gives 0") << Bytes(FullStatusAnswer("DESBLOQUEADO")) << full << 0;
+    QTest::newRow("fields after the 28th ignored")
+        << Bytes(FullStatusAnswer("3|extra|more")) << full << 3;
+
+    QByteArrayList withoutListaFinal = full;
+    withoutListaFinal[26] = "4"; // the state lands in CertVencimento
+    std::string raw27 = "000042|10000|Resposta com sucesso||";
+    for (int k = 6; k <= 26; ++k) {
+        raw27 += "|v" + std::to_string(k);
+    }
+    QTest::newRow("27 fields keep the old state") << Bytes(raw27 + "|4") << withoutListaFinal << 2;
+}
+
+void ResponseDecodingTest::fillStatusOperacional() {
+    QFETCH(QByteArray, second);
+    QFETCH(QByteArrayList, texts);
+    QFETCH(int, estado);
+
+    TSatStatusOperacional record;
+    FillStatusOperacional(record, FullStatusAnswer("2"));
+    QCOMPARE(record.EstadoOperacao, 2);
+    QCOMPARE(Bytes(record.NSerie), QByteArray("v6"));
+    QCOMPARE(Bytes(record.CertVencimento), QByteArray("v27"));
+
+    FillStatusOperacional(record, second.toStdString());
+    QByteArrayList actual;
+    for (std::size_t k = 1; k <= kStatusOperacionalTexts; ++k) {
+        actual.append(Bytes(StatusOperacionalText(record, k)));
+    }
+    QCOMPARE(actual, texts);
+    QCOMPARE(record.EstadoOperacao, estado);
+}
+
+void ResponseDecodingTest::statusOperacionalTextOutOfRange() {
+    TSatStatusOperacional record;
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, StatusOperacionalText(record, 0));
+    QVERIFY_THROWS_EXCEPTION(std::out_of_range, StatusOperacionalText(record, 28));
+}
+
+QTEST_APPLESS_MAIN(ResponseDecodingTest)
+#include "test_response_decoding.moc"

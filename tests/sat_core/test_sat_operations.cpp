@@ -1,0 +1,575 @@
+// The operations and wrappers against the fake SAT library, loaded through
+// the real loader: what each function receives, how each answer is decoded,
+// which dialogs report it and in which order, and what every failure leaves.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "sat/un_global.h"
+#include "tests/fake_sat/fake_sat_control.h"
+#include "tests/sat_core/cp1252_literals.h"
+#include "tests/sat_core/recording_user_interface.h"
+#include "tests/sat_core/sat_operation_runner.h"
+
+namespace {
+
+// The arguments after the session number: "i:35" for a number, "t:text" for
+// a text, "null" for a null pointer; joined by ",".
+QByteArray DescribeArguments(const std::vector<FakeSatArgument>& arguments) {
+    QByteArrayList parts;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const FakeSatArgument& argument = arguments[i];
+        switch (argument.kind) {
+        case FakeSatArgument::Kind::Number:
+            parts.append("i:" + QByteArray::number(argument.number));
+            break;
+        case FakeSatArgument::Kind::Text:
+            parts.append("t:" + Bytes(argument.text));
+            break;
+        case FakeSatArgument::Kind::NullText:
+            parts.append("null");
+            break;
+        }
+    }
+    return parts.join(',');
+}
+
+} // namespace
+
+class SatOperationsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void answers_data();
+    void answers();
+    void errorPath_data();
+    void errorPath();
+    void nullAnswer_data();
+    void nullAnswer();
+    void arguments_data();
+    void arguments();
+    void emptyTextsArriveAsEmptyStrings_data();
+    void emptyTextsArriveAsEmptyStrings();
+    void stateCodeArrivesAsInteger_data();
+    void stateCodeArrivesAsInteger();
+    void codeChangeOption_data();
+    void codeChangeOption();
+    void settingsNotWritable_data();
+    void settingsNotWritable();
+    void consecutiveSessionNumbers();
+    void missingEntryPointConsumesSessionNumber();
+    void statusRecordKeepsOldFieldsOnRefusal();
+    void shortStatusAnswerIsReportedByItsOwnFields();
+    void versaoDll();
+    void versaoDllMissing();
+    void versaoDllNullAnswer();
+    void lastCallRecordsKindAndRawAnswer();
+
+private:
+    FakeSat fake_{FakeSatVariant::Full};
+    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<RecordingUserInterface> ui_;
+    std::unique_ptr<SatSession> session_;
+
+    QString SettingsPath() const { return folder_->filePath(QStringLiteral("dravovexa.ini")); }
+    std::unique_ptr<SatSession> NewSession(const std::string& libraryPath) {
+        auto session =
+            std::make_unique<SatSession>(*ui_, SettingsPath().toStdString(), libraryPath);
+        if (!session->BindSatLibrary()) {
+            qFatal("cannot bind %s", libraryPath.c_str());
+        }
+        return session;
+    }
+};
+
+void SatOperationsTest::init() {
+    fake_.Reset();
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    ui_ = std::make_unique<RecordingUserInterface>();
+    session_ = NewSession(fake_.LibraryPath());
+}
+
+void SatOperationsTest::answers_data() {
+    QTest::addColumn<SatOperation>("operation");
+    QTest::addColumn<QByteArray>("answer");       // UTF-8, as the library sends it
+    QTest::addColumn<QByteArray>("lastResponse"); // UTF-8 of the expected Windows-1252 text
+    QTest::addColumn<QByteArrayList>("events");   // UTF-8 of the expected texts
+    QTest::addColumn<bool>("result");
+
+    const QByteArray hide("FechaAguarde");
+
+    // Report profile: fields, padding, the two dialogs.
+    QTest::newRow("ConsultarSAT three fields and two separators")
+        << SatOperation::ConsultarSAT << QByteArray("7|08000|SAT em operação||")
+        << QByteArray("7|08000|SAT em operação||")
+        << QByteArrayList{hide, "08000\r\nSAT em operação[i]"} << true;
+    QTest::newRow("ConsultarSAT blank SEFAZ message shows no dialog")
+        << SatOperation::ConsultarSAT << QByteArray("7|08000|OK||   ")
+        << QByteArray("7|08000|OK||   ") << QByteArrayList{hide, "08000\r\nOK[i]"} << true;
+    QTest::newRow("ConsultarSAT SEFAZ message first")
+        << SatOperation::ConsultarSAT << QByteArray("7|08000|OK||Aviso da SEFAZ")
+        << QByteArray("7|08000|OK||Aviso da SEFAZ")
+        << QByteArrayList{hide, "Mensagem SEFAZ\r\nAviso da SEFAZ[i]", "08000\r\nOK[i]"} << true;
+    QTest::newRow("ConsultarSAT code with blanks around")
+        << SatOperation::ConsultarSAT << QByteArray("7| 08000 |OK||")
+        << QByteArray("7| 08000 |OK||") << QByteArrayList{hide, " 08000 \r\nOK[i]"} << true;
+    QTest::newRow("ConsultarSAT code followed by a tab")
+        << SatOperation::ConsultarSAT << QByteArray("7|08000\t|OK||")
+        << QByteArray("7|08000\t|OK||") << QByteArrayList{hide, "08000\t\r\nOK[i]"} << false;
+    QTest::newRow("ConsultarSAT fields beyond five dropped")
+        << SatOperation::ConsultarSAT << QByteArray("7|08000|OK|||extra|more")
+        << QByteArray("7|08000|OK||") << QByteArrayList{hide, "08000\r\nOK[i]"} << true;
+    QTest::newRow("ConsultarSAT refusal still informs")
+        << SatOperation::ConsultarSAT << QByteArray("7|08099|Erro desconhecido||")
+        << QByteArray("7|08099|Erro desconhecido||")
+        << QByteArrayList{hide, "08099\r\nErro desconhecido[i]"} << false;
+    QTest::newRow("ConsultarSAT short answer padded")
+        << SatOperation::ConsultarSAT << QByteArray("7|08000") << QByteArray("7|08000|||")
+        << QByteArrayList{hide, "08000\r\n[i]"} << true;
+    QTest::newRow("ConsultarSAT invalid UTF-8 message becomes empty")
+        << SatOperation::ConsultarSAT << QByteArray("7|08000|\xff||") << QByteArray("7|08000|||")
+        << QByteArrayList{hide, "08000\r\n[i]"} << true;
+    QTest::newRow("ConsultarSAT invalid UTF-8 code fails")
+        << SatOperation::ConsultarSAT << QByteArray("7|08000\xc3|ok||") << QByteArray("7||ok||")
+        << QByteArrayList{hide, "\r\nok[i]"} << false;
+    QTest::newRow("ConfigurarInterfaceDeRede")
+        << SatOperation::ConfigurarInterfaceDeRede
+        << QByteArray("7|12000|Rede configurada com sucesso||")
+        << QByteArray("7|12000|Rede configurada com sucesso||")
+        << QByteArrayList{hide, "12000\r\nRede configurada com sucesso[i]"} << true;
+    QTest::newRow("ConfigurarInterfaceDeRede out of standard")
+        << SatOperation::ConfigurarInterfaceDeRede
+        << QByteArray("7|12002|Dados fora do padrão a ser informado||")
+        << QByteArray("7|12002|Dados fora do padrão a ser informado||")
+        << QByteArrayList{hide, "12002\r\nDados fora do padrão a ser informado[i]"} << false;
+    QTest::newRow("AtivarSAT decodes its certificate request")
+        << SatOperation::AtivarSAT << QByteArray("7|04000|Ativado corretamente|||TWFu")
+        << QByteArray("7|04000|Ativado corretamente|||Man")
+        << QByteArrayList{hide, "04000\r\nAtivado corretamente[i]"} << true;
+    QTest::newRow("AtivarSAT ICP-Brasil CSR is not the success code")
+        << SatOperation::AtivarSAT << QByteArray("7|04006|CSR ICP-BRASIL criado com sucesso|||TQ==")
+        << QByteArray("7|04006|CSR ICP-BRASIL criado com sucesso|||M")
+        << QByteArrayList{hide, "04006\r\nCSR ICP-BRASIL criado com sucesso[i]"} << false;
+    QTest::newRow("AtivarSAT refusal padded to six")
+        << SatOperation::AtivarSAT << QByteArray("7|04003|SAT já ativado||")
+        << QByteArray("7|04003|SAT já ativado|||")
+        << QByteArrayList{hide, "04003\r\nSAT já ativado[i]"} << false;
+    QTest::newRow("AssociarAssinatura")
+        << SatOperation::AssociarAssinatura << QByteArray("7|13000|Assinatura do AC registrada||")
+        << QByteArray("7|13000|Assinatura do AC registrada||")
+        << QByteArrayList{hide, "13000\r\nAssinatura do AC registrada[i]"} << true;
+    QTest::newRow("TrocarCodigoDeAtivacao")
+        << SatOperation::TrocarCodigoDeAtivacao
+        << QByteArray("7|18000|Código de ativação alterado com sucesso||")
+        << QByteArray("7|18000|Código de ativação alterado com sucesso||")
+        << QByteArrayList{hide, "18000\r\nCódigo de ativação alterado com sucesso[i]"} << true;
+    QTest::newRow("ExtrairLogs decodes the log with CR LF")
+        << SatOperation::ExtrairLogs << QByteArray("7|15000|Transferência completa|||YQpi")
+        << QByteArray("7|15000|Transferência completa|||a\r\nb")
+        << QByteArrayList{hide, "15000\r\nTransferência completa[i]"} << true;
+    QTest::newRow("EnviarDadosVenda positions and nine fields kept")
+        << SatOperation::EnviarDadosVenda
+        << QByteArray("7|06000|0000|Emitido com sucesso + conteúdo notas|100|Autorizado|TWFu|"
+                      "20150718154423|CFe35150708723218000186599000040190000215133408|2.00||c2ln")
+        << QByteArray("7|06000|0000|Emitido com sucesso + conteúdo notas|100|Autorizado|Man|"
+                      "20150718154423|CFe35150708723218000186599000040190000215133408")
+        << QByteArrayList{hide, "Mensagem SEFAZ\r\nAutorizado[i]",
+                          "06000\r\nEmitido com sucesso + conteúdo notas[i]"}
+        << true;
+    QTest::newRow("EnviarDadosVenda refusal of six fields padded")
+        << SatOperation::EnviarDadosVenda
+        << QByteArray("7|06001|0000|Código de ativação inválido||")
+        << QByteArray("7|06001|0000|Código de ativação inválido|||||")
+        << QByteArrayList{hide, "06001\r\nCódigo de ativação inválido[i]"} << false;
+    QTest::newRow("EnviarDadosVenda device in processing")
+        << SatOperation::EnviarDadosVenda
+        << QByteArray("005877|08098|0000|SAT em processamento. Tente novamente.||")
+        << QByteArray("005877|08098|0000|SAT em processamento. Tente novamente.|||||")
+        << QByteArrayList{hide, "08098\r\nSAT em processamento. Tente novamente.[i]"} << false;
+    QTest::newRow("CancelarUltimaVenda twelve fields")
+        << SatOperation::CancelarUltimaVenda
+        << QByteArray("7|07000|0000|Cupom cancelado com sucesso|||TWFu|20150718160000|CFe35|"
+                      "2.00||c2ln")
+        << QByteArray("7|07000|0000|Cupom cancelado com sucesso|||Man|20150718160000|CFe35|"
+                      "2.00||c2ln")
+        << QByteArrayList{hide, "07000\r\nCupom cancelado com sucesso[i]"} << true;
+    // The message is decoded like every other answer's, so its accents reach
+    // the dialog intact.
+    QTest::newRow("CancelarUltimaVenda message with accents")
+        << SatOperation::CancelarUltimaVenda
+        << QByteArray("7|07001|0000|Código de ativação inválido||")
+        << QByteArray("7|07001|0000|Código de ativação inválido||||||||")
+        << QByteArrayList{hide, "07001\r\nCódigo de ativação inválido[i]"} << false;
+    QTest::newRow("CancelarUltimaVenda more than 30 minutes")
+        << SatOperation::CancelarUltimaVenda
+        << QByteArray("7|07007|1412|Erro de validação do conteúdo|999|Rejeição|")
+        << QByteArray("7|07007|1412|Erro de validação do conteúdo|999|Rejeição||||||")
+        << QByteArrayList{hide, "Mensagem SEFAZ\r\nRejeição[i]",
+                          "07007\r\nErro de validação do conteúdo[i]"}
+        << false;
+
+    // Status profile.
+    QTest::newRow("ConsultarStatusOperacional quoted form")
+        << SatOperation::ConsultarStatusOperacional
+        << QByteArray("7|10000|Resposta com sucesso||Atenção|900004019")
+        << QByteArray("\"7\",\"10000\",\"Resposta com sucesso\",\"\",\"Atenção\",\"900004019\"")
+        << QByteArrayList{hide, "Mensagem SEFAZ\r\nAtenção[i]", "10000\r\nResposta com sucesso[i]"}
+        << true;
+    QTest::newRow("ConsultarStatusOperacional refusal")
+        << SatOperation::ConsultarStatusOperacional
+        << QByteArray("7|10001|Código de ativação inválido||")
+        << QByteArray("\"7\",\"10001\",\"Código de ativação inválido\",\"\",\"\"")
+        << QByteArrayList{hide, "10001\r\nCódigo de ativação inválido[i]"} << false;
+
+    // End-to-end profile: the payload stays encoded.
+    QTest::newRow("TesteFimAFim payload left encoded")
+        << SatOperation::TesteFimAFim
+        << QByteArray("7|09000|Emitido com sucesso|||TWFu|20150718154423|000001|CFe35")
+        << QByteArray("\"7\",\"09000\",\"Emitido com sucesso\",\"\",\"\",\"TWFu\","
+                      "\"20150718154423\",\"000001\",\"CFe35\"")
+        << QByteArrayList{hide, "09000\r\nEmitido com sucesso[i]"} << true;
+    QTest::newRow("TesteFimAFim invalid byte empties the quoted form")
+        << SatOperation::TesteFimAFim << QByteArray("7|09000|Emitido \xff|||TWFu")
+        << QByteArray("\"\"") << QByteArrayList{hide, "09000\r\n[i]"} << false;
+    QTest::newRow("TesteFimAFim not activated")
+        << SatOperation::TesteFimAFim << QByteArray("7|09002|SAT ainda não ativado||")
+        << QByteArray("\"7\",\"09002\",\"SAT ainda não ativado\",\"\",\"\"")
+        << QByteArrayList{hide, "09002\r\nSAT ainda não ativado[i]"} << false;
+
+    // Silent profile: no dialog, no hiding of the wait panel.
+    QTest::newRow("ConsultarNumeroSessao own refusal answers")
+        << SatOperation::ConsultarNumeroSessao << QByteArray("7|11003|Sessão não existe||")
+        << QByteArray("\"7\",\"11003\",\"Sessão não existe\",\"\",\"\"") << QByteArrayList{}
+        << true;
+    QTest::newRow("ConsultarNumeroSessao looked-up sale")
+        << SatOperation::ConsultarNumeroSessao << QByteArray("123|06000|0000|Emitido|||PENG")
+        << QByteArray("\"123\",\"06000\",\"0000\",\"Emitido\",\"\",\"\",\"PENG\"")
+        << QByteArrayList{} << false;
+    QTest::newRow("ConsultarNumeroSessao code with blanks")
+        << SatOperation::ConsultarNumeroSessao << QByteArray("7| 11099 |Erro||")
+        << QByteArray("\"7\",\" 11099 \",\"Erro\",\"\",\"\"") << QByteArrayList{} << true;
+    QTest::newRow("BloquearSAT four fields")
+        << SatOperation::BloquearSAT << QByteArray("7|16000|Equipamento SAT bloqueado com sucesso|")
+        << QByteArray("\"7\",\"16000\",\"Equipamento SAT bloqueado com sucesso\",\"\"")
+        << QByteArrayList{} << true;
+    QTest::newRow("BloquearSAT already blocked")
+        << SatOperation::BloquearSAT << QByteArray("7|16002|Equipamento SAT já está bloqueado||")
+        << QByteArray("\"7\",\"16002\",\"Equipamento SAT já está bloqueado\",\"\",\"\"")
+        << QByteArrayList{} << false;
+
+    // Raw profile: never judged.
+    QTest::newRow("DesbloquearSAT keeps its pipes")
+        << SatOperation::DesbloquearSAT
+        << QByteArray("7|17000|Equipamento SAT desbloqueado com sucesso||")
+        << QByteArray("7|17000|Equipamento SAT desbloqueado com sucesso||") << QByteArrayList{}
+        << false;
+    QTest::newRow("AtualizarSoftwareSAT keeps its pipes")
+        << SatOperation::AtualizarSoftwareSAT
+        << QByteArray("7|14000|Software atualizado com sucesso||")
+        << QByteArray("7|14000|Software atualizado com sucesso||") << QByteArrayList{} << false;
+}
+
+void SatOperationsTest::answers() {
+    QFETCH(SatOperation, operation);
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArray, lastResponse);
+    QFETCH(QByteArrayList, events);
+    QFETCH(bool, result);
+
+    fake_.SetAnswer(ExportOf(operation), answer.toStdString());
+    QCOMPARE(RunSatOperation(*session_, operation), result);
+    QCOMPARE(Bytes(session_->LastResponse), W(lastResponse.constData()));
+    QCOMPARE(ui_->events, WList(events));
+    QCOMPARE(fake_.CallCount(ExportOf(operation)), 1);
+}
+
+void SatOperationsTest::errorPath_data() {
+    QTest::addColumn<SatOperation>("operation");
+    QTest::addColumn<QByteArray>("answer");
+    for (const SatOperation operation : kAllSatOperations) {
+        const QByteArray name(ExportOf(operation).data(),
+                              static_cast<int>(ExportOf(operation).size()));
+        QTest::newRow((name + " error text").constData())
+            << operation << QByteArray("Falha de comunicação com o equipamento SAT");
+        QTest::newRow((name + " empty answer").constData()) << operation << QByteArray("");
+    }
+}
+
+void SatOperationsTest::errorPath() {
+    QFETCH(SatOperation, operation);
+    QFETCH(QByteArray, answer);
+
+    session_->LastResponse = "texto anterior";
+    fake_.SetAnswer(ExportOf(operation), answer.toStdString());
+    QVERIFY(!RunSatOperation(*session_, operation));
+    QCOMPARE(Bytes(session_->LastResponse), W(answer.constData()));
+    // One error dialog, shown over the wait panel (not hidden first).
+    QCOMPARE(ui_->events, QByteArrayList{W(answer.constData()) + "[e]"});
+    QCOMPARE(session_->LastCall().kind, SatAnswerKind::ErrorText);
+}
+
+void SatOperationsTest::nullAnswer_data() {
+    QTest::addColumn<SatOperation>("operation");
+    for (const SatOperation operation : kAllSatOperations) {
+        QTest::newRow(ExportOf(operation).data()) << operation;
+    }
+}
+
+void SatOperationsTest::nullAnswer() {
+    QFETCH(SatOperation, operation);
+
+    fake_.SetNullAnswer(ExportOf(operation));
+    QVERIFY(!RunSatOperation(*session_, operation));
+    const QByteArray text = QByteArray(ExportOf(operation).data()) + W(" não retornou resposta");
+    QCOMPARE(Bytes(session_->LastResponse), text);
+    QCOMPARE(ui_->events, QByteArrayList{text + "[e]"});
+    QCOMPARE(session_->LastCall().kind, SatAnswerKind::NullAnswer);
+}
+
+void SatOperationsTest::arguments_data() {
+    QTest::addColumn<SatOperation>("operation");
+    QTest::addColumn<QByteArray>("arguments");
+
+    QTest::newRow("ConfigurarInterfaceDeRede")
+        << SatOperation::ConfigurarInterfaceDeRede << QByteArray("t:COD,t:<config/>");
+    QTest::newRow("AtivarSAT") << SatOperation::AtivarSAT
+                               << QByteArray("i:1,t:COD,t:61099008000141,i:35");
+    QTest::newRow("AssociarAssinatura")
+        << SatOperation::AssociarAssinatura
+        << QByteArray("t:COD,t:1671611400017261099008000141,t:SGR-SAT");
+    QTest::newRow("ConsultarSAT") << SatOperation::ConsultarSAT << QByteArray("");
+    QTest::newRow("ConsultarStatusOperacional")
+        << SatOperation::ConsultarStatusOperacional << QByteArray("t:COD");
+    QTest::newRow("ConsultarNumeroSessao")
+        << SatOperation::ConsultarNumeroSessao << QByteArray("t:COD,i:123");
+    QTest::newRow("ExtrairLogs") << SatOperation::ExtrairLogs << QByteArray("t:COD");
+    QTest::newRow("TesteFimAFim") << SatOperation::TesteFimAFim << QByteArray("t:COD,t:<CFe/>");
+    QTest::newRow("EnviarDadosVenda")
+        << SatOperation::EnviarDadosVenda << QByteArray("t:COD,t:<CFe/>");
+    QTest::newRow("CancelarUltimaVenda")
+        << SatOperation::CancelarUltimaVenda << QByteArray("t:COD,t: CFe35 ,t:<CFeCanc/>");
+    QTest::newRow("BloquearSAT") << SatOperation::BloquearSAT << QByteArray("t:COD");
+    QTest::newRow("DesbloquearSAT") << SatOperation::DesbloquearSAT << QByteArray("t:COD");
+    QTest::newRow("AtualizarSoftwareSAT")
+        << SatOperation::AtualizarSoftwareSAT << QByteArray("t:COD");
+    QTest::newRow("TrocarCodigoDeAtivacao sends codigoAtual, not codigoDeAtivacao")
+        << SatOperation::TrocarCodigoDeAtivacao << QByteArray("t:ATUAL,i:1,t:NOVO,t:CONF");
+}
+
+void SatOperationsTest::arguments() {
+    QFETCH(SatOperation, operation);
+    QFETCH(QByteArray, arguments);
+
+    session_->codigoDeAtivacao = "COD";
+    session_->subComando = 1;
+    session_->cnpjContribuinte = "61099008000141";
+    session_->cUF = "35";
+    session_->CNPJvalue = "1671611400017261099008000141";
+    session_->assinaturaCNPJs = "SGR-SAT";
+    session_->codigoAtual = "ATUAL";
+    session_->novoCodigo = "NOVO";
+    session_->confNovoCodigo = "CONF";
+    session_->dadosConfiguracao = "<config/>";
+    session_->dadosVenda = "<CFe/>";
+    session_->chave = " CFe35 ";
+    session_->dadosCancelamento = "<CFeCanc/>";
+
+    RunSatOperation(*session_, operation);
+    const std::vector<FakeSatArgument> received = fake_.LastArguments(ExportOf(operation));
+    QVERIFY(!received.empty());
+    QCOMPARE(received[0].kind, FakeSatArgument::Kind::Number);
+    QCOMPARE(received[0].number, 1); // the first session number of a new settings file
+    QCOMPARE(DescribeArguments(received), arguments);
+    QCOMPARE(session_->SessionNumber, 1);
+}
+
+void SatOperationsTest::emptyTextsArriveAsEmptyStrings_data() {
+    nullAnswer_data();
+}
+
+void SatOperationsTest::emptyTextsArriveAsEmptyStrings() {
+    QFETCH(SatOperation, operation);
+
+    RunSatOperation(*session_, operation);
+    for (const FakeSatArgument& argument : fake_.LastArguments(ExportOf(operation))) {
+        QVERIFY(argument.kind != FakeSatArgument::Kind::NullText);
+        if (argument.kind == FakeSatArgument::Kind::Text) {
+            QCOMPARE(Bytes(argument.text), QByteArray(""));
+        }
+    }
+}
+
+void SatOperationsTest::stateCodeArrivesAsInteger_data() {
+    QTest::addColumn<QByteArray>("cUF");
+    QTest::addColumn<int>("sent");
+    QTest::newRow("São Paulo") << QByteArray("35") << 35;
+    QTest::newRow("Tocantins") << QByteArray("17") << 17;
+    QTest::newRow("blanks around") << QByteArray(" 35 ") << 35;
+    QTest::newRow("not a number") << QByteArray("SP") << 0;
+    QTest::newRow("empty") << QByteArray("") << 0;
+}
+
+void SatOperationsTest::stateCodeArrivesAsInteger() {
+    QFETCH(QByteArray, cUF);
+    QFETCH(int, sent);
+    session_->cUF = cUF.toStdString();
+    session_->RunAtivarSAT();
+    const std::vector<FakeSatArgument> received = fake_.LastArguments("AtivarSAT");
+    QCOMPARE(received.size(), std::size_t{5});
+    QCOMPARE(received[4].kind, FakeSatArgument::Kind::Number);
+    QCOMPARE(received[4].number, sent);
+}
+
+void SatOperationsTest::codeChangeOption_data() {
+    QTest::addColumn<int>("itemIndex");
+    QTest::addColumn<int>("opcao");
+    QTest::newRow("activation code") << 0 << 1;
+    QTest::newRow("emergency code") << 1 << 2;
+}
+
+void SatOperationsTest::codeChangeOption() {
+    QFETCH(int, itemIndex);
+    QFETCH(int, opcao);
+    session_->RunTrocarCodigoDeAtivacao(itemIndex);
+    const std::vector<FakeSatArgument> received = fake_.LastArguments("TrocarCodigoDeAtivacao");
+    QCOMPARE(received.size(), std::size_t{5});
+    QCOMPARE(received[2].number, opcao);
+}
+
+void SatOperationsTest::settingsNotWritable_data() {
+    nullAnswer_data();
+}
+
+void SatOperationsTest::settingsNotWritable() {
+    QFETCH(SatOperation, operation);
+
+    // The settings file's folder is a regular file: nothing can be written there.
+    QFile blocker(folder_->filePath(QStringLiteral("not-a-folder")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const std::string settings = blocker.fileName().toStdString() + "/dravovexa.ini";
+    SatSession session(*ui_, settings, fake_.LibraryPath());
+    QVERIFY(session.BindSatLibrary());
+    session.LastResponse = "texto anterior";
+
+    QVERIFY(!RunSatOperation(session, operation));
+    QCOMPARE(fake_.CallCount(ExportOf(operation)), 0);
+    QVERIFY(ui_->events.isEmpty());
+    QCOMPARE(Bytes(session.LastResponse), QByteArray("texto anterior"));
+    QVERIFY(!session.LastFailure().empty());
+    QCOMPARE(session.LastCall().kind, SatAnswerKind::None);
+}
+
+void SatOperationsTest::consecutiveSessionNumbers() {
+    fake_.SetAnswer("ExtrairLogs", "sem separador");
+    QVERIFY(session_->RunConsultarSAT());
+    QVERIFY(!session_->RunExtrairLogs()); // a failing answer consumes its number too
+    QVERIFY(session_->RunBloquearSAT());
+
+    QCOMPARE(fake_.LastArguments("ConsultarSAT")[0].number, 1);
+    QCOMPARE(fake_.LastArguments("ExtrairLogs")[0].number, 2);
+    QCOMPARE(fake_.LastArguments("BloquearSAT")[0].number, 3);
+    QCOMPARE(fake_.CallSequence(), std::string("ConsultarSAT,ExtrairLogs,BloquearSAT"));
+
+    QFile settings(SettingsPath());
+    QVERIFY(settings.open(QIODevice::ReadOnly));
+    QVERIFY(settings.readAll().contains("VEXAS=3"));
+}
+
+void SatOperationsTest::missingEntryPointConsumesSessionNumber() {
+    FakeSat withoutConsultar(FakeSatVariant::WithoutConsultarSAT);
+    auto session = NewSession(withoutConsultar.LibraryPath());
+    QVERIFY(session->SatEntryPoints.ConsultarSAT == nullptr);
+
+    QVERIFY(!session->RunConsultarSAT());
+    QCOMPARE(Bytes(session->LastResponse), W("ConsultarSAT não carregada"));
+    QCOMPARE(ui_->events, QByteArrayList{W("ConsultarSAT não carregada[e]")});
+    QCOMPARE(session->SessionNumber, 1);
+    QCOMPARE(session->LastCall().kind, SatAnswerKind::NotLoaded);
+
+    QVERIFY(session->RunBloquearSAT());
+    QCOMPARE(withoutConsultar.LastArguments("BloquearSAT")[0].number, 2);
+}
+
+void SatOperationsTest::statusRecordKeepsOldFieldsOnRefusal() {
+    QVERIFY(session_->RunConsultarStatusOperacional()); // the fake's full answer
+    const TSatStatusOperacional before = session_->StatusOperacional;
+    QCOMPARE(Bytes(before.NSerie), QByteArray("900004019"));
+    QCOMPARE(Bytes(before.NivelBateria), QByteArray("ALTO"));
+
+    fake_.SetAnswer("ConsultarStatusOperacional",
+                    "000099|10001|C\xc3\xb3"
+                    "digo de ativa\xc3\xa7\xc3\xa3o inv\xc3\xa1lido||");
+    QVERIFY(!session_->RunConsultarStatusOperacional());
+    const TSatStatusOperacional& after = session_->StatusOperacional;
+    QCOMPARE(Bytes(after.NumeroSessao), QByteArray("000099"));
+    QCOMPARE(Bytes(after.CodigoRetorno), QByteArray("10001"));
+    QCOMPARE(Bytes(after.Mensagem), W("Código de ativação inválido"));
+    for (std::size_t k = 6; k <= kStatusOperacionalTexts; ++k) {
+        QCOMPARE(Bytes(StatusOperacionalText(after, k)), Bytes(StatusOperacionalText(before, k)));
+    }
+    QCOMPARE(after.EstadoOperacao, before.EstadoOperacao);
+}
+
+void SatOperationsTest::shortStatusAnswerIsReportedByItsOwnFields() {
+    QVERIFY(session_->RunConsultarStatusOperacional());
+    ui_->events.clear();
+
+    // The answer stops after its code: the record keeps the earlier query's
+    // message, but the dialog reports this answer, which has none.
+    fake_.SetAnswer("ConsultarStatusOperacional", "000100|10098");
+    QVERIFY(!session_->RunConsultarStatusOperacional());
+    QCOMPARE(Bytes(session_->StatusOperacional.CodigoRetorno), QByteArray("10098"));
+    QCOMPARE(Bytes(session_->StatusOperacional.Mensagem), QByteArray("Resposta com sucesso"));
+    QCOMPARE(ui_->events, (QByteArrayList{"FechaAguarde", "10098\r\n[i]"}));
+}
+
+void SatOperationsTest::versaoDll() {
+    session_->LastResponse = "texto anterior";
+    QCOMPARE(Bytes(session_->RunVersaoDLL()), QByteArray("01.00.00"));
+    QCOMPARE(Bytes(session_->LastResponse), QByteArray("texto anterior"));
+    QVERIFY(ui_->events.isEmpty());
+    QVERIFY(!QFile::exists(SettingsPath())); // no session number taken
+
+    fake_.SetAnswer("VersaoDLL", "vers\xc3\xa3o|1");
+    QCOMPARE(Bytes(session_->RunVersaoDLL()), W("versão|1"));
+    fake_.SetAnswer("VersaoDLL", "\xff");
+    QCOMPARE(Bytes(session_->RunVersaoDLL()), QByteArray(""));
+}
+
+void SatOperationsTest::versaoDllMissing() {
+    FakeSat withoutVersao(FakeSatVariant::WithoutVersaoDLL);
+    auto session = NewSession(withoutVersao.LibraryPath());
+    session->LastResponse = "texto anterior";
+    QCOMPARE(Bytes(session->RunVersaoDLL()), QByteArray(""));
+    QCOMPARE(ui_->events, QByteArrayList{W("VersaoDLL não carregada[e]")});
+    QCOMPARE(Bytes(session->LastResponse), QByteArray("texto anterior"));
+    QVERIFY(!QFile::exists(SettingsPath()));
+}
+
+void SatOperationsTest::versaoDllNullAnswer() {
+    fake_.SetNullAnswer("VersaoDLL");
+    session_->LastResponse = "texto anterior";
+    QCOMPARE(Bytes(session_->RunVersaoDLL()), QByteArray(""));
+    QCOMPARE(ui_->events, QByteArrayList{W("VersaoDLL não retornou resposta[e]")});
+    QCOMPARE(Bytes(session_->LastResponse), QByteArray("texto anterior"));
+}
+
+void SatOperationsTest::lastCallRecordsKindAndRawAnswer() {
+    fake_.SetAnswer("DesbloquearSAT", "7|17005|SAT j\xc3\xa1 desbloqueado||");
+    QVERIFY(!session_->RunDesbloquearSAT());
+    QCOMPARE(session_->LastCall().kind, SatAnswerKind::Fields);
+    QCOMPARE(Bytes(session_->LastCall().raw), QByteArray("7|17005|SAT j\xc3\xa1 desbloqueado||"));
+
+    QCOMPARE(Bytes(session_->RunVersaoDLL()), QByteArray("01.00.00"));
+    QCOMPARE(session_->LastCall().kind, SatAnswerKind::Text);
+}
+
+QTEST_APPLESS_MAIN(SatOperationsTest)
+#include "test_sat_operations.moc"

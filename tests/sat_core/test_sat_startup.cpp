@@ -1,0 +1,158 @@
+// Start-up: finding the SAT library by its full path, loading and binding
+// it, and the first ConsultarSAT that proves it alive. Run with the fake
+// library's folder on LD_LIBRARY_PATH, so that a loader using the bare file
+// name would find a library where none is beside the program.
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "sat/platform/sat_library_file.h"
+#include "sat/un_global.h"
+#include "tests/fake_sat/fake_sat_control.h"
+#include "tests/sat_core/cp1252_literals.h"
+#include "tests/sat_core/recording_user_interface.h"
+
+Q_DECLARE_METATYPE(FakeSatVariant)
+
+class SatStartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void libraryNotUsable_data();
+    void libraryNotUsable();
+    void firstQuery_data();
+    void firstQuery();
+    void libraryWithoutOptionalExportsWorks();
+    void enteringTwiceQueriesTwice();
+
+private:
+    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<RecordingUserInterface> ui_;
+
+    std::string InFolder(const char* name) const {
+        return folder_->filePath(QString::fromLatin1(name)).toStdString();
+    }
+    std::string SettingsPath() const { return InFolder("dravovexa.ini"); }
+};
+
+void SatStartupTest::init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    ui_ = std::make_unique<RecordingUserInterface>();
+}
+
+void SatStartupTest::libraryNotUsable_data() {
+    QTest::addColumn<QByteArray>("beside");      // what lies where the library should be
+    QTest::addColumn<QByteArrayList>("dialogs"); // UTF-8
+    QTest::addColumn<bool>("loadErrorReported");
+
+    QTest::newRow("nothing beside the program")
+        << QByteArray("nothing") << QByteArrayList{"Biblioteca Vexa® não localizada !"} << false;
+    QTest::newRow("a folder of that name")
+        << QByteArray("folder") << QByteArrayList{"Biblioteca Vexa® não localizada !"} << false;
+    QTest::newRow("a file that is no library") << QByteArray("text") << QByteArrayList{} << true;
+}
+
+void SatStartupTest::libraryNotUsable() {
+    QFETCH(QByteArray, beside);
+    QFETCH(QByteArrayList, dialogs);
+    QFETCH(bool, loadErrorReported);
+
+    FakeSat onSearchPath; // the library a bare-name load would find
+    const std::string libraryPath = InFolder(platform::kSatLibraryFileName.data());
+    if (beside == "folder") {
+        QVERIFY(QDir().mkpath(QString::fromStdString(libraryPath)));
+    } else if (beside == "text") {
+        QFile file(QString::fromStdString(libraryPath));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("not a shared library\n");
+    }
+
+    SatSession session(*ui_, SettingsPath(), libraryPath);
+    QVERIFY(!session.LoadSatLibrary());
+    QCOMPARE(ui_->events, WList(dialogs));
+    QVERIFY(session.SatLibraryHandle == nullptr);
+    QVERIFY(session.SatEntryPoints.ConsultarSAT == nullptr);
+    QCOMPARE(!session.LastLoadError().empty(), loadErrorReported);
+    QCOMPARE(onSearchPath.CallCount("ConsultarSAT"), 0);
+    QVERIFY(!QFile::exists(QString::fromStdString(SettingsPath()))); // no number drawn
+}
+
+void SatStartupTest::firstQuery_data() {
+    QTest::addColumn<FakeSatVariant>("variant");
+    QTest::addColumn<QByteArray>("answer"); // empty: the fake's own success answer
+    QTest::addColumn<QByteArrayList>("events");
+    QTest::addColumn<bool>("result");
+
+    QTest::newRow("device in operation")
+        << FakeSatVariant::Full << QByteArray()
+        << QByteArrayList{"FechaAguarde", "08000\r\nSAT em operação[i]"} << true;
+    QTest::newRow("ConsultarSAT missing: its text shown twice")
+        << FakeSatVariant::WithoutConsultarSAT << QByteArray()
+        << QByteArrayList{"ConsultarSAT não carregada[e]", "ConsultarSAT não carregada[e]"}
+        << false;
+    QTest::newRow("refused: outcome, then the five fields as an error")
+        << FakeSatVariant::Full << QByteArray("1|08099|Erro desconhecido|")
+        << QByteArrayList{"FechaAguarde", "08099\r\nErro desconhecido[i]",
+                          "1|08099|Erro desconhecido||[e]"}
+        << false;
+    QTest::newRow("error text of the library, twice")
+        << FakeSatVariant::Full << QByteArray("Porta serial indisponível")
+        << QByteArrayList{"Porta serial indisponível[e]", "Porta serial indisponível[e]"} << false;
+}
+
+void SatStartupTest::firstQuery() {
+    QFETCH(FakeSatVariant, variant);
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArrayList, events);
+    QFETCH(bool, result);
+
+    FakeSat fake(variant);
+    if (!answer.isEmpty()) {
+        fake.SetAnswer("ConsultarSAT", answer.toStdString());
+    }
+    SatSession session(*ui_, SettingsPath(), fake.LibraryPath());
+    QCOMPARE(session.LoadSatLibrary(), result);
+    QCOMPARE(ui_->events, WList(events));
+    QVERIFY(session.SatLibraryHandle != nullptr);
+    QCOMPARE(session.SessionNumber, 1);
+    QVERIFY(session.SatEntryPoints.BloquearSAT != nullptr);
+}
+
+void SatStartupTest::libraryWithoutOptionalExportsWorks() {
+    FakeSat fake(FakeSatVariant::WithoutOptional);
+    SatSession session(*ui_, SettingsPath(), fake.LibraryPath());
+    QVERIFY(session.LoadSatLibrary());
+    QVERIFY(session.SatEntryPoints.ComunicarCertificadoICPBRASIL == nullptr);
+    QVERIFY(session.SatEntryPoints.DesligarSAT == nullptr);
+    for (std::size_t i = 0; i < kSatExportCount; ++i) {
+        const SatExport which = SatExportAt(i);
+        if (which != SatExport::ComunicarCertificadoICPBRASIL && which != SatExport::DesligarSAT) {
+            QVERIFY2(IsSatEntryPointLoaded(session.SatEntryPoints, which),
+                     SatExportName(which).data());
+        }
+    }
+    QVERIFY(session.RunBloquearSAT());
+}
+
+void SatStartupTest::enteringTwiceQueriesTwice() {
+    FakeSat fake;
+    SatSession session(*ui_, SettingsPath(), fake.LibraryPath());
+    QVERIFY(session.LoadSatLibrary());
+    const platform::LibraryHandle first = session.SatLibraryHandle;
+    QCOMPARE(fake.LastArguments("ConsultarSAT")[0].number, 1);
+
+    session.SatEntryPoints.ConsultarSAT = nullptr; // refilled from empty on every entry
+    QVERIFY(session.LoadSatLibrary());
+    QCOMPARE(session.SatLibraryHandle, first);
+    QCOMPARE(fake.CallCount("ConsultarSAT"), 2);
+    QCOMPARE(fake.LastArguments("ConsultarSAT")[0].number, 2);
+}
+
+QTEST_APPLESS_MAIN(SatStartupTest)
+#include "test_sat_startup.moc"
