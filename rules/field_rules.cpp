@@ -7,21 +7,15 @@ namespace {
 
 constexpr std::string_view kCnpjMask = "00;000;000/0000-00";
 
-bool IsOctetValue(double value) {
-    return value >= 0 && value <= 255;
-}
-
 Indicator LookOf(bool ok) {
     return ok ? Indicator::OK : Indicator::X;
 }
 
-// The CNPJ typed into a field as a whole number, its mask separators ignored.
-double CnpjFieldValue(std::string_view text) {
-    const std::string digits = RemoveAll(RemoveAll(RemoveAll(text, "."), "-"), "/");
-    return WholeNumberValue(digits);
-}
-
 } // namespace
+
+double CnpjFieldValue(std::string_view text) {
+    return WholeNumberValue(RemoveAll(RemoveAll(RemoveAll(text, "."), "-"), "/"));
+}
 
 bool NumericFieldAcceptsKey(int character) {
     return character == 8 || character == 13 || (character >= '0' && character <= '9');
@@ -31,20 +25,15 @@ std::string NumberFieldOnEnter(std::string_view text) {
     return FormatWholeNumber(TextToFloat(text), 1);
 }
 
-Indicator CheckOctetGroup(const OctetGroupTexts& group) {
-    for (const std::string& octet : group) {
-        if (!IsOctetValue(WholeNumberValue(octet))) {
-            return Indicator::X;
-        }
-    }
-    return Indicator::OK;
+Indicator CheckOctetGroup(const OctetTexts& group) {
+    return LookOf(AreOctetsInRange(group));
 }
 
-OctetExit OctetFieldOnExit(const OctetGroupTexts& group, std::size_t left, int tag) {
+OctetExit OctetFieldOnExit(const OctetTexts& group, std::size_t left, int tag) {
     OctetExit exit;
-    exit.text = left < group.size() ? FormatWholeNumber(TextToFloat(group[left]), 3) : "000";
+    exit.text = left < group.size() ? PaddedOctet(group[left]) : PaddedOctet("");
     if (tag >= 1 && tag <= 6) {
-        OctetGroupTexts padded = group;
+        OctetTexts padded = group;
         if (left < padded.size()) {
             padded[left] = exit.text;
         }
@@ -53,7 +42,7 @@ OctetExit OctetFieldOnExit(const OctetGroupTexts& group, std::size_t left, int t
     return exit;
 }
 
-OctetExit Dns2LastOctetOnExit(const OctetGroupTexts& dns2Group) {
+OctetExit Dns2LastOctetOnExit(const OctetTexts& dns2Group) {
     OctetExit exit = OctetFieldOnExit(dns2Group, 3, 5);
     exit.focus = FocusMove::ToProxyMode;
     return exit;

@@ -8,12 +8,13 @@
 // A page copies the field's text in, calls the rule and copies back what it
 // returns. Texts are Windows-1252.
 
-#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "rules/octet_texts.h"
 
 // The two looks of a field's "_check" indicator.
 enum class Indicator { X, OK };
@@ -33,9 +34,6 @@ bool NumericFieldAcceptsKey(int character);
 // then selects the whole text.
 std::string NumberFieldOnEnter(std::string_view text);
 
-// The four octet texts of one address group, first octet first.
-using OctetGroupTexts = std::array<std::string, 4>;
-
 // Where the focus goes after a rule ran: on along the tab order, or to the
 // proxy mode list rede_proxy_opt.
 enum class FocusMove { TabOrder, ToProxyMode };
@@ -49,18 +47,18 @@ struct OctetExit {
 
 // OK when each of the four octets lies between 0 and 255 inclusive; an empty
 // octet counts as 0.
-Indicator CheckOctetGroup(const OctetGroupTexts& group);
+Indicator CheckOctetGroup(const OctetTexts& group);
 
 // IPMascExit: leaving octet `left` (0..3) of `group` pads it to three digits
 // ("7" -> "007", "" -> "000"). A tag of 1 to 6 (carried only by the fourth
 // octet of each group) then checks the whole group as it reads after the
 // padding; tag 0 and any other tag only pad.
-OctetExit OctetFieldOnExit(const OctetGroupTexts& group, std::size_t left, int tag);
+OctetExit OctetFieldOnExit(const OctetTexts& group, std::size_t left, int tag);
 
 // rede_manual_dns2_4Exit: the same for the fourth octet of the second DNS
 // server (group 5), and the focus goes to the proxy mode list whatever the
 // check says.
-OctetExit Dns2LastOctetOnExit(const OctetGroupTexts& dns2Group);
+OctetExit Dns2LastOctetOnExit(const OctetTexts& dns2Group);
 
 // rede_proxy_portExit: the port without leading zeros; OK above 0.
 FieldExit ProxyPortOnExit(std::string_view text);
@@ -82,6 +80,9 @@ FieldExit ActivationCodeOnExit(std::string_view text);
 // OK only when the trimmed confirmation equals `code` exactly (letter case
 // counts). `code` is the current text of the code field it confirms.
 FieldExit ConfirmationCodeOnExit(std::string_view confirmation, std::string_view code);
+
+// The CNPJ of a field as a whole number, the mask's ".", "-" and "/" ignored.
+double CnpjFieldValue(std::string_view text);
 
 // ativar_cnpjEnter, associar_cnpjEnter, associar_shEnter: the bare digits
 // without the mask and without leading zeros ("61.099.008/0001-41" ->

@@ -43,13 +43,6 @@ const Messages& Texts() {
     return messages;
 }
 
-bool Refuse(const ShowMessage& show, const std::string& message) {
-    if (show) {
-        show(message);
-    }
-    return false;
-}
-
 // Trims the field in place and tells whether the code may be sent.
 bool TrimAndCheckCode(std::string& field) {
     field = TrimBlanks(field);
@@ -63,8 +56,7 @@ bool HasValidCheckDigits(const std::string& normalisedCnpj) {
 } // namespace
 
 std::string NormaliseCnpj(std::string_view text) {
-    const std::string digits = RemoveAll(RemoveAll(RemoveAll(text, "-"), "/"), ".");
-    return FormatWholeNumber(WholeNumberValue(digits), 14);
+    return FormatWholeNumber(CnpjFieldValue(text), 14);
 }
 
 bool ValidateActivationFields(ActivationFields& fields, ActivationParameters& activation,
@@ -74,16 +66,16 @@ bool ValidateActivationFields(ActivationFields& fields, ActivationParameters& ac
     fields.ativar_cnpj = NormaliseCnpj(fields.ativar_cnpj);
     const double cnpj = WholeNumberValue(fields.ativar_cnpj);
     if (!IsValidCnpj(cnpj) && cnpj > 0) {
-        return Refuse(show, Texts().cnpj);
+        return ShowRefusal(show, Texts().cnpj);
     }
     if (!TrimAndCheckCode(fields.ativar_codigo)) {
-        return Refuse(show, Texts().code);
+        return ShowRefusal(show, Texts().code);
     }
     if (!TrimAndCheckCode(fields.ativar_codigo_conf)) {
-        return Refuse(show, Texts().codeConfirmation);
+        return ShowRefusal(show, Texts().codeConfirmation);
     }
     if (fields.ativar_codigo_conf != fields.ativar_codigo) {
-        return Refuse(show, Texts().codesDiffer);
+        return ShowRefusal(show, Texts().codesDiffer);
     }
 
     activation.cnpjContribuinte = fields.ativar_cnpj;
@@ -100,14 +92,14 @@ bool ValidateSignatureFields(SignatureFields& fields, SignatureParameters& signa
     // A wrong check digit is a typing slip: refuse it here rather than
     // spend a session on an association the device will reject.
     if (!HasValidCheckDigits(fields.associar_cnpj)) {
-        return Refuse(show, Texts().taxpayerCnpj);
+        return ShowRefusal(show, Texts().taxpayerCnpj);
     }
     if (!HasValidCheckDigits(fields.associar_sh)) {
-        return Refuse(show, Texts().softwareHouseCnpj);
+        return ShowRefusal(show, Texts().softwareHouseCnpj);
     }
     std::string text = MemoValue(fields.associar_assinatura);
     if (IsBlank(text)) {
-        return Refuse(show, Texts().signature);
+        return ShowRefusal(show, Texts().signature);
     }
 
     signature.assinaturaCNPJs = std::move(text);
@@ -120,16 +112,16 @@ bool ValidateCodeChangeFields(CodeChangeFields& fields, CodeChangeParameters& co
     codeChange = {};
 
     if (!TrimAndCheckCode(fields.manutencao_cod_ativacao)) {
-        return Refuse(show, Texts().currentCode);
+        return ShowRefusal(show, Texts().currentCode);
     }
     if (!TrimAndCheckCode(fields.manutencao_cod_ativacao_novo)) {
-        return Refuse(show, Texts().newCode);
+        return ShowRefusal(show, Texts().newCode);
     }
     if (!TrimAndCheckCode(fields.manutencao_cod_ativacao_novo_conf)) {
-        return Refuse(show, Texts().newCodeConfirmation);
+        return ShowRefusal(show, Texts().newCodeConfirmation);
     }
     if (fields.manutencao_cod_ativacao_novo_conf != fields.manutencao_cod_ativacao_novo) {
-        return Refuse(show, Texts().newCodesDiffer);
+        return ShowRefusal(show, Texts().newCodesDiffer);
     }
 
     codeChange.codigoAtual = fields.manutencao_cod_ativacao;

@@ -21,31 +21,6 @@ const Messages& Texts() {
     return messages;
 }
 
-bool Refuse(const ShowMessage& show, const std::string& message) {
-    if (show) {
-        show(message);
-    }
-    return false;
-}
-
-bool AllOctetsInRange(const OctetTexts& octets) {
-    for (const std::string& octet : octets) {
-        const double value = WholeNumberValue(octet);
-        if (value < 0 || value > 255) {
-            return false;
-        }
-    }
-    return true;
-}
-
-OctetTexts PaddedOctets(const OctetTexts& octets) {
-    OctetTexts padded;
-    for (std::size_t i = 0; i < octets.size(); ++i) {
-        padded[i] = FormatWholeNumber(WholeNumberValue(octets[i]), 3);
-    }
-    return padded;
-}
-
 std::string DottedAddress(const OctetTexts& octets) {
     return octets[0] + "." + octets[1] + "." + octets[2] + "." + octets[3];
 }
@@ -103,8 +78,8 @@ bool BuildNetworkDocument(const NetworkFields& fields, TVexa_Rede& values,
                                    &fields.rede_manual_gate, &fields.rede_manual_dns1,
                                    &fields.rede_manual_dns2};
         for (const OctetTexts* group : lan) {
-            if (!AllOctetsInRange(*group)) {
-                return Refuse(show, Texts().fixedAddress);
+            if (!AreOctetsInRange(*group)) {
+                return ShowRefusal(show, Texts().fixedAddress);
             }
         }
         values.lanIP = PaddedOctets(fields.rede_manual_ip);
@@ -116,13 +91,13 @@ bool BuildNetworkDocument(const NetworkFields& fields, TVexa_Rede& values,
 
     if (fields.rede_proxy_opt >= 1) {
         const double port = WholeNumberValue(fields.rede_proxy_port);
-        if (!AllOctetsInRange(fields.rede_proxy_ip) || !(port > 0)) {
-            return Refuse(show, Texts().proxy);
+        if (!AreOctetsInRange(fields.rede_proxy_ip) || !(port > 0)) {
+            return ShowRefusal(show, Texts().proxy);
         }
         const bool withCredentials = fields.rede_proxy_opt == 1;
         if (withCredentials && TrimBlanks(fields.rede_proxy_user).empty() &&
             TrimBlanks(fields.rede_proxy_pass).empty()) {
-            return Refuse(show, Texts().proxyCredentials);
+            return ShowRefusal(show, Texts().proxyCredentials);
         }
         values.proxy_ip = PaddedOctets(fields.rede_proxy_ip);
         values.proxy_porta = FormatWholeNumber(port, 1);

@@ -3,12 +3,10 @@
 // the network page's fields are checked, gathered into TVexa_Rede and written
 // as one line of XML.
 
-#include <array>
 #include <string>
 
+#include "rules/octet_texts.h"
 #include "rules/show_message.h"
-
-using OctetTexts = std::array<std::string, 4>;
 
 // The network page's fields as the page holds them (Windows-1252 texts, the
 // option buttons' states and the proxy list's item index).

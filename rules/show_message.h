@@ -9,3 +9,12 @@
 #include <string>
 
 using ShowMessage = std::function<int(const std::string& cp1252Text)>;
+
+// Shows a refusal's one message (when there is a message entry) and gives
+// the false that the refusing rule returns.
+inline bool ShowRefusal(const ShowMessage& show, const std::string& cp1252Text) {
+    if (show) {
+        show(cp1252Text);
+    }
+    return false;
+}

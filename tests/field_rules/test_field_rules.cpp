@@ -23,8 +23,8 @@ int LookCode(Indicator look) {
     return look == Indicator::OK ? kOk : kX;
 }
 
-OctetGroupTexts Group(const QByteArrayList& octets) {
-    OctetGroupTexts group;
+OctetTexts Group(const QByteArrayList& octets) {
+    OctetTexts group;
     for (qsizetype i = 0; i < octets.size() && i < 4; ++i) {
         group[static_cast<std::size_t>(i)] = octets[i].toStdString();
     }

@@ -1,0 +1,25 @@
+#include "rules/octet_texts.h"
+
+#include "rules/whole_number_format.h"
+
+std::string PaddedOctet(std::string_view text) {
+    return FormatWholeNumber(WholeNumberValue(text), 3);
+}
+
+OctetTexts PaddedOctets(const OctetTexts& octets) {
+    OctetTexts padded;
+    for (std::size_t i = 0; i < octets.size(); ++i) {
+        padded[i] = PaddedOctet(octets[i]);
+    }
+    return padded;
+}
+
+bool AreOctetsInRange(const OctetTexts& octets) {
+    for (const std::string& octet : octets) {
+        const double value = WholeNumberValue(octet);
+        if (value < 0 || value > 255) {
+            return false;
+        }
+    }
+    return true;
+}
