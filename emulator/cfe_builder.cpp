@@ -1,0 +1,356 @@
+#include "emulator/cfe_builder.h"
+
+#include "emulator/access_key.h"
+#include "emulator/base64.h"
+#include "emulator/decimal.h"
+#include "emulator/device_clock.h"
+#include "emulator/sha256.h"
+
+#include <cstdio>
+#include <cstring>
+#include <pugixml.hpp>
+#include <sstream>
+
+namespace satemu {
+namespace {
+
+constexpr const char* kLayoutVersion = "0.08";
+constexpr const char* kDsigNamespace = "http://www.w3.org/2000/09/xmldsig#";
+constexpr const char* kC14n = "http://www.w3.org/TR/2001/REC-xml-c14n-20010315";
+
+std::string Serialised(const pugi::xml_node& node) {
+    std::ostringstream out;
+    node.print(out, "", pugi::format_raw);
+    return out.str();
+}
+
+pugi::xml_node Add(pugi::xml_node parent, const char* name, const std::string& value) {
+    pugi::xml_node node = parent.append_child(name);
+    node.text().set(value.c_str());
+    return node;
+}
+
+void CopyChildren(pugi::xml_node to, const pugi::xml_node& from) {
+    for (const pugi::xml_node child : from.children()) {
+        if (child.type() == pugi::node_element) {
+            to.append_copy(child);
+        }
+    }
+}
+
+std::string Padded(int value, int width) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*d", width, value);
+    return text;
+}
+
+// "01.00.00" -> "010000", the versaoSB attribute.
+std::string SoftwareVersionDigits(const std::string& version) {
+    std::string digits;
+    for (const char c : version) {
+        if (c >= '0' && c <= '9') {
+            digits += c;
+        }
+    }
+    return digits;
+}
+
+std::string AccessKeyFor(const IssueContext& context) {
+    AccessKeyParts parts;
+    parts.uf = context.device.ufCode;
+    parts.yearMonth = FormatYearMonth(context.now);
+    parts.cnpj = context.device.taxpayerCnpj;
+    parts.serial = context.device.serial;
+    parts.number = context.number;
+    parts.code = context.code;
+    return BuildAccessKey(parts);
+}
+
+// ide up to hEmi and the check digit, the part every issued document shares.
+pugi::xml_node AddIdentification(pugi::xml_node infCFe, const IssueContext& context,
+                                 const std::string& key) {
+    pugi::xml_node ide = infCFe.append_child("ide");
+    Add(ide, "cUF", Padded(context.device.ufCode, 2));
+    Add(ide, "cNF", Padded(context.code, 6));
+    Add(ide, "mod", "59");
+    Add(ide, "nserieSAT", context.device.serial);
+    Add(ide, "nCFe", Padded(context.number, 6));
+    Add(ide, "dEmi", FormatDate(context.now));
+    Add(ide, "hEmi", FormatTime(context.now));
+    Add(ide, "cDV", key.substr(43, 1));
+    return ide;
+}
+
+std::int64_t DateToEpoch(const std::string& date, std::int64_t fallback) {
+    const auto epoch = ParseDeviceStamp(date + "000000");
+    return epoch ? *epoch : fallback;
+}
+
+// An enveloped XML signature over infCFe: the digest is the real SHA-256 of
+// infCFe as written, the signature value and certificate the emulated key's.
+void AddSignature(pugi::xml_node root, const pugi::xml_node& infCFe, const IssueContext& context) {
+    const std::string id = std::string("#") + infCFe.attribute("Id").value();
+    pugi::xml_node signature = root.append_child("Signature");
+    signature.append_attribute("xmlns") = kDsigNamespace;
+    pugi::xml_node info = signature.append_child("SignedInfo");
+    info.append_child("CanonicalizationMethod").append_attribute("Algorithm") = kC14n;
+    info.append_child("SignatureMethod").append_attribute("Algorithm") =
+        "http://www.w3.org/2001/04/xmldsig-more#rsa-sha256";
+    pugi::xml_node reference = info.append_child("Reference");
+    reference.append_attribute("URI") = id.c_str();
+    pugi::xml_node transforms = reference.append_child("Transforms");
+    transforms.append_child("Transform").append_attribute("Algorithm") =
+        "http://www.w3.org/2000/09/xmldsig#enveloped-signature";
+    transforms.append_child("Transform").append_attribute("Algorithm") = kC14n;
+    reference.append_child("DigestMethod").append_attribute("Algorithm") =
+        "http://www.w3.org/2001/04/xmlenc#sha256";
+    Add(reference, "DigestValue", Base64Encode(Sha256(Serialised(infCFe))));
+    Add(signature, "SignatureValue", Base64Encode(context.key.Sign(Serialised(info))));
+    const std::int64_t issued = DateToEpoch(context.device.certificateIssued, context.now);
+    const std::int64_t expires =
+        DateToEpoch(context.device.certificateExpires, AddYears(context.now, 5));
+    const std::string certificate = BuildCertificateDer(
+        context.key, {context.device.serial, context.device.taxpayerCnpj}, issued, expires);
+    Add(signature.append_child("KeyInfo").append_child("X509Data"), "X509Certificate",
+        Base64Encode(certificate));
+}
+
+std::string DocumentText(const pugi::xml_document& document) {
+    std::ostringstream out;
+    document.save(out, "", pugi::format_raw, pugi::encoding_utf8);
+    return out.str();
+}
+
+pugi::xml_node AddDeclaration(pugi::xml_document& document) {
+    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
+    declaration.append_attribute("version") = "1.0";
+    declaration.append_attribute("encoding") = "UTF-8";
+    return declaration;
+}
+
+// emit: the device's taxpayer, with the optional fields the sale sent.
+void AddIssuer(pugi::xml_node infCFe, const DeviceState& device, const pugi::xml_node& sent,
+               bool sale) {
+    pugi::xml_node emit = infCFe.append_child("emit");
+    Add(emit, "CNPJ", device.taxpayerCnpj);
+    Add(emit, "xNome",
+        device.taxpayerName.empty() ? "CONTRIBUINTE " + device.taxpayerCnpj : device.taxpayerName);
+    Add(emit, "IE", device.taxpayerIe);
+    if (sent.child("IM")) {
+        emit.append_copy(sent.child("IM"));
+    }
+    if (!sale) {
+        return;
+    }
+    Add(emit, "cRegTrib", "3"); // regime normal, as the kit's parametrisation says
+    for (const char* optional : {"cRegTribISSQN", "indRatISSQN"}) {
+        if (sent.child(optional)) {
+            emit.append_copy(sent.child(optional));
+        }
+    }
+}
+
+void AddAmount(pugi::xml_node parent, const char* name, std::int64_t cents) {
+    Add(parent, name, FormatCents(cents));
+}
+
+// The sent product with the values the device computes, in layout order.
+void AddProduct(pugi::xml_node det, const pugi::xml_node& sent, const ItemValues& item) {
+    pugi::xml_node prod = det.append_child("prod");
+    bool itemWritten = false;
+    for (const pugi::xml_node child : sent.children()) {
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        if (std::strcmp(child.name(), "obsFiscoDet") == 0 && !itemWritten) {
+            AddAmount(prod, "vItem", item.vItem);
+            itemWritten = true;
+        }
+        prod.append_copy(child);
+        if (std::strcmp(child.name(), "vUnCom") == 0) {
+            AddAmount(prod, "vProd", item.vProd);
+        }
+    }
+    if (!itemWritten) {
+        AddAmount(prod, "vItem", item.vItem);
+    }
+    if (item.vRatDesc > 0) {
+        AddAmount(prod, "vRatDesc", item.vRatDesc);
+    }
+    if (item.vRatAcr > 0) {
+        AddAmount(prod, "vRatAcr", item.vRatAcr);
+    }
+}
+
+// The sent taxes with the computed value added to each group that has one.
+void AddTaxes(pugi::xml_node det, const pugi::xml_node& sent, const ItemValues& item) {
+    pugi::xml_node imposto = det.append_copy(sent);
+    const auto complete = [](pugi::xml_node group, const char* name, std::int64_t cents,
+                             bool computed) {
+        pugi::xml_node inner = group.first_child();
+        while (inner && inner.type() != pugi::node_element) {
+            inner = inner.next_sibling();
+        }
+        if (inner && computed) {
+            AddAmount(inner, name, cents);
+        }
+    };
+    if (pugi::xml_node icms = imposto.child("ICMS")) {
+        const bool rated = icms.child("ICMS00") || icms.child("ICMSSN900");
+        complete(icms, "vICMS", item.vICMS, rated);
+    }
+    struct Contribution {
+        const char* group;
+        const char* name;
+        std::int64_t value;
+    };
+    const Contribution contributions[] = {{"PIS", "vPIS", item.vPIS},
+                                          {"PISST", "vPIS", item.vPISST},
+                                          {"COFINS", "vCOFINS", item.vCOFINS},
+                                          {"COFINSST", "vCOFINS", item.vCOFINSST}};
+    for (const Contribution& contribution : contributions) {
+        pugi::xml_node node = imposto.child(contribution.group);
+        const bool exempt = node.child("PISNT") || node.child("PISSN") || node.child("COFINSNT") ||
+                            node.child("COFINSSN");
+        if (node) {
+            complete(node, contribution.name, contribution.value, !exempt);
+        }
+    }
+    if (pugi::xml_node issqn = imposto.child("ISSQN")) {
+        // vBC and vISSQN follow vAliq in the layout.
+        pugi::xml_node rate = issqn.child("vAliq");
+        pugi::xml_node base = issqn.insert_child_after("vBC", rate);
+        base.text().set(FormatCents(item.vBCISSQN).c_str());
+        issqn.insert_child_after("vISSQN", base).text().set(FormatCents(item.vISSQN).c_str());
+    }
+}
+
+void AddTotals(pugi::xml_node infCFe, const SaleDocument& sale) {
+    const SaleTotals& t = sale.totals;
+    pugi::xml_node total = infCFe.append_child("total");
+    if (t.anyIcms) {
+        pugi::xml_node icms = total.append_child("ICMSTot");
+        AddAmount(icms, "vICMS", t.vICMS);
+        AddAmount(icms, "vProd", t.vProd);
+        AddAmount(icms, "vDesc", t.vDesc);
+        AddAmount(icms, "vPIS", t.vPIS);
+        AddAmount(icms, "vCOFINS", t.vCOFINS);
+        AddAmount(icms, "vPISST", t.vPISST);
+        AddAmount(icms, "vCOFINSST", t.vCOFINSST);
+        AddAmount(icms, "vOutro", t.vOutro);
+    }
+    AddAmount(total, "vCFe", t.vCFe);
+    if (t.anyIssqn) {
+        pugi::xml_node issqn = total.append_child("ISSQNtot");
+        AddAmount(issqn, "vBC", t.vBCISSQN);
+        AddAmount(issqn, "vISS", t.vISSQN);
+    }
+    CopyChildren(total, sale.infCFe.child("total"));
+}
+
+} // namespace
+
+std::string QrCodeSignature(const EmulatedKey& key, const std::string& accessKey,
+                            const std::string& stamp, std::int64_t totalCents,
+                            const std::string& buyer) {
+    return Base64Encode(key.Sign(accessKey + stamp + FormatCents(totalCents) + buyer));
+}
+
+IssuedDocument BuildSaleDocument(const SaleDocument& sale, const IssueContext& context) {
+    IssuedDocument issued;
+    issued.key = AccessKeyFor(context);
+    issued.timestamp = FormatStamp(context.now);
+    issued.totalCents = sale.totals.vCFe;
+    issued.buyer = sale.buyer;
+    issued.qrSignature =
+        QrCodeSignature(context.key, issued.key, issued.timestamp, issued.totalCents, issued.buyer);
+
+    pugi::xml_document document;
+    AddDeclaration(document);
+    pugi::xml_node root = document.append_child("CFe");
+    pugi::xml_node infCFe = root.append_child("infCFe");
+    infCFe.append_attribute("Id") = ("CFe" + issued.key).c_str();
+    infCFe.append_attribute("versao") = kLayoutVersion;
+    infCFe.append_attribute("versaoDadosEnt") = sale.versaoDadosEnt.c_str();
+    infCFe.append_attribute("versaoSB") =
+        SoftwareVersionDigits(context.device.softwareVersion).c_str();
+
+    const pugi::xml_node sentIde = sale.infCFe.child("ide");
+    pugi::xml_node ide = AddIdentification(infCFe, context, issued.key);
+    Add(ide, "tpAmb", context.production ? "1" : "2");
+    ide.append_copy(sentIde.child("CNPJ"));
+    ide.append_copy(sentIde.child("signAC"));
+    Add(ide, "assinaturaQRCODE", issued.qrSignature);
+    ide.append_copy(sentIde.child("numeroCaixa"));
+
+    AddIssuer(infCFe, context.device, sale.infCFe.child("emit"), true);
+    infCFe.append_copy(sale.infCFe.child("dest"));
+    if (const pugi::xml_node delivery = sale.infCFe.child("entrega")) {
+        infCFe.append_copy(delivery);
+    }
+    std::size_t index = 0;
+    for (const pugi::xml_node sentDet : sale.infCFe.children("det")) {
+        const ItemValues& item = sale.items[index++];
+        pugi::xml_node det = infCFe.append_child("det");
+        det.append_attribute("nItem") = static_cast<unsigned>(index);
+        AddProduct(det, sentDet.child("prod"), item);
+        AddTaxes(det, sentDet.child("imposto"), item);
+        if (const pugi::xml_node extra = sentDet.child("infAdProd")) {
+            det.append_copy(extra);
+        }
+    }
+    AddTotals(infCFe, sale);
+    pugi::xml_node pgto = infCFe.append_child("pgto");
+    CopyChildren(pgto, sale.infCFe.child("pgto"));
+    AddAmount(pgto, "vTroco", sale.totals.vTroco);
+    if (const pugi::xml_node extra = sale.infCFe.child("infAdic")) {
+        infCFe.append_copy(extra);
+    }
+    AddSignature(root, infCFe, context);
+    issued.xml = DocumentText(document);
+    return issued;
+}
+
+IssuedDocument BuildCancellationDocument(const CancellationInput& input, const SaleRecord& sale,
+                                         const IssueContext& context) {
+    IssuedDocument issued;
+    issued.key = AccessKeyFor(context);
+    issued.timestamp = FormatStamp(context.now);
+    issued.totalCents = sale.totalCents;
+    issued.buyer = sale.buyer;
+    issued.qrSignature =
+        QrCodeSignature(context.key, issued.key, issued.timestamp, issued.totalCents, issued.buyer);
+
+    pugi::xml_document document;
+    AddDeclaration(document);
+    pugi::xml_node root = document.append_child("CFeCanc");
+    pugi::xml_node infCFe = root.append_child("infCFe");
+    infCFe.append_attribute("Id") = ("CFe" + issued.key).c_str();
+    infCFe.append_attribute("chCanc") = ("CFe" + sale.key).c_str();
+    infCFe.append_attribute("versao") = kLayoutVersion;
+    Add(infCFe, "dEmi", FormatDate(sale.issuedAt));
+    Add(infCFe, "hEmi", FormatTime(sale.issuedAt));
+
+    pugi::xml_node ide = AddIdentification(infCFe, context, issued.key);
+    Add(ide, "CNPJ", input.softwareHouseCnpj);
+    Add(ide, "signAC", input.signature);
+    Add(ide, "assinaturaQRCODE", issued.qrSignature);
+    Add(ide, "numeroCaixa", input.cashRegister);
+
+    AddIssuer(infCFe, context.device, pugi::xml_node(), false);
+    pugi::xml_node dest = infCFe.append_child("dest");
+    if (sale.buyer.size() == 14) {
+        Add(dest, "CNPJ", sale.buyer);
+    } else if (sale.buyer.size() == 11) {
+        Add(dest, "CPF", sale.buyer);
+    }
+    AddAmount(infCFe.append_child("total"), "vCFe", sale.totalCents);
+    if (input.extra) {
+        infCFe.append_copy(input.extra);
+    }
+    AddSignature(root, infCFe, context);
+    issued.xml = DocumentText(document);
+    return issued;
+}
+
+} // namespace satemu

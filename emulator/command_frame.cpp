@@ -1,0 +1,196 @@
+#include "emulator/command_frame.h"
+
+#include "emulator/answers.h"
+#include "emulator/device_clock.h"
+#include "emulator/emulator_settings.h"
+#include "emulator/state_file.h"
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace satemu {
+namespace {
+
+struct FileStamp {
+    std::filesystem::file_time_type written;
+    std::uintmax_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> StampOf(const std::string& path) {
+    std::error_code error;
+    const auto written = std::filesystem::last_write_time(path, error);
+    if (error) {
+        return std::nullopt;
+    }
+    const auto size = std::filesystem::file_size(path, error);
+    if (error) {
+        return std::nullopt;
+    }
+    return FileStamp{written, size};
+}
+
+// The one emulated device of this process, bound to the state file in use.
+class DeviceHost {
+public:
+    std::mutex mutex;
+
+    SatDevice& Open(const EmulatorSettings& settings, std::int64_t now, EventLog& log) {
+        const auto stamp = StampOf(settings.statePath);
+        if (!device_ || path_ != settings.statePath || stamp != stamp_) {
+            Load(settings, now, log);
+        }
+        return *device_;
+    }
+
+    // Saves the device; on failure the device is forgotten, so the next call
+    // takes the last state that did reach the disk.
+    bool Save() {
+        std::string error;
+        if (!SaveStateAtomically(path_, device_->State(), error)) {
+            std::fprintf(stderr, "dllsat: the device state cannot be saved: %s\n", error.c_str());
+            Forget();
+            return false;
+        }
+        stamp_ = StampOf(path_);
+        return true;
+    }
+
+    void Forget() { device_.reset(); }
+
+private:
+    void Load(const EmulatorSettings& settings, std::int64_t now, EventLog& log) {
+        path_ = settings.statePath;
+        std::error_code error;
+        const bool exists = std::filesystem::exists(path_, error);
+        const auto text = exists ? ReadWholeFile(path_) : std::nullopt;
+        auto state = text ? ParseState(*text) : std::nullopt;
+        if (!state) {
+            if (exists) {
+                // Keep the damaged file for whoever wants to see what broke.
+                std::filesystem::copy_file(path_, path_ + ".damaged",
+                                           std::filesystem::copy_options::overwrite_existing,
+                                           error);
+                log.Append(now, "SAT", "ERRO",
+                           "arquivo de estado danificado; equipamento reiniciado");
+            }
+            state = settings.developerKit ? MakeDeveloperKit(now) : MakeFactoryFresh(now);
+            log.Append(now, "SAT", "INFO",
+                       settings.developerKit ? "kit de desenvolvedor iniciado"
+                                             : "equipamento novo, não ativado");
+        }
+        device_ = std::make_unique<SatDevice>(std::move(*state));
+        stamp_ = StampOf(path_);
+    }
+
+    std::string path_;
+    std::optional<FileStamp> stamp_;
+    std::unique_ptr<SatDevice> device_;
+};
+
+DeviceHost& Host() {
+    static DeviceHost host;
+    return host;
+}
+
+thread_local std::string tAnswer;
+
+const char* Answer(std::string text) {
+    tAnswer = std::move(text);
+    return tAnswer.c_str();
+}
+
+std::string UnknownError(int session, int family) {
+    const int code = family * 1000 + 99;
+    if (family == kEnviarDadosVenda || family == kCancelarUltimaVenda) {
+        return FiscalRefusal(session, code, 0);
+    }
+    return StandardAnswer(session, code);
+}
+
+// The xx099 answer without allocating, for when memory itself has run out.
+const char* LastResortAnswer(int session, int family) {
+    try {
+        return Answer(UnknownError(session, family));
+    } catch (...) {
+        thread_local char fallback[64];
+        std::snprintf(fallback, sizeof fallback, "%d|%02d099|Erro desconhecido||", session, family);
+        return fallback;
+    }
+}
+
+} // namespace
+
+const char* RunCommand(const CommandSpec& spec, int session, const Command& command) {
+    DeviceHost& host = Host();
+    try {
+        const EmulatorSettings settings = ReadEmulatorSettings();
+        std::lock_guard lock(host.mutex);
+        if (settings.delayMilliseconds > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(settings.delayMilliseconds));
+        }
+        const Fault fault = FaultAppliesTo(settings, spec.name) ? settings.fault : Fault::None;
+        switch (fault) {
+        case Fault::Busy:
+            return Answer(BusyAnswer(session, spec.family));
+        case Fault::Null:
+            return nullptr;
+        case Fault::NoSeparator:
+            return Answer(std::string(kCommunicationErrorText));
+        default:
+            break;
+        }
+        const std::int64_t now = DeviceNow(settings.clock, SystemNow());
+        EventLog log(settings.statePath + ".log");
+        SatDevice& device = host.Open(settings, now, log);
+        const CallContext context{now, settings.offline, fault, &log};
+        std::string answer;
+        if (spec.checksSession && !device.SessionNumberFree(session)) {
+            answer = StandardAnswer(session, spec.family * 1000 + 97);
+        } else {
+            device.Housekeeping(context);
+            answer = command(device, context);
+            device.RecordSession(session, answer, spec.family);
+        }
+        const int code = AnswerCode(answer);
+        log.Append(now, "AC", code % 1000 == 0 ? "INFO" : "ALERTA",
+                   std::string(spec.name) + " sessão " + std::to_string(session) + ": " +
+                       ReturnCode(code));
+        if (!host.Save()) {
+            return Answer(UnknownError(session, spec.family));
+        }
+        return Answer(DamageAnswer(fault, answer));
+    } catch (...) {
+        // Out of memory or a file system failure deep down: the device stays
+        // as the disk has it, and the caller gets the function's xx099.
+        host.Forget();
+        return LastResortAnswer(session, spec.family);
+    }
+}
+
+const char* VersionText() {
+    return Answer("Emulador SAT-CF-e dllsat 1.0.0");
+}
+
+const char* ShutDown() {
+    DeviceHost& host = Host();
+    try {
+        const EmulatorSettings settings = ReadEmulatorSettings();
+        std::lock_guard lock(host.mutex);
+        const std::int64_t now = DeviceNow(settings.clock, SystemNow());
+        EventLog log(settings.statePath + ".log");
+        host.Open(settings, now, log);
+        log.Append(now, "AC", "INFO", "DesligarSAT: equipamento desligado");
+        host.Save();
+    } catch (...) {
+        host.Forget();
+    }
+    return Answer("0|00000|Equipamento SAT desligado||");
+}
+
+} // namespace satemu

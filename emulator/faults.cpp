@@ -1,0 +1,51 @@
+#include "emulator/faults.h"
+
+#include "emulator/answers.h"
+#include "emulator/text_encoding.h"
+
+namespace satemu {
+
+Fault ParseFault(std::string_view name) {
+    if (name == "no-separator") {
+        return Fault::NoSeparator;
+    }
+    if (name == "invalid-utf8") {
+        return Fault::InvalidUtf8;
+    }
+    if (name == "short") {
+        return Fault::Short;
+    }
+    if (name == "null") {
+        return Fault::Null;
+    }
+    if (name == "busy") {
+        return Fault::Busy;
+    }
+    if (name == "status-27") {
+        return Fault::Status27;
+    }
+    return Fault::None;
+}
+
+std::string BusyAnswer(int session, int family) {
+    return JoinFields({std::to_string(session), ReturnCode(family * 1000 + 98), "0000",
+                       MessageFor(family * 1000 + 98), "", ""});
+}
+
+std::string DamageAnswer(Fault fault, const std::string& answer) {
+    std::vector<std::string> fields = SplitFields(answer);
+    if (fault == Fault::Short) {
+        fields.resize(std::min<std::size_t>(fields.size(), 3));
+        return JoinFields(fields);
+    }
+    if (fault == Fault::InvalidUtf8 && fields.size() >= 3) {
+        // The message sent in the ANSI code page, as a misconfigured library
+        // does, ending in a byte that never starts a UTF-8 sequence.
+        std::string& message = fields[MessageFieldIndex(answer)];
+        message = Utf8ToWindows(message) + '\xFF';
+        return JoinFields(fields);
+    }
+    return answer;
+}
+
+} // namespace satemu

@@ -1,0 +1,36 @@
+#include "emulator/platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+
+namespace satemu {
+
+std::string LibraryFolder() {
+    Dl_info info{};
+    // The address of a function of this library names the library's own file.
+    if (dladdr(reinterpret_cast<void*>(&LibraryFolder), &info) == 0 || !info.dli_fname) {
+        return {};
+    }
+    const std::string file = info.dli_fname;
+    const std::size_t slash = file.rfind('/');
+    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
+}
+
+std::optional<std::string> EnvironmentValue(const char* name) {
+    const char* value = std::getenv(name);
+    if (!value) {
+        return std::nullopt;
+    }
+    return std::string(value);
+}
+
+bool ReplaceFile(const std::string& temporary, const std::string& target) {
+    return std::rename(temporary.c_str(), target.c_str()) == 0;
+}
+
+char PathSeparator() {
+    return '/';
+}
+
+} // namespace satemu

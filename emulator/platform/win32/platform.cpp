@@ -1,0 +1,46 @@
+#include "emulator/platform.h"
+
+#include <cstdlib>
+#include <windows.h>
+
+namespace satemu {
+
+std::string LibraryFolder() {
+    HMODULE module = nullptr;
+    // The address of a function of this library names the library's own file.
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                            reinterpret_cast<LPCSTR>(&LibraryFolder), &module)) {
+        return {};
+    }
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(module, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    const std::string file(path, length);
+    const std::size_t slash = file.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
+}
+
+std::optional<std::string> EnvironmentValue(const char* name) {
+    char* value = nullptr;
+    std::size_t length = 0;
+    if (_dupenv_s(&value, &length, name) != 0 || !value) {
+        return std::nullopt;
+    }
+    std::string text(value);
+    std::free(value);
+    return text;
+}
+
+bool ReplaceFile(const std::string& temporary, const std::string& target) {
+    return MoveFileExA(temporary.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+char PathSeparator() {
+    return '\\';
+}
+
+} // namespace satemu
