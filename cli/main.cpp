@@ -1,0 +1,56 @@
+// dravovexa-cli: the SAT operations from a command line, over the same core
+// as the window. It loads the SAT library beside its own executable (or the
+// one given with --sat-library) and draws session numbers from
+// "dravovexa.ini" beside itself.
+
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_commands.h"
+#include "cli/cli_request.h"
+#include "cli/message_block.h"
+#include "sat/un_global.h"
+
+int main(int argc, char** argv) {
+    try {
+        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        const CliParseResult parsed = ParseCliArguments(arguments);
+        if (parsed.request.help) {
+            std::cout << CliHelpText();
+            return kExitSuccess;
+        }
+        if (!parsed.error.empty()) {
+            std::cerr << "dravovexa-cli: " << parsed.error << "\n\n" << CliHelpText();
+            return kExitUsage;
+        }
+
+        StreamUserInterface ui(std::cerr);
+        SatSession session(ui);
+        if (const auto library = parsed.request.Value("sat-library")) {
+            std::error_code error;
+            const std::filesystem::path full = std::filesystem::absolute(*library, error);
+            session.SetSatLibraryPath(error ? *library : full.string());
+        }
+        const auto bindLibrary = [&] {
+            if (session.BindSatLibrary()) {
+                return true;
+            }
+            if (!session.LastLoadError().empty()) {
+                std::cerr << "dravovexa-cli: " << session.LastLoadError() << '\n';
+            }
+            return false;
+        };
+        const int status =
+            RunCliCommand(parsed.request, session, std::cout, std::cerr, bindLibrary);
+        if (!session.LastFailure().empty()) {
+            std::cerr << "dravovexa-cli: " << session.LastFailure() << '\n';
+        }
+        return status;
+    } catch (const std::exception& failure) {
+        std::cerr << "dravovexa-cli: " << failure.what() << '\n';
+        return kExitRefused;
+    }
+}

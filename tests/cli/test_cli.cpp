@@ -1,0 +1,497 @@
+// dravovexa-cli as a script sees it: a copy of the executable in a folder of
+// its own beside a SAT library (the fake one, scripted through files, or the
+// emulator), run as a separate process.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+const QByteArray kConsultarBlock("Informação ao usuário\n08000\nSAT em operação\n\n");
+const QByteArray
+    kDefaultCodeRefused("Mensagem ao Usuário\nCódigo de Ativação Padrão inválido !\n\n");
+
+} // namespace
+
+class CliTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void commands_data();
+    void commands();
+    void arguments_data();
+    void arguments();
+    void statusPrintsLabelledValues();
+    void documentsArriveAsTheirBytes();
+    void logsWrittenToFile();
+    void sessionNumbersBesideTheProgram();
+    void missingLibrary();
+    void unloadableLibrary();
+    void libraryGivenByPath();
+    void help();
+    void againstTheEmulator();
+
+private:
+    std::unique_ptr<QTemporaryDir> folder_;
+    QString cli_;
+    QString script_;
+
+    CliRun Run(const QStringList& arguments, const QString& program = {}) const;
+    void SetAnswer(const QByteArray& exportName, const QByteArray& answer) const;
+    // The arguments of the export's last call after the session number, as
+    // "i:N" / "t:text" joined by ","; the session number goes to *session.
+    QByteArray LastCall(const QByteArray& exportName, int* session = nullptr) const;
+};
+
+void CliTest::init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    cli_ = folder_->filePath(QStringLiteral("dravovexa-cli"));
+    QVERIFY(QFile::copy(QStringLiteral(DVT_CLI_PATH), cli_));
+    QVERIFY(QFile::copy(QStringLiteral(DVT_FAKE_SAT_PATH),
+                        folder_->filePath(QStringLiteral("libdllsat.so"))));
+    script_ = folder_->filePath(QStringLiteral("script"));
+    QVERIFY(QDir().mkpath(script_));
+}
+
+CliRun CliTest::Run(const QStringList& arguments, const QString& program) const {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DVT_FAKE_SAT_DIR"), script_);
+    environment.remove(QStringLiteral("LD_LIBRARY_PATH"));
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(QDir::tempPath());
+    process.start(program.isEmpty() ? cli_ : program, arguments);
+    CliRun run;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
+        return run;
+    }
+    run.exitCode = process.exitCode();
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+void CliTest::SetAnswer(const QByteArray& exportName, const QByteArray& answer) const {
+    if (answer == "<null>") {
+        QVERIFY(WriteFile(
+            script_ + QLatin1Char('/') + QLatin1String(exportName) + QStringLiteral(".null"), {}));
+    } else {
+        QVERIFY(WriteFile(script_ + QLatin1Char('/') + QLatin1String(exportName) +
+                              QStringLiteral(".answer"),
+                          answer));
+    }
+}
+
+QByteArray CliTest::LastCall(const QByteArray& exportName, int* session) const {
+    const QByteArray call =
+        ReadFile(script_ + QLatin1Char('/') + QLatin1String(exportName) + QStringLiteral(".call"));
+    QByteArrayList lines = call.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) {
+        lines.removeLast();
+    }
+    QByteArrayList parts;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QByteArray& line = lines[i];
+        if (i == 0) {
+            if (session != nullptr) {
+                *session = line.mid(4).toInt();
+            }
+            continue;
+        }
+        if (line.startsWith("int ")) {
+            parts.append("i:" + line.mid(4));
+        } else if (line.startsWith("text ")) {
+            parts.append("t:" + line.mid(5));
+        } else {
+            parts.append(line);
+        }
+    }
+    return parts.join(',');
+}
+
+void CliTest::commands_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArrayList>("answers"); // "Export=answer"; "<null>" for a null pointer
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("consultar") << QStringList{"consultar"} << QByteArrayList{}
+                               << QByteArray("1|08000|SAT em operação||\n") << kConsultarBlock << 0;
+    QTest::newRow("consultar refused")
+        << QStringList{"consultar"} << QByteArrayList{"ConsultarSAT=1|08099|Erro desconhecido||"}
+        << QByteArray("1|08099|Erro desconhecido||\n")
+        << QByteArray("Informação ao usuário\n08099\nErro desconhecido\n\n") << 1;
+    QTest::newRow("consultar SEFAZ message first")
+        << QStringList{"consultar"} << QByteArrayList{"ConsultarSAT=1|08000|OK||Aviso"}
+        << QByteArray("1|08000|OK||Aviso\n")
+        << QByteArray("Informação ao usuário\nMensagem SEFAZ\nAviso\n\n"
+                      "Informação ao usuário\n08000\nOK\n\n")
+        << 0;
+    QTest::newRow("consultar error text of the library")
+        << QStringList{"consultar"} << QByteArrayList{"ConsultarSAT=Falha de comunicação"}
+        << QByteArray("Falha de comunicação\n")
+        << QByteArray("Erro de Procedimento\nFalha de comunicação\n\n") << 1;
+    QTest::newRow("consultar null answer")
+        << QStringList{"consultar"} << QByteArrayList{"ConsultarSAT=<null>"}
+        << QByteArray("ConsultarSAT não retornou resposta\n")
+        << QByteArray("Erro de Procedimento\nConsultarSAT não retornou resposta\n\n") << 1;
+    QTest::newRow("status needs the default code")
+        << QStringList{"status"} << QByteArrayList{} << QByteArray() << kDefaultCodeRefused << 1;
+    QTest::newRow("status refused")
+        << QStringList{"status", "--codigo", "12345678"}
+        << QByteArrayList{"ConsultarStatusOperacional=1|10001|Código de ativação inválido||"}
+        << QByteArray("1|10001|Código de ativação inválido||\n")
+        << QByteArray("Informação ao usuário\n10001\nCódigo de ativação inválido\n\n") << 1;
+    QTest::newRow("sessao answered with another function's code")
+        << QStringList{"sessao", "000123", "--codigo", "12345678"}
+        << QByteArrayList{"ConsultarNumeroSessao=123|06000|0000|Emitido com sucesso|||PENG"}
+        << QByteArray("123|06000|0000|Emitido com sucesso|||PENG\n") << QByteArray() << 0;
+    QTest::newRow("sessao error text")
+        << QStringList{"sessao", "5"} << QByteArrayList{"ConsultarNumeroSessao=sem resposta"}
+        << QByteArray("sem resposta\n") << QByteArray("Erro de Procedimento\nsem resposta\n\n")
+        << 1;
+    QTest::newRow("bloquear") << QStringList{"bloquear"} << QByteArrayList{}
+                              << QByteArray("1|16000|Equipamento SAT bloqueado com sucesso||\n")
+                              << QByteArray() << 0;
+    QTest::newRow("bloquear already blocked")
+        << QStringList{"bloquear"}
+        << QByteArrayList{"BloquearSAT=1|16002|Equipamento SAT já está bloqueado||"}
+        << QByteArray("1|16002|Equipamento SAT já está bloqueado||\n") << QByteArray() << 1;
+    QTest::newRow("bloquear with a short default code")
+        << QStringList{"bloquear", "--codigo", " 1234567 "} << QByteArrayList{} << QByteArray()
+        << kDefaultCodeRefused << 1;
+    QTest::newRow("desbloquear answered")
+        << QStringList{"desbloquear"}
+        << QByteArrayList{"DesbloquearSAT=1|17005|SAT já desbloqueado||"}
+        << QByteArray("1|17005|SAT já desbloqueado||\n") << QByteArray() << 0;
+    QTest::newRow("desbloquear error text")
+        << QStringList{"desbloquear"} << QByteArrayList{"DesbloquearSAT=erro"}
+        << QByteArray("erro\n") << QByteArray("Erro de Procedimento\nerro\n\n") << 1;
+    QTest::newRow("atualizar answered")
+        << QStringList{"atualizar"}
+        << QByteArrayList{"AtualizarSoftwareSAT=1|14003|Erro na atualização||"}
+        << QByteArray("1|14003|Erro na atualização||\n") << QByteArray() << 0;
+    QTest::newRow("versao") << QStringList{"versao"} << QByteArrayList{} << QByteArray("01.00.00\n")
+                            << QByteArray() << 0;
+    QTest::newRow("versao null answer")
+        << QStringList{"versao"} << QByteArrayList{"VersaoDLL=<null>"} << QByteArray("\n")
+        << QByteArray("Erro de Procedimento\nVersaoDLL não retornou resposta\n\n") << 1;
+    QTest::newRow("fim-a-fim result unchanged")
+        << QStringList{"fim-a-fim"}
+        << QByteArrayList{"TesteFimAFim=1|09000|Emitido com sucesso|||PENG|2015|000001|CFe35"}
+        << QByteArray("\"1\",\"09000\",\"Emitido com sucesso\",\"\",\"\",\"PENG\",\"2015\","
+                      "\"000001\",\"CFe35\"\n")
+        << QByteArray("Informação ao usuário\n09000\nEmitido com sucesso\n\n") << 0;
+    QTest::newRow("cancelar blank key")
+        << QStringList{"cancelar", QStringLiteral(DVT_SAMPLE_DOCUMENT), "--chave", "   "}
+        << QByteArrayList{} << QByteArray()
+        << QByteArray("Mensagem ao Usuário\nChave de acesso do CF-e-SAT não determinado !\n\n")
+        << 1;
+    QTest::newRow("venda missing file")
+        << QStringList{"venda", "/nonexistent/venda.xml"} << QByteArrayList{} << QByteArray()
+        << QByteArray(
+               "Erro de Procedimento\nNão foi possível ler o arquivo /nonexistent/venda.xml\n\n")
+        << 1;
+    QTest::newRow("ativar refused by the rules")
+        << QStringList{"ativar", "--cnpj", "61099008000142", "--codigo", "12345678"}
+        << QByteArrayList{} << QByteArray() << QByteArray("<rule message>") << 1;
+    QTest::newRow("trocar-codigo confirmation differs")
+        << QStringList{"trocar-codigo", "--atual",       "12345678", "--novo",
+                       "abcdefgh",      "--confirmacao", "ABCDEFGH"}
+        << QByteArrayList{} << QByteArray() << QByteArray("<rule message>") << 1;
+
+    // Usage errors: nothing runs, no library is needed.
+    QTest::newRow("no command") << QStringList{} << QByteArrayList{} << QByteArray()
+                                << QByteArray("<usage>") << 2;
+    QTest::newRow("unknown command")
+        << QStringList{"vender"} << QByteArrayList{} << QByteArray() << QByteArray("<usage>") << 2;
+    QTest::newRow("sessao without a number")
+        << QStringList{"sessao"} << QByteArrayList{} << QByteArray() << QByteArray("<usage>") << 2;
+    QTest::newRow("sessao not a number") << QStringList{"sessao", "12a"} << QByteArrayList{}
+                                         << QByteArray() << QByteArray("<usage>") << 2;
+    QTest::newRow("sessao of seven digits") << QStringList{"sessao", "1234567"} << QByteArrayList{}
+                                            << QByteArray() << QByteArray("<usage>") << 2;
+    QTest::newRow("cancelar without key")
+        << QStringList{"cancelar", QStringLiteral(DVT_SAMPLE_DOCUMENT)} << QByteArrayList{}
+        << QByteArray() << QByteArray("<usage>") << 2;
+    QTest::newRow("option of another command")
+        << QStringList{"consultar", "--chave", "x"} << QByteArrayList{} << QByteArray()
+        << QByteArray("<usage>") << 2;
+    QTest::newRow("option without its value")
+        << QStringList{"consultar", "--codigo"} << QByteArrayList{} << QByteArray()
+        << QByteArray("<usage>") << 2;
+    QTest::newRow("unknown state") << QStringList{"ativar", "--uf", "XX"} << QByteArrayList{}
+                                   << QByteArray() << QByteArray("<usage>") << 2;
+    QTest::newRow("fixed-address option without --ip")
+        << QStringList{"rede", "--mascara", "255.255.255.0"} << QByteArrayList{} << QByteArray()
+        << QByteArray("<usage>") << 2;
+}
+
+void CliTest::commands() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArrayList, answers);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QFETCH(int, exitCode);
+
+    for (const QByteArray& answer : answers) {
+        const int equals = answer.indexOf('=');
+        SetAnswer(answer.left(equals), answer.mid(equals + 1));
+    }
+    const CliRun run = Run(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.out, out);
+    if (err == "<usage>") {
+        QVERIFY2(run.err.contains("Uso: dravovexa-cli"), run.err.constData());
+        QVERIFY(!QFile::exists(script_ + QStringLiteral("/calls.log")));
+    } else if (err == "<rule message>") {
+        // One block of the rule's own words, and nothing sent.
+        QVERIFY2(run.err.startsWith("Mensagem ao Usuário\n") && run.err.endsWith("\n\n") &&
+                     run.err.count("\n\n") == 1,
+                 run.err.constData());
+        QVERIFY(!QFile::exists(script_ + QStringLiteral("/calls.log")));
+    } else {
+        QCOMPARE(run.err, err);
+    }
+}
+
+void CliTest::arguments_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("exportName");
+    QTest::addColumn<QByteArray>("received"); // after the session number
+
+    QTest::newRow("consultar") << QStringList{"consultar"} << QByteArray("ConsultarSAT")
+                               << QByteArray("");
+    QTest::newRow("default code trimmed") << QStringList{"bloquear", "--codigo", "  12345678  "}
+                                          << QByteArray("BloquearSAT") << QByteArray("t:12345678");
+    QTest::newRow("no default code sends the empty text")
+        << QStringList{"logs"} << QByteArray("ExtrairLogs") << QByteArray("t:");
+    QTest::newRow("sessao with leading zeros")
+        << QStringList{"sessao", "000123", "--codigo=12345678"}
+        << QByteArray("ConsultarNumeroSessao") << QByteArray("t:12345678,i:123");
+    QTest::newRow("cancelar key kept as typed")
+        << QStringList{"cancelar", QStringLiteral(DVT_SAMPLE_DOCUMENT), "--chave", " CFe35 "}
+        << QByteArray("CancelarUltimaVenda") << QByteArray("t:,t: CFe35 ,t:<CFe/>\\n");
+    QTest::newRow("ativar Tocantins")
+        << QStringList{"ativar", "--cnpj", "61099008000141", "--codigo", "12345678", "--uf", "to"}
+        << QByteArray("AtivarSAT") << QByteArray("i:1,t:12345678,t:61099008000141,i:17");
+    QTest::newRow("ativar São Paulo by default")
+        << QStringList{"ativar",        "--cnpj",  "61.099.008/0001-41", "--codigo", "12345678",
+                       "--confirmacao", "12345678"}
+        << QByteArray("AtivarSAT") << QByteArray("i:1,t:12345678,t:61099008000141,i:35");
+    QTest::newRow("associar") << QStringList{"associar",
+                                             "--codigo",
+                                             "12345678",
+                                             "--cnpj",
+                                             "61099008000141",
+                                             "--cnpj-sh",
+                                             "16716114000172",
+                                             "--assinatura",
+                                             "SGR-SAT SISTEMA DE GESTAO E RETAGUARDA DO SAT"}
+                              << QByteArray("AssociarAssinatura")
+                              << QByteArray("t:12345678,t:1671611400017261099008000141,"
+                                            "t:SGR-SAT SISTEMA DE GESTAO E RETAGUARDA DO SAT");
+    QTest::newRow("trocar-codigo emergency")
+        << QStringList{"trocar-codigo", "--atual",  "emergencia1",
+                       "--novo",        "87654321", "--emergencia"}
+        << QByteArray("TrocarCodigoDeAtivacao")
+        << QByteArray("t:emergencia1,i:2,t:87654321,t:87654321");
+    QTest::newRow("trocar-codigo activation code")
+        << QStringList{"trocar-codigo", "--atual",       "12345678", "--novo",
+                       "87654321",      "--confirmacao", "87654321"}
+        << QByteArray("TrocarCodigoDeAtivacao")
+        << QByteArray("t:12345678,i:1,t:87654321,t:87654321");
+    QTest::newRow("rede by DHCP before activation")
+        << QStringList{"rede"} << QByteArray("ConfigurarInterfaceDeRede")
+        << QByteArray("t:73519024,t:<?xml version=\"1.0\" encoding=\"UTF-8\"?><config>"
+                      "<tipoInter>ETHE</tipoInter><SSID></SSID><seg></seg><codigo></codigo>"
+                      "<tipoLan>DHCP</tipoLan><lanIP>000.000.000.000</lanIP>"
+                      "<lanMask>000.000.000.000</lanMask><lanGW>000.000.000.000</lanGW>"
+                      "<lanDNS1>000.000.000.000</lanDNS1><lanDNS2>000.000.000.000</lanDNS2>"
+                      "<usuario></usuario><senha></senha><proxy>0</proxy>"
+                      "<proxy_ip>000.000.000.000</proxy_ip><proxy_porta>0</proxy_porta>"
+                      "<proxy_user></proxy_user><proxy_senha></proxy_senha></config>");
+}
+
+void CliTest::arguments() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, exportName);
+    QFETCH(QByteArray, received);
+
+    const CliRun run = Run(arguments);
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    int session = 0;
+    QCOMPARE(LastCall(exportName, &session), received);
+    QCOMPARE(session, 1);
+    QCOMPARE(ReadFile(script_ + QStringLiteral("/calls.log")), exportName + '\n');
+}
+
+void CliTest::statusPrintsLabelledValues() {
+    QByteArray answer = "000042|10000|Resposta com sucesso|||900004019|DHCP|010.000.000.108|"
+                        "00:11:22:33:44:55|255.255.255.000|010.000.000.001|008.008.008.008|"
+                        "008.008.004.004|CONECTADO|MEDIO|4 GB|260 MB|20151110084752|01.00.00|"
+                        "00.07|CFe1|CFe2|CFe3||20151110083000|20150101|20191102|2";
+    SetAnswer("ConsultarStatusOperacional", answer);
+    SetAnswer("VersaoDLL", "02.05.13");
+    const CliRun run = Run({"status", "--codigo", "12345678"});
+    QCOMPARE(run.exitCode, 0);
+    QByteArrayList lines = run.out.split('\n');
+    QCOMPARE(lines.takeLast(), QByteArray());
+    QCOMPARE(lines.size(), 26);
+    QCOMPARE(lines[0], answer);
+    const QByteArrayList expected{
+        "Nível da bateria: MEDIO",
+        "Nº de série: 900004019",
+        "Status do Vexa®: BLOQUEIO CONTRIBUINTE",
+        "Versão do SW Básico: 01.00.00",
+        "Versão Layout CFE: 00.07",
+        "Memória Total: 4 GB",
+        "Memória Usada: 260 MB",
+        "Versão DLL Vexa®: 02.05.13",
+        "Tipo de Rede: DHCP",
+        "MAC Address: 00:11:22:33:44:55",
+        "IP: 010.000.000.108",
+        "Mascara: 255.255.255.000",
+        "Gateway: 010.000.000.001",
+        "DNS1: 008.008.008.008",
+        "DNS2: 008.008.004.004",
+        "Status WAN: CONECTADO",
+        "Nº da Sessão Atual: 000042",
+        "Data/Hora do Vexa®: 10/11/2015 08:47:52",
+        "Data/Hora do Vexa® Última Transferência: //",
+        "Data/Hora da Ultima Comunicação Vexa®: 10/11/2015 08:30:00",
+        "Último CFE Emitido: CFe1",
+        "Primeiro CFE na Memória de Trabalho: CFe2",
+        "Último CFE na Memória de Trabalho: CFe3",
+        "Data de Emissão do Certificado: 01/01/2015",
+        "Vencimento do Certificado: 02/11/2019",
+    };
+    QCOMPARE(lines.mid(1), expected);
+}
+
+void CliTest::documentsArriveAsTheirBytes() {
+    // Line ends, a byte that is not UTF-8 and no final line break: all sent as they are.
+    const QByteArray document("<CFe>\r\n<infCFe>\xe9</infCFe>\n</CFe>");
+    const QString path = folder_->filePath(QStringLiteral("venda.xml"));
+    QVERIFY(WriteFile(path, document));
+    const CliRun run = Run({"venda", path, "--codigo", "12345678"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(LastCall("EnviarDadosVenda"),
+             QByteArray("t:12345678,t:<CFe>\\r\\n<infCFe>\xe9</infCFe>\\n</CFe>"));
+    QVERIFY(run.out.startsWith("1|06000|0000|Emitido com sucesso + conteúdo notas|||<CFe>"));
+}
+
+void CliTest::logsWrittenToFile() {
+    const QByteArray log("20150718154423|SAT|INFO|Inicialização\n20150718154500|SAT|INFO|fim\n");
+    SetAnswer("ExtrairLogs", "9|15000|Transferência completa|||" + log.toBase64());
+    const QString path = folder_->filePath(QStringLiteral("log.txt"));
+    const CliRun run = Run({"logs", "--saida", path});
+    QCOMPARE(run.exitCode, 0);
+    QByteArray expected = log;
+    expected.replace("\n", "\r\n");
+    QCOMPARE(ReadFile(path), expected);
+
+    // A refused extraction writes no file.
+    QVERIFY(QFile::remove(path));
+    SetAnswer("ExtrairLogs", "9|15002|Transferência em andamento||");
+    QCOMPARE(Run({"logs", "--saida", path}).exitCode, 1);
+    QVERIFY(!QFile::exists(path));
+}
+
+void CliTest::sessionNumbersBesideTheProgram() {
+    QCOMPARE(Run({"consultar"}).exitCode, 0);
+    QCOMPARE(Run({"versao"}).exitCode, 0); // takes no number
+    QCOMPARE(Run({"bloquear"}).exitCode, 0);
+    int session = 0;
+    LastCall("BloquearSAT", &session);
+    QCOMPARE(session, 2);
+    QVERIFY(ReadFile(folder_->filePath(QStringLiteral("dravovexa.ini"))).contains("VEXAS=2"));
+}
+
+void CliTest::missingLibrary() {
+    QVERIFY(QFile::remove(folder_->filePath(QStringLiteral("libdllsat.so"))));
+    const CliRun run = Run({"consultar"});
+    QCOMPARE(run.exitCode, 3);
+    QCOMPARE(run.out, QByteArray());
+    QCOMPARE(run.err, QByteArray("Mensagem ao Usuário\nBiblioteca Vexa® não localizada !\n\n"));
+    QVERIFY(!QFile::exists(folder_->filePath(QStringLiteral("dravovexa.ini"))));
+}
+
+void CliTest::unloadableLibrary() {
+    QVERIFY(WriteFile(folder_->filePath(QStringLiteral("libdllsat.so")), "not a library\n"));
+    const CliRun run = Run({"consultar"});
+    QCOMPARE(run.exitCode, 3);
+    QVERIFY2(run.err.startsWith("dravovexa-cli: "), run.err.constData());
+}
+
+void CliTest::libraryGivenByPath() {
+    QVERIFY(QFile::remove(folder_->filePath(QStringLiteral("libdllsat.so"))));
+    const CliRun run = Run({"--sat-library", QStringLiteral(DVT_FAKE_SAT_PATH), "consultar"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, kConsultarBlock);
+}
+
+void CliTest::help() {
+    const CliRun run = Run({"--help"});
+    QCOMPARE(run.exitCode, 0);
+    for (const char* command :
+         {"consultar", "status", "sessao N", "logs", "fim-a-fim", "venda", "cancelar", "ativar",
+          "associar", "rede", "bloquear", "desbloquear", "atualizar", "trocar-codigo", "versao"}) {
+        QVERIFY2(run.out.contains(QByteArray("\n  ") + command), command);
+    }
+    QVERIFY(run.err.isEmpty());
+}
+
+void CliTest::againstTheEmulator() {
+#ifndef DVT_EMULATOR_PATH
+    QSKIP("the emulator is not part of this build");
+#else
+    const QString library = folder_->filePath(QStringLiteral("libdllsat.so"));
+    QVERIFY(QFile::remove(library));
+    QVERIFY(QFile::copy(QStringLiteral(DVT_EMULATOR_PATH), library));
+    qputenv("DVT_SAT_STATE", folder_->filePath(QStringLiteral("estado.txt")).toLocal8Bit());
+    qputenv("DVT_SAT_MODE", "kit");
+
+    const CliRun consultar = Run({"consultar"});
+    QVERIFY2(consultar.exitCode == 0, consultar.err.constData());
+    QVERIFY(consultar.out.startsWith("1|08000|"));
+    QVERIFY(consultar.err.startsWith("Informação ao usuário\n08000\n"));
+
+    const CliRun sessao = Run({"sessao", "1"});
+    QCOMPARE(sessao.exitCode, 0);
+    QVERIFY2(sessao.out.startsWith("2|"), sessao.out.constData());
+
+    const CliRun versao = Run({"versao"});
+    QCOMPARE(versao.exitCode, 0);
+    QVERIFY(versao.out.size() > 1);
+    qunsetenv("DVT_SAT_STATE");
+    qunsetenv("DVT_SAT_MODE");
+#endif
+}
+
+QTEST_GUILESS_MAIN(CliTest)
+#include "test_cli.moc"
