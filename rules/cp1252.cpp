@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -90,34 +91,62 @@ char ToCp1252Byte(char32_t codePoint) {
     return '?';
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        // Every code point of the code page lies below U+10000.
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+struct Utf8Encoding {
+    std::uint8_t length;
+    std::array<char, 3> bytes;
+};
+
+// The UTF-8 bytes of every Windows-1252 byte; all of them lie below U+10000.
+constexpr std::array<Utf8Encoding, 256> MakeUtf8Encodings() {
+    std::array<Utf8Encoding, 256> encodings{};
+    for (std::size_t b = 0; b < 256; ++b) {
+        const char32_t cp = (b >= 0x80 && b <= 0x9F) ? kHighControlRange[b - 0x80] : b;
+        Utf8Encoding& e = encodings[b];
+        if (cp < 0x80) {
+            e = {1, {static_cast<char>(cp), 0, 0}};
+        } else if (cp < 0x800) {
+            e = {2,
+                 {static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F)), 0}};
+        } else {
+            e = {3,
+                 {static_cast<char>(0xE0 | (cp >> 12)),
+                  static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+                  static_cast<char>(0x80 | (cp & 0x3F))}};
+        }
     }
+    return encodings;
+}
+constexpr std::array<Utf8Encoding, 256> kUtf8Encodings = MakeUtf8Encodings();
+
+// Copies the run of ASCII bytes at p, eight at a time; returns where it ended.
+// The texts are mostly ASCII, so this is where the time goes.
+const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* end, char*& out) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    while (end - p >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if ((word & kHighBits) != 0) {
+            break;
+        }
+        std::memcpy(out, p, sizeof word);
+        p += 8;
+        out += 8;
+    }
+    while (p < end && *p < 0x80) {
+        *out++ = static_cast<char>(*p++);
+    }
+    return p;
 }
 
 } // namespace
 
 std::string Utf8ToCp1252(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size()); // every sequence gives exactly one byte
+    std::string out(utf8.size(), '\0'); // every sequence gives exactly one byte
+    char* o = out.data();
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
-    while (p < end) {
+    while ((p = CopyAsciiRun(p, end, o)) < end) {
         const unsigned char lead = *p;
-        if (lead < 0x80) {
-            out.push_back(static_cast<char>(lead));
-            ++p;
-            continue;
-        }
         const std::size_t length = kSequenceLengths[lead];
         if (length == 0 || static_cast<std::size_t>(end - p) < length) {
             return {};
@@ -133,22 +162,26 @@ std::string Utf8ToCp1252(std::string_view utf8) {
             }
             cp = (cp << 6) | (p[i] & 0x3F);
         }
-        out.push_back(ToCp1252Byte(cp));
+        *o++ = ToCp1252Byte(cp);
         p += length;
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
 std::string Cp1252ToUtf8(std::string_view cp1252) {
-    std::string out;
-    out.reserve(cp1252.size() + cp1252.size() / 2);
-    for (const char c : cp1252) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x80 && b <= 0x9F) {
-            AppendUtf8(out, kHighControlRange[b - 0x80]);
-        } else {
-            AppendUtf8(out, b);
-        }
+    const auto* p = reinterpret_cast<const unsigned char*>(cp1252.data());
+    const auto* const end = p + cp1252.size();
+    std::size_t length = 0;
+    for (const auto* q = p; q < end; ++q) {
+        length += kUtf8Encodings[*q].length;
+    }
+    std::string out(length, '\0');
+    char* o = out.data();
+    while ((p = CopyAsciiRun(p, end, o)) < end) {
+        const Utf8Encoding& e = kUtf8Encodings[*p++];
+        std::memcpy(o, e.bytes.data(), e.length);
+        o += e.length;
     }
     return out;
 }
