@@ -242,7 +242,7 @@ void TFMensagem::FormShow() {
     }
     const int height = BtnSim->y() + 70;
 
-    setFixedSize(width, height);
+    resize(width, height);
     img_top->setGeometry(0, 0, width, kStripHeight);
     btnClose->move(width - btnClose->width() - 3, (kStripHeight - btnClose->height()) / 2);
     Panel1->setGeometry(0, height - kFrame, width, kFrame);

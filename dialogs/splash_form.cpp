@@ -50,7 +50,7 @@ TFSplashForm::TickSource SteadyMilliseconds() {
 TFSplashForm::TFSplashForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_ticks(SteadyMilliseconds()) {
     setObjectName(QStringLiteral("FSplashForm"));
-    setFixedSize(470, 182);
+    resize(470, 182);
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(0, 0, 255));
