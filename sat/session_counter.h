@@ -45,10 +45,13 @@ std::int32_t SessionNumberAfter(std::int32_t stored);
 // The settings file beside the program: ProgramFolder() + "dravovexa.ini".
 std::string SettingsFilePathBesideProgram();
 
-// Reads the counter from the settings file at settingsFilePath (a missing or
-// unreadable file counts as 0), computes the next number and writes it back,
-// all under an exclusive lock on "<settingsFilePath>.lock" so that two
-// processes never draw the same number. The file is replaced atomically: a
+// Reads the counter from the settings file at settingsFilePath (a missing
+// file, section or key, or a value that is not an integer, counts as 0),
+// computes the next number and writes it back, all under an exclusive lock
+// on "<settingsFilePath>.lock" so that two processes never draw the same
+// number. The file is replaced atomically: a
 // crash leaves either the old or the new number. Throws SettingsFileError
 // when the number cannot be stored; the file then still holds the old one.
+// A file that exists but cannot be read is refused the same way, since
+// rewriting it would throw away whatever else it holds.
 std::int32_t DrawSessionNumber(const std::string& settingsFilePath);

@@ -58,7 +58,8 @@ template <typename Table, typename Visit> void ForEachEntry(Table& table, Visit 
 } // namespace
 
 std::string_view SatExportName(SatExport which) {
-    return kSatExportNames[static_cast<std::size_t>(which)];
+    const auto index = static_cast<std::size_t>(which);
+    return index < kSatExportNames.size() ? kSatExportNames[index] : std::string_view();
 }
 
 SatExport SatExportAt(std::size_t index) {

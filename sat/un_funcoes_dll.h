@@ -102,10 +102,12 @@ struct SatEntryPoints {
     VersaoDLLFn VersaoDLL = nullptr;
 };
 
-// The exact, case-sensitive export name ("ConsultarSAT").
+// The exact, case-sensitive export name ("ConsultarSAT"); empty for a value
+// outside the enumeration.
 std::string_view SatExportName(SatExport which);
 
-// The export at position index (0-based) of the resolution order.
+// The export at position index (0-based, below kSatExportCount) of the
+// resolution order.
 SatExport SatExportAt(std::size_t index);
 
 // True when the table holds an address for that export.
