@@ -3,6 +3,7 @@
 #include "emulator/answers.h"
 #include "emulator/device_clock.h"
 #include "emulator/emulator_settings.h"
+#include "emulator/platform.h"
 #include "emulator/state_file.h"
 
 #include <chrono>
@@ -16,32 +17,13 @@
 namespace satemu {
 namespace {
 
-struct FileStamp {
-    std::filesystem::file_time_type written;
-    std::uintmax_t size = 0;
-    bool operator==(const FileStamp&) const = default;
-};
-
-std::optional<FileStamp> StampOf(const std::string& path) {
-    std::error_code error;
-    const auto written = std::filesystem::last_write_time(path, error);
-    if (error) {
-        return std::nullopt;
-    }
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        return std::nullopt;
-    }
-    return FileStamp{written, size};
-}
-
 // The one emulated device of this process, bound to the state file in use.
 class DeviceHost {
 public:
     std::mutex mutex;
 
     SatDevice& Open(const EmulatorSettings& settings, std::int64_t now, EventLog& log) {
-        const auto stamp = StampOf(settings.statePath);
+        const auto stamp = StampOfFile(settings.statePath);
         if (!device_ || path_ != settings.statePath || stamp != stamp_) {
             Load(settings, now, log);
         }
@@ -57,7 +39,7 @@ public:
             Forget();
             return false;
         }
-        stamp_ = StampOf(path_);
+        stamp_ = StampOfFile(path_);
         return true;
     }
 
@@ -85,7 +67,7 @@ private:
                                              : "equipamento novo, não ativado");
         }
         device_ = std::make_unique<SatDevice>(std::move(*state));
-        stamp_ = StampOf(path_);
+        stamp_ = StampOfFile(path_);
     }
 
     std::string path_;
@@ -148,7 +130,7 @@ const char* RunCommand(const CommandSpec& spec, int session, const Command& comm
         const std::int64_t now = DeviceNow(settings.clock, SystemNow());
         EventLog log(settings.statePath + ".log");
         SatDevice& device = host.Open(settings, now, log);
-        const CallContext context{now, settings.offline, fault, &log};
+        const CallContext context{now, settings.offline, &log};
         std::string answer;
         if (spec.checksSession && !device.SessionNumberFree(session)) {
             answer = StandardAnswer(session, spec.family * 1000 + 97);

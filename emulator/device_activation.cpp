@@ -114,8 +114,14 @@ std::string SatDevice::AssociarAssinatura(const CallContext& c, int session,
     // characters); the standard's test text stands for it on test kits and
     // is "signed" over the test pair only.
     const bool testText = signature == kTestSignature;
-    const auto decoded = testText ? std::nullopt : Base64Decode(signature);
-    if (!testText && (signature.size() != 344 || !decoded || decoded->size() != 256)) {
+    std::string unwrapped; // a pasted signature may come broken into lines
+    for (const char ch : signature) {
+        if (ch != '\r' && ch != '\n') {
+            unwrapped += ch;
+        }
+    }
+    const auto decoded = testText ? std::nullopt : Base64Decode(unwrapped);
+    if (!testText && (unwrapped.size() != 344 || !decoded || decoded->size() != 256)) {
         return StandardAnswer(session, 13003);
     }
     if (testText && (softwareHouse != kTestSoftwareHouseCnpj || taxpayer != kTestTaxpayerCnpj)) {
@@ -125,7 +131,7 @@ std::string SatDevice::AssociarAssinatura(const CallContext& c, int session,
         return StandardAnswer(session, 13002);
     }
     state_.softwareHouseCnpj = softwareHouse;
-    state_.acSignature = signature;
+    state_.acSignature = testText ? signature : unwrapped;
     Communicate(c);
     Log(c, "SAT", "INFO", "assinatura do AC registrada para a software house " + softwareHouse);
     return StandardAnswer(session, 13000);

@@ -83,9 +83,6 @@ std::string SatDevice::ConsultarStatusOperacional(const CallContext& c, int sess
         state_.certificateExpires,
         std::to_string(static_cast<int>(state_.operationState)),
     };
-    if (c.fault == Fault::Status27) {
-        fields.erase(fields.begin() + 22); // some devices leave LISTA_FINAL out
-    }
     return JoinFields(fields);
 }
 

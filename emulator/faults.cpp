@@ -45,6 +45,10 @@ std::string DamageAnswer(Fault fault, const std::string& answer) {
         message = Utf8ToWindows(message) + '\xFF';
         return JoinFields(fields);
     }
+    if (fault == Fault::Status27 && fields.size() == 28) {
+        fields.erase(fields.begin() + 22); // some devices leave LISTA_FINAL out
+        return JoinFields(fields);
+    }
     return answer;
 }
 

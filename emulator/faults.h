@@ -32,7 +32,8 @@ inline constexpr std::string_view kCommunicationErrorText =
 // The answer of a busy device for a function family (4 for AtivarSAT, ...).
 std::string BusyAnswer(int session, int family);
 
-// The answer damaged by an invalid-utf8 or short fault; others pass unchanged.
+// The answer as an invalid-utf8, short or status-27 fault turns it; the
+// others pass it unchanged.
 std::string DamageAnswer(Fault fault, const std::string& answer);
 
 } // namespace satemu

@@ -2,6 +2,7 @@
 // What the emulator needs from the operating system, one file per platform
 // (platform/posix, platform/win32).
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -16,6 +17,19 @@ std::optional<std::string> EnvironmentValue(const char* name);
 
 // Puts `temporary` in the place of `target` in one step, replacing it.
 bool ReplaceFile(const std::string& temporary, const std::string& target);
+
+// What tells one version of a file from another: its identity (a file put
+// in place by ReplaceFile is a new one), size and time of last change.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t identity = 0;
+    std::uint64_t size = 0;
+    std::int64_t changedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file at path; nothing when there is no such file.
+std::optional<FileStamp> StampOfFile(const std::string& path);
 
 // The path separator of the platform.
 char PathSeparator();

@@ -7,7 +7,6 @@
 #include "emulator/device_state.h"
 #include "emulator/emulated_identity.h"
 #include "emulator/event_log.h"
-#include "emulator/faults.h"
 #include "emulator/sale_document.h"
 
 #include <cstdint>
@@ -19,8 +18,7 @@ namespace satemu {
 // What a command needs from outside the device.
 struct CallContext {
     std::int64_t now = 0;
-    bool offline = false;      // cable unplugged / SEFAZ unreachable
-    Fault fault = Fault::None; // only status-27 concerns the device itself
+    bool offline = false; // cable unplugged / SEFAZ unreachable
     EventLog* log = nullptr;
 };
 

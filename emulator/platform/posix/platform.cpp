@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 namespace satemu {
 
@@ -27,6 +28,20 @@ std::optional<std::string> EnvironmentValue(const char* name) {
 
 bool ReplaceFile(const std::string& temporary, const std::string& target) {
     return std::rename(temporary.c_str(), target.c_str()) == 0;
+}
+
+std::optional<FileStamp> StampOfFile(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(info.st_dev);
+    stamp.identity = static_cast<std::uint64_t>(info.st_ino);
+    stamp.size = static_cast<std::uint64_t>(info.st_size);
+    stamp.changedNanoseconds =
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    return stamp;
 }
 
 char PathSeparator() {
