@@ -182,6 +182,8 @@ void ResponseDecodingTest::decodeBase64Field_data() {
     QTest::newRow("one padding then LF") << QByteArray("TWE=\n") << QByteArray("Ma");
     QTest::newRow("unpadded two bytes") << QByteArray("TWE") << QByteArray("Ma");
     QTest::newRow("unpadded one byte") << QByteArray("TQ") << QByteArray("M");
+    QTest::newRow("line feeds only, widened into a new text")
+        << QByteArray("CgoK").repeated(40) << QByteArray("\r\n").repeated(120);
     QTest::newRow("LF split across slow path") << QByteArray("Y\nQpi") << QByteArray("a\r\nb");
 }
 
