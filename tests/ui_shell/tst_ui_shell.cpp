@@ -1,0 +1,578 @@
+// The main window shell with real widgets: start-up through the entry
+// picture against the fake SAT library, the page reset, the list, the wait
+// panel, the indicators, the keyboard conventions, dragging and the shared
+// routines. Every message is recorded instead of shown, so no modal dialog
+// ever waits for a person.
+
+#include <QApplication>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/Yancomp.h"
+#include "dialogs/easter_egg.h"
+#include "dialogs/loading_window.h"
+#include "dialogs/threaded_timer.h"
+#include "rules/cp1252.h"
+#include "sat/un_global.h"
+#include "tests/fake_sat/fake_sat_control.h"
+#include "ui/busy_wheel.h"
+#include "ui/clickable_picture.h"
+#include "ui/field_indicator.h"
+#include "ui/header_bar.h"
+#include "ui/main_window.h"
+#include "ui/page_set.h"
+#include "ui/pages/activation_page.h"
+#include "ui/pages/maintenance_page.h"
+#include "ui/pages/network_page.h"
+#include "ui/pages/queries_page.h"
+#include "ui/wait_panel.h"
+
+namespace {
+
+// The window with its messages recorded: the core's dialogs and the
+// window's own both arrive here, in UTF-8.
+class RecordingWindow : public TFprincipal {
+public:
+    using TFprincipal::TFprincipal;
+    std::vector<std::string> messages;
+
+    int ShowMessageDialog(const std::string& cp1252Text) override {
+        messages.push_back(Cp1252ToUtf8(cp1252Text));
+        return 1;
+    }
+};
+
+std::string Utf8(const char* text) {
+    return std::string(text);
+}
+
+} // namespace
+
+class UiShellTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void firstShow();
+    void missingLibraryKeepsEntrySheetAndRetries();
+    void unloadableLibraryIsReported();
+    void startOpensNetworkPageAndResets();
+    void listShowsPageOfClickedItem();
+    void waitPanel();
+    void indicators_data();
+    void indicators();
+    void hitTest_data();
+    void hitTest();
+    void pressDragsOrReachesControl_data();
+    void pressDragsOrReachesControl();
+    void headerButtons();
+    void enterMovesFocus_data();
+    void enterMovesFocus();
+    void digitOnlyFields_data();
+    void digitOnlyFields();
+    void easterEggShortcut_data();
+    void easterEggShortcut();
+    void normalizaRetorno_data();
+    void normalizaRetorno();
+    void confereCodigoPadrao_data();
+    void confereCodigoPadrao();
+
+private:
+    // A shown, active window; the library path defaults to a missing file.
+    RecordingWindow& Open(const std::string& satLibraryPath = {});
+    void ClickEntry();
+
+    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<RecordingWindow> window_;
+};
+
+void UiShellTest::init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+}
+
+void UiShellTest::cleanup() {
+    window_.reset();
+    folder_.reset();
+}
+
+RecordingWindow& UiShellTest::Open(const std::string& satLibraryPath) {
+    TFprincipal::Options options;
+    options.showSplash = false;
+    options.settingsFilePath = folder_->filePath(QStringLiteral("dravovexa.ini")).toStdString();
+    options.satLibraryPath =
+        satLibraryPath.empty()
+            ? folder_->filePath(QStringLiteral("missing/libdllsat.so")).toStdString()
+            : satLibraryPath;
+    window_ = std::make_unique<RecordingWindow>(options);
+    window_->show();
+    window_->activateWindow();
+    if (!QTest::qWaitForWindowActive(window_.get())) {
+        qWarning("the main window never became active");
+    }
+    return *window_;
+}
+
+void UiShellTest::ClickEntry() {
+    QTest::mouseClick(window_->Image7, Qt::LeftButton, Qt::NoModifier,
+                      window_->Image7->rect().center());
+}
+
+// ------------------------------------------------------------ start-up
+
+void UiShellTest::firstShow() {
+    RecordingWindow& w = Open();
+    QCOMPARE(w.size(), QSize(991, 716));
+    QVERIFY(w.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QCOMPARE(w.PC->currentIndex(), TFprincipal::kEntrySheet);
+    QVERIFY(!w.PC->tabBar()->isVisible());
+    QVERIFY(!w.AguardeGenPnl->isVisible());
+    QCOMPARE(w.AdvPanel1->lbl_sm_program->text(), QStringLiteral("Dravo Vexa Tarvik ®"));
+    QCOMPARE(w.AdvPanel1->lbl_sm_version->text(), QStringLiteral("v.1.17"));
+    QVERIFY(w.ImgUpdate->Enabled());
+    QCOMPARE(w.Image7->toolTip(), QStringLiteral("Clique aqui \npara entrar."));
+    QCOMPARE(w.Image7->cursor().shape(), Qt::PointingHandCursor);
+
+    // The first page reset follows the show: the list shows the entries of
+    // "NÃO ATIVADO" and the timer stays off until enabled again.
+    QTRY_VERIFY(!w.Timer1->isActive());
+    QVERIFY(!w.meu_03->isVisibleTo(w.AdvPolyPager1));
+    QVERIFY(!w.HeaderItem2->isVisibleTo(w.AdvPolyPager1));
+    QVERIFY(!w.meu_04->isVisibleTo(w.AdvPolyPager1));
+    QVERIFY(w.meu_02->isVisibleTo(w.AdvPolyPager1));
+    QVERIFY(w.meu_01->BadgeVisible() && w.meu_02->BadgeVisible());
+    QCOMPARE(w.meu_01->Badge(), QStringLiteral("Passo 01"));
+    QCOMPARE(w.AdvPolyPage1->rede_status_sat->currentText(), QStringLiteral("NÃO ATIVADO"));
+    QVERIFY(w.messages.empty());
+}
+
+void UiShellTest::missingLibraryKeepsEntrySheetAndRetries() {
+    FakeSat fake;
+    const QString besideProgram = folder_->filePath(QStringLiteral("missing/libdllsat.so"));
+    RecordingWindow& w = Open(besideProgram.toStdString());
+
+    ClickEntry();
+    QCOMPARE(w.messages, std::vector<std::string>{Utf8("Biblioteca Vexa® não localizada !")});
+    QCOMPARE(CurrentLoadingWindow(), nullptr);
+    QCOMPARE(w.PC->currentIndex(), TFprincipal::kEntrySheet);
+    QCOMPARE(fake.CallCount("ConsultarSAT"), 0);
+
+    // The library arrives; a second click starts everything again.
+    QVERIFY(QDir().mkpath(QFileInfo(besideProgram).path()));
+    QVERIFY(QFile::copy(QString::fromStdString(fake.LibraryPath()), besideProgram));
+    w.messages.clear();
+    ClickEntry();
+    QCOMPARE(w.PC->currentIndex(), TFprincipal::kPagesSheet);
+    QCOMPARE(CurrentLoadingWindow(), nullptr);
+    QCOMPARE(w.messages.size(), std::size_t(1)); // the query's outcome
+}
+
+// A file that is there but is no library: the start-up itself says nothing,
+// so the window tells the user why the click did not get in.
+void UiShellTest::unloadableLibraryIsReported() {
+    const QString path = folder_->filePath(QStringLiteral("libdllsat.so"));
+    QFile garbage(path);
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write("not a library");
+    garbage.close();
+    RecordingWindow& w = Open(path.toStdString());
+
+    ClickEntry();
+    QCOMPARE(w.messages.size(), std::size_t(1));
+    const std::string& message = w.messages.front();
+    QVERIFY2(message.rfind("Não foi possível carregar a biblioteca Vexa®:\r\n", 0) == 0,
+             message.c_str());
+    QVERIFY(message.size() > 4 && message.compare(message.size() - 3, 3, "[e]") == 0);
+    QCOMPARE(w.PC->currentIndex(), TFprincipal::kEntrySheet);
+    QCOMPARE(CurrentLoadingWindow(), nullptr);
+}
+
+void UiShellTest::startOpensNetworkPageAndResets() {
+    FakeSat fake;
+    RecordingWindow& w = Open(fake.LibraryPath());
+    QTRY_VERIFY(!w.Timer1->isActive()); // the reset after the show is done
+    w.AdvPolyPager1->SetActivePageIndex(4);
+
+    ClickEntry();
+    QCOMPARE(fake.CallCount("ConsultarSAT"), 1);
+    QCOMPARE(w.PC->currentIndex(), TFprincipal::kPagesSheet);
+    QCOMPARE(w.AdvPolyPager1->ActivePageIndex(), 0);
+    QVERIFY(w.meu_01->isChecked());
+    QCOMPARE(CurrentLoadingWindow(), nullptr);
+    QTRY_COMPARE(QApplication::focusWidget(), w.AdvPolyPage1->rede_status_sat);
+
+    // What the user changes right after the start is undone by the reset
+    // that the click scheduled.
+    QVERIFY(w.Timer1->isActive());
+    w.AdvPolyPage1->rede_status_sat->setCurrentIndex(TNetworkPage::kAtivado);
+    w.AdvPolyPage1->rede_status_sat_ativacao->setText(QStringLiteral("12345678"));
+    w.SetIndicator(w.AdvPolyPage1->rede_status_sat_ativacao_check, true);
+    w.AdvPolyPager1->SetActivePageIndex(6);
+    w.meu_03->setVisible(true);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Timer1->isActive(), 1000);
+    QCOMPARE(w.AdvPolyPage1->DeviceStatus(), TNetworkPage::kNaoAtivado);
+    QCOMPARE(w.AdvPolyPage1->rede_status_sat_ativacao->text(), QString());
+    QCOMPARE(w.AdvPolyPage1->rede_status_sat_ativacao_check->Caption(), QStringLiteral("X"));
+    QCOMPARE(w.AdvPolyPager1->ActivePageIndex(), 0);
+    QVERIFY(!w.meu_03->isVisibleTo(w.AdvPolyPager1));
+}
+
+void UiShellTest::listShowsPageOfClickedItem() {
+    RecordingWindow& w = Open();
+    w.PC->setCurrentIndex(TFprincipal::kPagesSheet);
+    TAdvPolyPager& pager = *w.AdvPolyPager1;
+
+    QTest::mouseClick(w.meu_05, Qt::LeftButton);
+    QCOMPARE(pager.ActivePageIndex(), 4);
+    QVERIFY(w.meu_05->isChecked());
+    QVERIFY(!w.meu_01->isChecked());
+
+    // A header is a title, not an entry: clicking it changes nothing.
+    QTest::mouseClick(w.HeaderItem3, Qt::LeftButton);
+    QCOMPARE(pager.ActivePageIndex(), 4);
+
+    // Clicking the shown page's item keeps it highlighted.
+    QTest::mouseClick(w.meu_05, Qt::LeftButton);
+    QVERIFY(w.meu_05->isChecked());
+
+    // Showing a page from the program highlights its item.
+    pager.SetActivePageIndex(6);
+    QVERIFY(w.meu_07->isChecked());
+    QVERIFY(!w.meu_05->isChecked());
+    QCOMPARE(pager.Page(6)->objectName(), QStringLiteral("AdvPolyPage7"));
+}
+
+void UiShellTest::waitPanel() {
+    RecordingWindow& w = Open();
+    w.PC->setCurrentIndex(TFprincipal::kPagesSheet);
+    TWaitPanel& panel = *w.AguardeGenPnl;
+    QCOMPARE(panel.size(), QSize(525, 140));
+
+    w.MostraAguarde(QStringLiteral("Efetuando Consulta Vexa®"));
+    QVERIFY(panel.isVisible());
+    QCOMPARE(panel.lbl_msg->text(), QStringLiteral("Efetuando Consulta Vexa®"));
+    QCOMPARE(panel.lbl_msg_1->text(), QStringLiteral("Aguarde ..."));
+    QVERIFY(panel.gen_indicador->IsAnimating());
+    const int step = panel.gen_indicador->Step();
+    QTRY_VERIFY(panel.gen_indicador->Step() != step);
+    // Over the page set, inside it.
+    QVERIFY(w.TabSheet1->rect().contains(panel.geometry()));
+
+    w.FechaAguarde();
+    QVERIFY(!panel.isVisible());
+    QVERIFY(!panel.gen_indicador->isEnabled());
+    QVERIFY(!panel.gen_indicador->IsAnimating());
+    w.FechaAguarde(); // hidden already: no harm
+    QVERIFY(!panel.isVisible());
+}
+
+// ------------------------------------------------------------ indicators
+
+void UiShellTest::indicators_data() {
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QColor>("fill");
+    QTest::newRow("OK") << true << "OK" << QColor(51, 153, 102);
+    QTest::newRow("X") << false << "X" << TFieldIndicator::kXFill;
+}
+
+void UiShellTest::indicators() {
+    QFETCH(bool, ok);
+    QFETCH(QString, caption);
+    QFETCH(QColor, fill);
+
+    RecordingWindow& w = Open();
+    TFieldIndicator* check = w.AdvPolyPage1->rede_status_sat_ativacao_check;
+    QVERIFY(w.SetIndicator(QStringLiteral("rede_status_sat_ativacao_check"), ok));
+    QCOMPARE(check->Caption(), caption);
+    QCOMPARE(check->Fill(), fill);
+    QCOMPARE(check->Border(), w.img_ok->Border());
+
+    QVERIFY(!w.SetIndicator(QStringLiteral("no_such_check"), ok));
+    // The templates themselves keep their looks.
+    QVERIFY(!w.SetIndicator(QStringLiteral("img_ok"), false));
+    QCOMPARE(w.img_ok->Caption(), QStringLiteral("OK"));
+    QCOMPARE(w.img_x->Caption(), QStringLiteral("X"));
+
+    // Every reset sets every indicator back to X.
+    w.Timer1Timer();
+    QCOMPARE(check->Caption(), QStringLiteral("X"));
+    QCOMPARE(check->Fill(), TFieldIndicator::kXFill);
+}
+
+// ------------------------------------------------------------ dragging
+
+void UiShellTest::hitTest_data() {
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("above the window") << -4 << TFprincipal::kHitCaption;
+    QTest::newRow("top edge") << 0 << TFprincipal::kHitCaption;
+    QTest::newRow("last strip row") << 29 << TFprincipal::kHitCaption;
+    QTest::newRow("first row below the strip") << 30 << TFprincipal::kHitClient;
+    QTest::newRow("page area") << 400 << TFprincipal::kHitClient;
+}
+
+void UiShellTest::hitTest() {
+    QFETCH(int, y);
+    QFETCH(int, answer);
+    QCOMPARE(TFprincipal::WMNCHitTest(QPoint(500, y)), answer);
+}
+
+void UiShellTest::pressDragsOrReachesControl_data() {
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QPoint>("at");
+    QTest::addColumn<bool>("drags");
+    QTest::newRow("logo") << "Image4" << QPoint(20, 20) << true;
+    QTest::newRow("header picture") << "Image9" << QPoint(10, 10) << true;
+    QTest::newRow("program title in the strip") << "lbl_sm_program" << QPoint(5, 5) << true;
+    QTest::newRow("header below the strip") << "AdvPanel1" << QPoint(600, 60) << true;
+    QTest::newRow("entry picture") << "Image7" << QPoint(400, 300) << false;
+}
+
+// Without a window manager the system move is refused, so the window follows
+// the mouse itself; either way a press that drags never reaches the control.
+void UiShellTest::pressDragsOrReachesControl() {
+    QFETCH(QString, target);
+    QFETCH(QPoint, at);
+    QFETCH(bool, drags);
+
+    RecordingWindow& w = Open();
+    auto* widget = w.findChild<QWidget*>(target);
+    QVERIFY(widget != nullptr);
+    const QPoint start = w.pos();
+    QTest::mousePress(widget, Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseMove(widget, at + QPoint(40, 25));
+    QTest::mouseRelease(widget, Qt::LeftButton, Qt::NoModifier, at + QPoint(40, 25));
+    if (drags) {
+        QTRY_COMPARE(w.pos(), start + QPoint(40, 25));
+        QVERIFY(w.messages.empty());
+    } else {
+        QCOMPARE(w.pos(), start);
+    }
+    // The entry picture got its click: the start-up ran and reported the
+    // missing library.
+    QCOMPARE(w.messages.size(), std::size_t(drags ? 0 : 1));
+}
+
+void UiShellTest::headerButtons() {
+    RecordingWindow& w = Open();
+    QCOMPARE(w.AdvPanel1->btnMin->toolTip(), QStringLiteral("Minimizar"));
+    QCOMPARE(w.AdvPanel1->btnClose->toolTip(), QStringLiteral("Sair"));
+    // Both lie in the top strip and still work as buttons.
+    QVERIFY(w.AdvPanel1->btnClose->geometry().top() < TFprincipal::kCaptionStripHeight);
+    QTest::mouseClick(w.AdvPanel1->btnMin, Qt::LeftButton);
+    QTRY_VERIFY(w.windowState().testFlag(Qt::WindowMinimized));
+    w.showNormal();
+    QTest::mouseClick(w.AdvPanel1->btnClose, Qt::LeftButton);
+    QTRY_VERIFY(!w.isVisible());
+}
+
+// ------------------------------------------------------------ keys
+
+void UiShellTest::enterMovesFocus_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("bound");
+    QTest::addColumn<bool>("moves");
+    for (const char* kind : {"string", "numeric", "combo", "option"}) {
+        QTest::addRow("%s bound", kind) << QString::fromLatin1(kind) << true << true;
+        QTest::addRow("%s not bound", kind) << QString::fromLatin1(kind) << false << false;
+    }
+}
+
+void UiShellTest::enterMovesFocus() {
+    QFETCH(QString, kind);
+    QFETCH(bool, bound);
+    QFETCH(bool, moves);
+
+    RecordingWindow& w = Open();
+    w.PC->setCurrentIndex(TFprincipal::kPagesSheet);
+    w.AdvPolyPager1->SetActivePageIndex(1);
+    QWidget* body =
+        w.AdvPolyPager1->Page(1)->findChild<QWidget*>(QStringLiteral("AdvPolyPage2_body"));
+    QVERIFY(body != nullptr);
+    auto* layout = new QVBoxLayout(body);
+    QWidget* field = nullptr;
+    if (kind == QLatin1String("string")) {
+        field = new TYEditString(body);
+    } else if (kind == QLatin1String("numeric")) {
+        field = new TYEditNumeric(body);
+    } else if (kind == QLatin1String("combo")) {
+        auto* combo = new TYBoxCombo(body);
+        combo->addItems({QStringLiteral("a"), QStringLiteral("b")});
+        field = combo;
+    } else {
+        field = new QRadioButton(QStringLiteral("opção"), body);
+    }
+    auto* next = new TYEditString(body);
+    layout->addWidget(field);
+    layout->addWidget(next);
+    if (bound) {
+        w.BindAvancar(field);
+    }
+    field->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), field);
+
+    QTest::keyClick(field, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), moves ? next : field);
+}
+
+void UiShellTest::digitOnlyFields_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("numeric, digits") << "numeric"
+                                     << "14"
+                                     << "14";
+    QTest::newRow("numeric, letters and signs") << "numeric"
+                                                << "a1b-2+"
+                                                << "12";
+    QTest::newRow("numeric, leading minus") << "numeric"
+                                            << "-5"
+                                            << "5";
+    QTest::newRow("numeric, backspace") << "numeric"
+                                        << "123\b"
+                                        << "12";
+    QTest::newRow("string, letters") << "string"
+                                     << "ab1c2"
+                                     << "12";
+    QTest::newRow("string, blank and comma") << "string"
+                                             << "1 ,2"
+                                             << "12";
+    QTest::newRow("string, backspace") << "string"
+                                       << "12\b3"
+                                       << "13";
+}
+
+void UiShellTest::digitOnlyFields() {
+    QFETCH(QString, kind);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+
+    RecordingWindow& w = Open();
+    QLineEdit* edit = nullptr;
+    if (kind == QLatin1String("numeric")) {
+        auto* numeric = new TYEditNumeric(w.AdvPolyPage2);
+        numeric->SetMaxInts(14);
+        w.BindCampoNumero(numeric);
+        edit = numeric;
+    } else {
+        auto* text = new TYEditString(w.AdvPolyPage2);
+        w.BindCampoNumero(text);
+        edit = text;
+    }
+    for (const QChar c : typed) {
+        if (c == u'\b') {
+            QTest::keyClick(edit, Qt::Key_Backspace);
+        } else {
+            QTest::keyClicks(edit, QString(c));
+        }
+    }
+    QCOMPARE(edit->text(), expected);
+}
+
+void UiShellTest::easterEggShortcut_data() {
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("Ctrl+J") << int(Qt::ControlModifier) << true;
+    QTest::newRow("Ctrl+Shift+J") << int(Qt::ControlModifier | Qt::ShiftModifier) << true;
+    QTest::newRow("J alone") << int(Qt::NoModifier) << false;
+    QTest::newRow("Shift+J") << int(Qt::ShiftModifier) << false;
+}
+
+// The window sees the key first, whichever of its controls has the focus.
+void UiShellTest::easterEggShortcut() {
+    QFETCH(int, modifiers);
+    QFETCH(bool, opens);
+
+    RecordingWindow& w = Open();
+    bool opened = false;
+    bool looked = false;
+    QTimer::singleShot(100, &w, [&] {
+        looked = true;
+        if (auto* egg = qobject_cast<TFEasterEgg*>(QApplication::activeModalWidget())) {
+            opened = egg->parentWidget() == &w;
+            egg->reject();
+        }
+    });
+    QTest::keyClick(w.AdvPolyPage1->rede_status_sat_ativacao, Qt::Key_J,
+                    Qt::KeyboardModifiers(modifiers));
+    QTRY_VERIFY(looked);
+    QCOMPARE(opened, opens);
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+// ------------------------------------------------------------ routines
+
+void UiShellTest::normalizaRetorno_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("two quoted fields") << "\"000001\",\"08000\""
+                                       << "000001|08000";
+    QTest::newRow("empty fields kept") << "\"1\",\"\",\"x\""
+                                       << "1||x";
+    QTest::newRow("no quotes unchanged") << "000001|08000|SAT em operação||"
+                                         << "000001|08000|SAT em operação||";
+    QTest::newRow("stray quotes dropped") << "a\"b,\"c"
+                                          << "ab,c";
+    QTest::newRow("comma without quotes stays") << "1,2"
+                                                << "1,2";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void UiShellTest::normalizaRetorno() {
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    const std::string cp1252 = Utf8ToCp1252(text.toStdString());
+    QCOMPARE(QString::fromStdString(Cp1252ToUtf8(TFprincipal::NormalizaRetorno(cp1252))), expected);
+}
+
+void UiShellTest::confereCodigoPadrao_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("goesOn");
+    QTest::addColumn<QString>("writtenBack");
+
+    QTest::newRow("not activated, empty code") << 0 << "" << true << "";
+    QTest::newRow("not activated, short code") << 0 << "123" << true << "123";
+    QTest::newRow("activated, empty code") << 1 << "" << false << "";
+    QTest::newRow("activated, blanks only") << 1 << "    " << false << "";
+    QTest::newRow("activated, seven characters") << 1 << "1234567" << false << "1234567";
+    QTest::newRow("activated, eight characters") << 1 << "12345678" << true << "12345678";
+    QTest::newRow("kit, trimmed to eight") << 2 << "  12345678  " << true << "12345678";
+    QTest::newRow("kit, thirty-two characters")
+        << 2 << QString(32, u'a') << true << QString(32, u'a');
+}
+
+void UiShellTest::confereCodigoPadrao() {
+    QFETCH(int, status);
+    QFETCH(QString, code);
+    QFETCH(bool, goesOn);
+    QFETCH(QString, writtenBack);
+
+    RecordingWindow& w = Open();
+    QTRY_VERIFY(!w.Timer1->isActive());
+    w.AdvPolyPage1->rede_status_sat->setCurrentIndex(status);
+    w.AdvPolyPage1->rede_status_sat_ativacao->setText(code);
+    QCOMPARE(w.ConfereCodigoPadrao(), goesOn);
+    QCOMPARE(w.AdvPolyPage1->rede_status_sat_ativacao->text(), writtenBack);
+    const std::vector<std::string> refused{Utf8("Código de Ativação Padrão inválido !")};
+    QCOMPARE(w.messages, goesOn ? std::vector<std::string>{} : refused);
+}
+
+QTEST_MAIN(UiShellTest)
+#include "tst_ui_shell.moc"

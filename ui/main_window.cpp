@@ -1,0 +1,552 @@
+#include "ui/main_window.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include "dialogs/Yancomp.h"
+#include "dialogs/ansi_text.h"
+#include "dialogs/easter_egg.h"
+#include "dialogs/loading_window.h"
+#include "dialogs/pictures.h"
+#include "dialogs/threaded_timer.h"
+#include "manager/didiz_ivodazu_rivivaz.h"
+#include "rules/cp1252.h"
+#include "rules/text_utils.h"
+#include "sat/platform/sat_library_file.h"
+#include "sat/session_counter.h"
+#include "sat/un_global.h"
+#include "ui/busy_wheel.h"
+#include "ui/clickable_picture.h"
+#include "ui/field_indicator.h"
+#include "ui/header_bar.h"
+#include "ui/page_set.h"
+#include "ui/pages/activation_page.h"
+#include "ui/pages/association_page.h"
+#include "ui/pages/certificate_page.h"
+#include "ui/pages/maintenance_page.h"
+#include "ui/pages/network_page.h"
+#include "ui/pages/queries_page.h"
+#include "ui/pages/status_page.h"
+#include "ui/wait_panel.h"
+
+namespace {
+
+// Marks the controls whose Enter moves the focus on.
+constexpr char kAvancarProperty[] = "dvtAvancar";
+
+constexpr int kActivationCodeMinLength = 8;
+
+std::unique_ptr<SatSession> MakeSession(SatUserInterface& ui, const TFprincipal::Options& options) {
+    return std::make_unique<SatSession>(
+        ui,
+        options.settingsFilePath.empty() ? SettingsFilePathBesideProgram()
+                                         : options.settingsFilePath,
+        options.satLibraryPath.empty() ? platform::SatLibraryPathBesideProgram()
+                                       : options.satLibraryPath);
+}
+
+} // namespace
+
+TFprincipal::TFprincipal(Options options, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+    session_ = MakeSession(*this, options);
+    setObjectName(QStringLiteral("Fprincipal"));
+    setWindowTitle(QStringLiteral("Dravo Vexa Tarvik ®"));
+    setFixedSize(kClientWidth, kClientHeight);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    setPalette(palette);
+
+    s_m = new TVUDuvivededavo(this);
+    s_m->setObjectName(QStringLiteral("s_m"));
+    s_m->setTituloDoPrograma(QStringLiteral("Dravo Vexa Tarvik ®"));
+    s_m->setVersaoDoPrograma(QStringLiteral("1.17"));
+
+    AdvPanel1 = new THeaderBar(this);
+    BuildSheets();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(AdvPanel1);
+    layout->addWidget(PC, 1);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kTimer1Interval);
+    connect(Timer1, &QTimer::timeout, this, &TFprincipal::Timer1Timer);
+
+    ImgUpdate = new TThreadedTimer(this);
+    ImgUpdate->setObjectName(QStringLiteral("ImgUpdate"));
+    ImgUpdate->setInterval(kImgUpdateInterval);
+    ImgUpdate->setOnTimer([this] { ImgUpdateTimer(); });
+
+    connect(AdvPanel1->btnMin, &QAbstractButton::clicked, this, &TFprincipal::btnMinClick);
+    connect(AdvPanel1->btnClose, &QAbstractButton::clicked, this, &TFprincipal::btnCloseClick);
+    connect(Image7, &TClickablePicture::clicked, this, &TFprincipal::Image7Click);
+
+    // Key preview and the window's own dragging see every key and mouse press
+    // of the window before the control under it does.
+    qApp->installEventFilter(this);
+
+    // Centred on the screen when first shown.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    FormCreate(options.showSplash);
+}
+
+TFprincipal::~TFprincipal() {
+    // The loading window is a child of this window; its slot must not keep
+    // pointing at it.
+    ::FechaCarregando();
+}
+
+void TFprincipal::BuildSheets() {
+    PC = new QTabWidget(this);
+    PC->setObjectName(QStringLiteral("PC"));
+    PC->setDocumentMode(true);
+
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    Image7 = new TClickablePicture(TabSheet2);
+    Image7->setObjectName(QStringLiteral("Image7"));
+    Image7->setCursor(Qt::PointingHandCursor);
+    Image7->setToolTip(QStringLiteral("Clique aqui \npara entrar."));
+    Image7->setScaledContents(true);
+    Image7->setPixmap(RenderPicture(QStringLiteral("window_entry"),
+                                    QSize(kClientWidth, kClientHeight - THeaderBar::kHeight),
+                                    devicePixelRatioF()));
+    auto* entryLayout = new QVBoxLayout(TabSheet2);
+    entryLayout->setContentsMargins(0, 0, 0, 0);
+    entryLayout->addWidget(Image7);
+
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    BuildPageSet();
+
+    TabSheet3 = new QWidget;
+    TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    BuildTemplates();
+
+    PC->addTab(TabSheet2, QStringLiteral("Ativação"));
+    PC->addTab(TabSheet1, QString());
+    PC->addTab(TabSheet3, QString());
+}
+
+void TFprincipal::BuildPageSet() {
+    AdvPolyPager1 = new TAdvPolyPager(TabSheet1);
+    AdvPolyPager1->setObjectName(QStringLiteral("AdvPolyPager1"));
+    auto* layout = new QVBoxLayout(TabSheet1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(AdvPolyPager1);
+
+    AdvPolyPage1 = new TNetworkPage(*this);
+    AdvPolyPage2 = new TActivationPage(*this);
+    AdvPolyPage3 = new TAssociationPage(*this);
+    AdvPolyPage4 = new TCertificatePage(*this);
+    AdvPolyPage5 = new TQueriesPage(*this);
+    AdvPolyPage6 = new TMaintenancePage(*this);
+    AdvPolyPage7 = new TStatusPage(*this);
+    const QList<QWidget*> pages{AdvPolyPage1, AdvPolyPage2, AdvPolyPage3, AdvPolyPage4,
+                                AdvPolyPage5, AdvPolyPage6, AdvPolyPage7};
+    for (QWidget* page : pages) {
+        AdvPolyPager1->AddPage(page);
+    }
+
+    TAdvPolyPager& pager = *AdvPolyPager1;
+    HeaderItem1 =
+        pager.AddHeader(QStringLiteral("HeaderItem1"), QStringLiteral("Ativação e Configurações"));
+    meu_01 = pager.AddItem(QStringLiteral("meu_01"), QStringLiteral("Configurar Rede  SAT"),
+                           QStringLiteral("page_network"), 0);
+    meu_02 = pager.AddItem(QStringLiteral("meu_02"), QStringLiteral("Ativar SAT"),
+                           QStringLiteral("page_activation"), 1);
+    meu_03 = pager.AddItem(QStringLiteral("meu_03"), QStringLiteral("Associar Assinatura SAT"),
+                           QStringLiteral("page_association"), 2);
+    HeaderItem2 =
+        pager.AddHeader(QStringLiteral("HeaderItem2"), QStringLiteral("Certficado ICP/Brasil"));
+    meu_04 =
+        pager.AddItem(QStringLiteral("meu_04"), QStringLiteral("Comunicar Certificado ICP/Brasil"),
+                      QStringLiteral("page_certificate"), 3);
+    HeaderItem3 = pager.AddHeader(QStringLiteral("HeaderItem3"),
+                                  QStringLiteral("Consultas e Testes do Vexa ®"));
+    meu_05 = pager.AddItem(QStringLiteral("meu_05"), QStringLiteral("Opções de Consultas e Testes"),
+                           QStringLiteral("page_queries"), 4);
+    HeaderItem4 =
+        pager.AddHeader(QStringLiteral("HeaderItem4"), QStringLiteral("Manutenção do Vexa ®"));
+    meu_06 = pager.AddItem(QStringLiteral("meu_06"), QStringLiteral("Opções de Manutenção"),
+                           QStringLiteral("page_maintenance"), 5);
+    meu_07 = pager.AddItem(QStringLiteral("meu_07"), QStringLiteral("Resumo do Vexa®"),
+                           QStringLiteral("page_status"), 6);
+
+    meu_01->SetBadge(QStringLiteral("Passo 01"));
+    meu_01->SetBadgeVisible(true);
+    meu_02->SetBadge(QStringLiteral("Passo 02"));
+    meu_02->SetBadgeVisible(true);
+    meu_03->SetBadge(QStringLiteral("Passo 03"));
+    meu_03->SetBadgeVisible(false);
+
+    // The wait panel lies over the page set, hidden until an operation runs.
+    AguardeGenPnl = new TWaitPanel(TabSheet1);
+    AguardeGenPnl->hide();
+    PlaceWaitPanel();
+    TabSheet1->installEventFilter(this); // keeps the panel centred on resizes
+}
+
+void TFprincipal::BuildTemplates() {
+    img_ok = new TFieldIndicator(TabSheet3);
+    img_ok->setObjectName(QStringLiteral("img_ok"));
+    img_ok->SetCaption(QStringLiteral("OK"));
+    img_ok->SetFill(TFieldIndicator::kOkFill);
+    img_ok->move(10, 10);
+    img_ok->hide();
+    img_x = new TFieldIndicator(TabSheet3);
+    img_x->setObjectName(QStringLiteral("img_x"));
+    img_x->SetCaption(QStringLiteral("X"));
+    img_x->SetFill(TFieldIndicator::kXFill);
+    img_x->move(40, 10);
+    img_x->hide();
+
+    // Battery pictures for the operational status page: high, medium, low.
+    const auto battery = [this](const char* name, const char* picture, int left) {
+        auto* label = new QLabel(TabSheet3);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setPixmap(
+            RenderPicture(QString::fromLatin1(picture), QSize(48, 24), devicePixelRatioF()));
+        label->setGeometry(left, 40, 48, 24);
+        label->hide();
+        return label;
+    };
+    bat_1 = battery("bat_1", "window_battery_low", 10);
+    bat_2 = battery("bat_2", "window_battery_medium", 70);
+    bat_3 = battery("bat_3", "window_battery_high", 130);
+}
+
+void TFprincipal::PlaceWaitPanel() {
+    const QSize area = TabSheet1->size();
+    AguardeGenPnl->move((area.width() - AguardeGenPnl->width()) / 2,
+                        (area.height() - AguardeGenPnl->height()) / 2);
+    AguardeGenPnl->raise();
+}
+
+// ---------------------------------------------------------------- life
+
+void TFprincipal::FormCreate(bool showSplash) {
+    if (showSplash) {
+        s_m->ShowSplash(1000, QStringLiteral("0"));
+    }
+    // Qt paints every widget double-buffered already; nothing to switch on.
+}
+
+void TFprincipal::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+}
+
+void TFprincipal::FormShow() {
+    AguardeGenPnl->hide();
+    PC->tabBar()->hide();
+    PC->setCurrentIndex(kEntrySheet);
+    AdvPolyPager1->SetActivePageIndex(0);
+    AdvPanel1->lbl_sm_program->setText(s_m->TituloDoPrograma());
+    AdvPanel1->lbl_sm_program->adjustSize();
+    AdvPanel1->lbl_sm_version->setText(QStringLiteral("v.") + s_m->VersaoDoPrograma());
+    AdvPanel1->lbl_sm_version->adjustSize();
+    AdvPolyPage5->memo_retorno->clear();
+    AdvPolyPage6->memo_retorno_1->clear();
+    EnableTimer1();
+    ImgUpdate->setEnabled(true);
+}
+
+void TFprincipal::EnableTimer1() {
+    // Enabling a running timer does not restart its interval.
+    if (!Timer1->isActive()) {
+        Timer1->start();
+    }
+}
+
+void TFprincipal::Image7Click() {
+    EnableTimer1();
+    MostraCarregando(QStringLiteral("Aguarde...\r\nCarregando configurações Vexa ®"));
+    if (!session_->LoadSatLibrary()) {
+        FechaCarregando();
+        // A library file that exists but cannot be loaded (another
+        // architecture, a missing dependency) leaves the start-up silent;
+        // without a word here the click would seem to do nothing.
+        const std::string& reason = session_->LastLoadError();
+        if (!reason.empty()) {
+            const std::string shown = Utf8ToCp1252(reason);
+            ShowMessageDialog(Utf8ToCp1252("Não foi possível carregar a biblioteca Vexa®:\r\n") +
+                              (shown.empty() ? reason : shown) + "[e]");
+        }
+        return;
+    }
+    PC->setCurrentIndex(kPagesSheet);
+    AdvPolyPager1->SetActivePageIndex(0);
+    QCoreApplication::processEvents();
+    FechaCarregando();
+    // The loading window had the activation; the keyboard comes back here.
+    activateWindow();
+    AdvPolyPage1->rede_status_sat->setFocus(Qt::OtherFocusReason);
+}
+
+void TFprincipal::Timer1Timer() {
+    Timer1->stop(); // one reset per enabling
+    LimpaRede();
+    LimpaAtivacao();
+    LimpaAssociacao();
+    LimpaCertificado();
+    LimpaManutencao();
+    LimpaResumo();
+    AdvPolyPager1->SetActivePageIndex(0);
+    QCoreApplication::processEvents();
+}
+
+void TFprincipal::ImgUpdateTimer() {
+    AdvPolyPager1->update();
+    update();
+    AdvPolyPager1->repaint();
+    QCoreApplication::processEvents();
+}
+
+void TFprincipal::btnMinClick() {
+    showMinimized();
+}
+
+void TFprincipal::btnCloseClick() {
+    close();
+}
+
+// ---------------------------------------------------------------- resets
+
+void TFprincipal::LimpaRede() {
+    AdvPolyPage1->Limpa();
+}
+void TFprincipal::LimpaAtivacao() {
+    AdvPolyPage2->Limpa();
+}
+void TFprincipal::LimpaAssociacao() {
+    AdvPolyPage3->Limpa();
+}
+void TFprincipal::LimpaCertificado() {
+    AdvPolyPage4->Limpa();
+}
+void TFprincipal::LimpaManutencao() {
+    AdvPolyPage6->Limpa();
+}
+void TFprincipal::LimpaResumo() {
+    AdvPolyPage7->Limpa();
+}
+
+void TFprincipal::ShowNotActivatedListEntries() {
+    meu_01->SetBadgeVisible(true);
+    meu_02->SetBadgeVisible(true);
+    meu_03->SetBadgeVisible(false);
+    meu_02->setEnabled(true);
+    meu_02->setVisible(true);
+    meu_03->setEnabled(false);
+    meu_03->setVisible(false);
+    HeaderItem2->setEnabled(false);
+    HeaderItem2->setVisible(false);
+    meu_04->setEnabled(false);
+    meu_04->setVisible(false);
+}
+
+// ---------------------------------------------------------------- routines
+
+int TFprincipal::ShowMessageDialog(const std::string& cp1252Text) {
+    return s_m->ShowMessageDialog(cp1252Text);
+}
+
+void TFprincipal::MostraAguarde(const QString& text) {
+    AguardeGenPnl->lbl_msg->setText(text);
+    AguardeGenPnl->gen_indicador->setEnabled(true);
+    PlaceWaitPanel();
+    AguardeGenPnl->setVisible(true);
+    // Paint the panel before the blocking call. Input typed meanwhile waits
+    // until the call is over, so no second operation can start under it.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TFprincipal::FechaAguarde() {
+    AguardeGenPnl->gen_indicador->setEnabled(false);
+    AguardeGenPnl->setVisible(false);
+    QCoreApplication::processEvents();
+}
+
+void TFprincipal::MostraCarregando(const QString& text) {
+    ::MostraCarregando(*this, text, s_m->VersaoDoPrograma(), AdvPanel1->Image4->pixmap());
+}
+
+void TFprincipal::FechaCarregando() {
+    ::FechaCarregando();
+}
+
+bool TFprincipal::ConfereCodigoPadrao() {
+    TYEditString* field = AdvPolyPage1->rede_status_sat_ativacao;
+    const std::string code = TrimBlanks(QStringToAnsi(field->text()));
+    field->setText(AnsiToQString(code));
+    if (AdvPolyPage1->DeviceStatus() > TNetworkPage::kNaoAtivado &&
+        (IsBlank(code) || code.size() < kActivationCodeMinLength ||
+         code.size() > static_cast<std::size_t>(TNetworkPage::kActivationCodeMaxLength))) {
+        ShowMessageDialog(Utf8ToCp1252("Código de Ativação Padrão inválido !"));
+        return false;
+    }
+    return true;
+}
+
+std::string TFprincipal::NormalizaRetorno(std::string_view text) {
+    return ReplaceAllText(ReplaceAllText(text, "\",\"", "|"), "\"", "");
+}
+
+void TFprincipal::SetIndicator(TFieldIndicator* indicator, bool ok) {
+    if (indicator == nullptr) {
+        return;
+    }
+    indicator->CopyLookFrom(ok ? *img_ok : *img_x);
+    indicator->SetCaption(ok ? QStringLiteral("OK") : QStringLiteral("X"));
+}
+
+bool TFprincipal::SetIndicator(const QString& checkName, bool ok) {
+    auto* indicator = findChild<TFieldIndicator*>(checkName);
+    if (indicator == nullptr || indicator == img_ok || indicator == img_x) {
+        return false;
+    }
+    SetIndicator(indicator, ok);
+    return true;
+}
+
+// ---------------------------------------------------------------- keys
+
+void TFprincipal::BindAvancar(QWidget* control) {
+    control->setProperty(kAvancarProperty, true);
+}
+
+void TFprincipal::BindCampoNumero(TYEditNumeric* edit) {
+    edit->OnKeyPress = &TFprincipal::CampoNumeroKeyPress;
+}
+
+void TFprincipal::BindCampoNumero(TYEditString* edit) {
+    edit->OnKeyPress = &TFprincipal::CampoNumeroKeyPress;
+}
+
+bool TFprincipal::AvancarKeyDown(QWidget*, int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) {
+        return false;
+    }
+    focusNextChild();
+    return true;
+}
+
+void TFprincipal::CampoNumeroKeyPress(QWidget*, QChar& key) {
+    const bool passes = key == QChar(8) || key == QChar(13) || (key >= u'0' && key <= u'9');
+    if (!passes) {
+        key = QChar();
+    }
+}
+
+bool TFprincipal::FormKeyDown(const QKeyEvent& event) {
+    if (!IsEasterEggShortcut(event)) {
+        return false;
+    }
+    ShowEasterEgg(this);
+    return true;
+}
+
+// ---------------------------------------------------------------- dragging
+
+int TFprincipal::WMNCHitTest(QPoint clientPos) {
+    return clientPos.y() < kCaptionStripHeight ? kHitCaption : kHitClient;
+}
+
+bool TFprincipal::StartsDrag(QWidget* pressed, const QMouseEvent& event) const {
+    // Only a press on the widget itself: one that a child passed on to its
+    // parent belongs to the child.
+    if (pressed->childAt(event.position().toPoint()) != nullptr) {
+        return false;
+    }
+    const bool boundToFormMouseDown = pressed == this || pressed == AdvPanel1 ||
+                                      pressed == AdvPanel1->Image9 || pressed == AdvPanel1->Image4;
+    if (boundToFormMouseDown) {
+        return true;
+    }
+    // The top strip answers the hit test as a caption; buttons there stay
+    // buttons, as they are windows of their own to the hit test.
+    const QPoint client = mapFromGlobal(event.globalPosition().toPoint());
+    return event.button() == Qt::LeftButton && WMNCHitTest(client) == kHitCaption &&
+           qobject_cast<QAbstractButton*>(pressed) == nullptr;
+}
+
+void TFprincipal::FormMouseDown(const QMouseEvent& event) {
+    if (QWidget* grabber = QWidget::mouseGrabber()) {
+        grabber->releaseMouse();
+    }
+    if (windowHandle() != nullptr && windowHandle()->startSystemMove()) {
+        return;
+    }
+    // No window manager to move the window: follow the mouse until release.
+    dragging_ = true;
+    dragOffset_ = event.globalPosition().toPoint() - pos();
+}
+
+bool TFprincipal::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == TabSheet1 && event->type() == QEvent::Resize) {
+        PlaceWaitPanel();
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
+        return QWidget::eventFilter(watched, event);
+    }
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto& key = static_cast<const QKeyEvent&>(*event);
+        if (FormKeyDown(key)) {
+            return true;
+        }
+        if (widget->property(kAvancarProperty).toBool() && AvancarKeyDown(widget, key.key())) {
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseButtonPress: {
+        const auto& mouse = static_cast<const QMouseEvent&>(*event);
+        if (StartsDrag(widget, mouse)) {
+            FormMouseDown(mouse);
+            return true;
+        }
+        break;
+    }
+    case QEvent::MouseMove:
+        if (dragging_) {
+            move(static_cast<const QMouseEvent*>(event)->globalPosition().toPoint() - dragOffset_);
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (dragging_) {
+            dragging_ = false;
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
