@@ -22,6 +22,7 @@ constexpr int kStripHeight = 28;
 constexpr int kFrame = 4;
 constexpr int kIconTop = 24;
 constexpr int kButtonGap = 20;
+constexpr int kIconClearance = 8;
 constexpr int kMinimumWidth = 350;
 constexpr int kMinimumWidthWithEdit = 390;
 const QColor kFrameColour(0, 0, 255);        // clBlue
@@ -236,7 +237,14 @@ void TFMensagem::FormShow() {
     }
     BtnOK->move((width - BtnOK->width()) / 2, BtnOK->y());
 
-    const int buttonTop = Msg->y() + Msg->height() + 20;
+    // The row sits 20 pixels below the message; a message shorter than its
+    // icon would put the row over the icon, so the row also stays clear of it.
+    int buttonTop = Msg->y() + Msg->height() + 20;
+    for (const QLabel* icon : {ImageC, ImageW, ImageE, ImageI, ImageP}) {
+        if (icon->isVisibleTo(this)) {
+            buttonTop = std::max(buttonTop, icon->geometry().bottom() + 1 + kIconClearance);
+        }
+    }
     for (QPushButton* button : {BtnOK, BtnSim, BtnNao, BtnCan, btnAlt, btnView, btnPrint}) {
         button->move(button->x(), buttonTop);
     }

@@ -258,6 +258,8 @@ void TestMessageDialog::layoutFollowsLabel_data() {
                                           QStringLiteral("[e]"));
     QTest::newRow("three lines") << QStringLiteral(
         "Primeira\r\nSegunda linha bem mais comprida que a primeira\r\nTerceira");
+    QTest::newRow("three lines information")
+        << QStringLiteral("Mensagem SEFAZ\r\nLote recebido\r\nProcessado[i]");
     QTest::newRow("question") << QStringLiteral("Confirma?[sn]");
     QTest::newRow("with cancel") << QStringLiteral("Confirma?[snc]");
     QTest::newRow("with edit") << QStringLiteral("Confirma?[sna]");
@@ -317,11 +319,26 @@ void TestMessageDialog::layoutFollowsLabel() {
     }
     QCOMPARE(ok->x(), (width - 100) / 2);
 
-    const int buttonTop = 16 + msg->height() + 20;
+    int buttonTop = 16 + msg->height() + 20;
+    for (const char* name : {"ImageC", "ImageW", "ImageE", "ImageI", "ImageP"}) {
+        const QLabel* icon = dialog.findChild<QLabel*>(QString::fromLatin1(name));
+        QCOMPARE(icon->y(), 24);
+        if (icon->isVisible()) {
+            // Never over the icon.
+            buttonTop = std::max(buttonTop, icon->geometry().bottom() + 1 + 8);
+        }
+    }
     for (const QString& name : kButtonNames) {
         QCOMPARE(Button(&dialog, name)->y(), buttonTop);
     }
     QCOMPARE(dialog.height(), buttonTop + 70);
+    for (const char* name : {"ImageC", "ImageW", "ImageE", "ImageI", "ImageP"}) {
+        const QLabel* icon = dialog.findChild<QLabel*>(QString::fromLatin1(name));
+        for (const QString& button : kButtonNames) {
+            QVERIFY(!icon->isVisible() || !Button(&dialog, button)->isVisible() ||
+                    !icon->geometry().intersects(Button(&dialog, button)->geometry()));
+        }
+    }
     // The buttons sit inside the grey panel, between the blue frame strips.
     const QWidget* panel = dialog.findChild<QWidget*>(QStringLiteral("panel_msg"));
     QVERIFY(buttonTop + 27 <= panel->height());
