@@ -122,6 +122,7 @@ BENCHMARK(BM_DecodeBase64Field)->Arg(1)->Arg(64)->Unit(benchmark::kMillisecond)-
 void BM_AppendBase64FieldReused(benchmark::State& state) {
     const std::string& text = Base64Text(static_cast<std::size_t>(state.range(0)) * kMiB);
     std::string decoded;
+    AppendBase64Field(decoded, text); // the memory is touched once, before timing
     for (auto _ : state) {
         decoded.clear();
         AppendBase64Field(decoded, text);
@@ -225,6 +226,9 @@ void BM_DllExtrairLogs(benchmark::State& state) {
     const bool reused = state.range(0) == 1;
     SatCallRecord keptRecord;
     std::string keptLastResponse;
+    if (reused) {
+        DllExtrairLogs({entryPoints, ui, keptRecord}, keptLastResponse, 41, "12345678");
+    }
     double peakRatio = 0;
     for (auto _ : state) {
         SatCallRecord freshRecord;
