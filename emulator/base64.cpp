@@ -31,16 +31,23 @@ int ValueOf(char c) {
 
 std::string Base64Encode(std::string_view bytes) {
     std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
+    AppendBase64(out, bytes);
+    return out;
+}
+
+void AppendBase64(std::string& out, std::string_view bytes) {
+    // Written in place: logs of tens of megabytes pass through here.
+    std::size_t o = out.size();
+    out.resize(o + (bytes.size() + 2) / 3 * 4);
     std::size_t i = 0;
-    for (; i + 3 <= bytes.size(); i += 3) {
+    for (; i + 3 <= bytes.size(); i += 3, o += 4) {
         const std::uint32_t group = (static_cast<unsigned char>(bytes[i]) << 16) |
                                     (static_cast<unsigned char>(bytes[i + 1]) << 8) |
                                     static_cast<unsigned char>(bytes[i + 2]);
-        out += kAlphabet[(group >> 18) & 0x3F];
-        out += kAlphabet[(group >> 12) & 0x3F];
-        out += kAlphabet[(group >> 6) & 0x3F];
-        out += kAlphabet[group & 0x3F];
+        out[o] = kAlphabet[(group >> 18) & 0x3F];
+        out[o + 1] = kAlphabet[(group >> 12) & 0x3F];
+        out[o + 2] = kAlphabet[(group >> 6) & 0x3F];
+        out[o + 3] = kAlphabet[group & 0x3F];
     }
     const std::size_t rest = bytes.size() - i;
     if (rest > 0) {
@@ -48,12 +55,11 @@ std::string Base64Encode(std::string_view bytes) {
         if (rest == 2) {
             group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
         }
-        out += kAlphabet[(group >> 18) & 0x3F];
-        out += kAlphabet[(group >> 12) & 0x3F];
-        out += rest == 2 ? kAlphabet[(group >> 6) & 0x3F] : '=';
-        out += '=';
+        out[o] = kAlphabet[(group >> 18) & 0x3F];
+        out[o + 1] = kAlphabet[(group >> 12) & 0x3F];
+        out[o + 2] = rest == 2 ? kAlphabet[(group >> 6) & 0x3F] : '=';
+        out[o + 3] = '=';
     }
-    return out;
 }
 
 std::optional<std::string> Base64Decode(std::string_view text) {

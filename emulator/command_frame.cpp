@@ -146,7 +146,8 @@ const char* RunCommand(const CommandSpec& spec, int session, const Command& comm
         if (!host.Save()) {
             return Answer(UnknownError(session, spec.family));
         }
-        return Answer(DamageAnswer(fault, answer));
+        DamageAnswer(fault, answer);
+        return Answer(std::move(answer));
     } catch (...) {
         // Out of memory or a file system failure deep down: the device stays
         // as the disk has it, and the caller gets the function's xx099.

@@ -9,15 +9,19 @@
 namespace satemu::der {
 namespace {
 
-std::string Length(std::size_t length) {
+// Appends the DER length octets (built by appending: GCC 12 warns falsely
+// about std::string concatenation of single characters at -O3).
+void AppendLength(std::string& out, std::size_t length) {
     if (length < 0x80) {
-        return std::string(1, static_cast<char>(length));
+        out.push_back(static_cast<char>(length));
+        return;
     }
     std::string bytes;
     for (std::size_t rest = length; rest > 0; rest >>= 8) {
         bytes.insert(bytes.begin(), static_cast<char>(rest & 0xFF));
     }
-    return static_cast<char>(0x80 | bytes.size()) + bytes;
+    out.push_back(static_cast<char>(0x80 | bytes.size()));
+    out.append(bytes);
 }
 
 std::string Joined(std::initializer_list<std::string_view> parts) {
@@ -39,7 +43,12 @@ void AppendBase128(std::string& out, std::uint64_t value) {
 } // namespace
 
 std::string Element(std::uint8_t tag, std::string_view content) {
-    return static_cast<char>(tag) + Length(content.size()) + std::string(content);
+    std::string element;
+    element.reserve(content.size() + 6);
+    element.push_back(static_cast<char>(tag));
+    AppendLength(element, content.size());
+    element.append(content);
+    return element;
 }
 
 std::string Sequence(std::initializer_list<std::string_view> parts) {
@@ -98,7 +107,9 @@ std::string Null() {
 }
 
 std::string BitString(std::string_view bytes) {
-    return Element(0x03, std::string(1, '\0') + std::string(bytes));
+    std::string content(1, '\0'); // no unused bits
+    content.append(bytes);
+    return Element(0x03, content);
 }
 
 std::string Utf8String(std::string_view text) {

@@ -124,7 +124,10 @@ std::string SatDevice::ExtrairLogs(const CallContext& c, int session, const std:
     if (!text) {
         return StandardAnswer(session, 15099);
     }
-    return StandardAnswer(session, 15000, {Base64Encode(*text)});
+    std::string answer = StandardAnswer(session, 15000);
+    answer += '|';
+    AppendBase64(answer, *text);
+    return answer;
 }
 
 } // namespace satemu

@@ -3,6 +3,8 @@
 #include "emulator/answers.h"
 #include "emulator/text_encoding.h"
 
+#include <algorithm>
+
 namespace satemu {
 
 Fault ParseFault(std::string_view name) {
@@ -32,24 +34,24 @@ std::string BusyAnswer(int session, int family) {
                        MessageFor(family * 1000 + 98), "", ""});
 }
 
-std::string DamageAnswer(Fault fault, const std::string& answer) {
+void DamageAnswer(Fault fault, std::string& answer) {
+    if (fault != Fault::Short && fault != Fault::InvalidUtf8 && fault != Fault::Status27) {
+        return;
+    }
     std::vector<std::string> fields = SplitFields(answer);
     if (fault == Fault::Short) {
         fields.resize(std::min<std::size_t>(fields.size(), 3));
-        return JoinFields(fields);
-    }
-    if (fault == Fault::InvalidUtf8 && fields.size() >= 3) {
+    } else if (fault == Fault::InvalidUtf8 && fields.size() >= 3) {
         // The message sent in the ANSI code page, as a misconfigured library
         // does, ending in a byte that never starts a UTF-8 sequence.
         std::string& message = fields[MessageFieldIndex(answer)];
         message = Utf8ToWindows(message) + '\xFF';
-        return JoinFields(fields);
-    }
-    if (fault == Fault::Status27 && fields.size() == 28) {
+    } else if (fault == Fault::Status27 && fields.size() == 28) {
         fields.erase(fields.begin() + 22); // some devices leave LISTA_FINAL out
-        return JoinFields(fields);
+    } else {
+        return;
     }
-    return answer;
+    answer = JoinFields(fields);
 }
 
 } // namespace satemu

@@ -34,6 +34,6 @@ std::string BusyAnswer(int session, int family);
 
 // The answer as an invalid-utf8, short or status-27 fault turns it; the
 // others pass it unchanged.
-std::string DamageAnswer(Fault fault, const std::string& answer);
+void DamageAnswer(Fault fault, std::string& answer);
 
 } // namespace satemu

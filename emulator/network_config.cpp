@@ -82,9 +82,12 @@ std::optional<std::string> NormaliseAddress(std::string_view dotted) {
         if (value > 255) {
             return std::nullopt;
         }
-        char padded[8];
+        char padded[16];
         std::snprintf(padded, sizeof padded, "%03d", value);
-        out += (octet > 0 ? "." : "") + std::string(padded);
+        if (octet > 0) {
+            out += '.';
+        }
+        out += padded;
         start = dot + 1;
     }
     return out;

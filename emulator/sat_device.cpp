@@ -22,7 +22,17 @@ void SatDevice::RecordSession(int session, const std::string& answer, int family
         return; // not a session number the device can keep
     }
     std::erase_if(state_.sessions, [&](const SessionRecord& r) { return r.number == session; });
-    state_.sessions.push_back({session, answer});
+    if (family == kExtrairLogs) {
+        // The log itself is not kept in the session memory: it can be tens
+        // of megabytes. The session keeps the answer's five standard fields.
+        std::size_t end = 0;
+        for (int field = 0; field < 5 && end != std::string::npos; ++field) {
+            end = answer.find('|', end == 0 ? 0 : end + 1);
+        }
+        state_.sessions.push_back({session, answer.substr(0, end)});
+    } else {
+        state_.sessions.push_back({session, answer});
+    }
     while (state_.sessions.size() > kKeptSessions) {
         state_.sessions.pop_front();
     }

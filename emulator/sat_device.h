@@ -40,8 +40,8 @@ public:
 
     // Session numbers: 1..999999 and not among the last kKeptSessions.
     bool SessionNumberFree(int session) const;
-    // Keeps the answer of a session; a number used again (ConsultarSAT may)
-    // keeps only its newest answer.
+    // Keeps the answer of a session (of a log extraction only its first five
+    // fields); a number used again (ConsultarSAT may) keeps its newest answer.
     void RecordSession(int session, const std::string& answer, int family);
 
     // Time-driven behaviour, before every command: the periodic communication

@@ -8,8 +8,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace satemu {
 namespace {
@@ -407,16 +405,28 @@ bool SaveStateAtomically(const std::string& path, const DeviceState& state, std:
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
         return std::nullopt;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
+    // One allocation of the file's size, then whatever more it may have grown.
+    std::string content;
+    if (std::fseek(file, 0, SEEK_END) == 0) {
+        const long size = std::ftell(file);
+        content.reserve(size > 0 ? static_cast<std::size_t>(size) : 0);
+        std::rewind(file);
+    }
+    char buffer[1 << 16];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        content.append(buffer, got);
+    }
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
         return std::nullopt;
     }
-    return std::move(content).str();
+    return content;
 }
 
 } // namespace satemu
