@@ -15,9 +15,7 @@ namespace {
 constexpr std::string_view kHeader = "format=1";
 constexpr std::string_view kEnd = "end";
 
-std::string Escape(std::string_view value) {
-    std::string out;
-    out.reserve(value.size());
+void AppendEscaped(std::string& out, std::string_view value) {
     for (const char c : value) {
         switch (c) {
         case '\\':
@@ -33,7 +31,6 @@ std::string Escape(std::string_view value) {
             out += c;
         }
     }
-    return out;
 }
 
 std::optional<std::string> Unescape(std::string_view value) {
@@ -69,12 +66,13 @@ public:
     void Put(std::string_view key, std::string_view value) {
         text_ += key;
         text_ += '=';
-        text_ += Escape(value);
+        AppendEscaped(text_, value);
         text_ += '\n';
     }
     void Put(std::string_view key, std::int64_t value) { Put(key, std::to_string(value)); }
     void Put(std::string_view key, bool value) { Put(key, std::string_view(value ? "1" : "0")); }
     std::string& Text() { return text_; }
+    void Reserve(std::size_t bytes) { text_.reserve(bytes); }
 
 private:
     std::string text_;
@@ -258,6 +256,11 @@ bool Apply(DeviceState& s, std::string_view key, const std::string& v) {
 
 std::string SerializeState(const DeviceState& s) {
     Writer w;
+    std::size_t sessionBytes = 0;
+    for (const SessionRecord& session : s.sessions) {
+        sessionBytes += session.answer.size() + 16;
+    }
+    w.Reserve(4096 + sessionBytes + s.lastFiscalAnswer.size());
     w.Text() = "# State of the emulated SAT device (dllsat). Edit only while no program uses it.\n";
     w.Text() += kHeader;
     w.Text() += '\n';
