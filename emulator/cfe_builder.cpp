@@ -135,7 +135,10 @@ void AddIssuer(pugi::xml_node infCFe, const DeviceState& device, const pugi::xml
     Add(emit, "CNPJ", device.taxpayerCnpj);
     Add(emit, "xNome",
         device.taxpayerName.empty() ? "CONTRIBUINTE " + device.taxpayerCnpj : device.taxpayerName);
-    Add(emit, "IE", device.taxpayerIe);
+    // The IE the device was parametrised with, else (before its first sale)
+    // the one the document names.
+    Add(emit, "IE",
+        device.taxpayerIe.empty() ? std::string(sent.child_value("IE")) : device.taxpayerIe);
     if (sent.child("IM")) {
         emit.append_copy(sent.child("IM"));
     }
