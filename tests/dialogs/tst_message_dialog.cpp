@@ -72,7 +72,7 @@ private slots:
     void shownDialog();
     void layoutFollowsLabel_data();
     void layoutFollowsLabel();
-    void layoutEdgeCases();
+    void emptyMessage();
     void mousePress_data();
     void mousePress();
     void okNeedsAFullClick();
@@ -345,32 +345,14 @@ void TestMessageDialog::layoutFollowsLabel() {
     QCOMPARE(panel->geometry().bottom() + 1 + 4, dialog.height());
 }
 
-void TestMessageDialog::layoutEdgeCases() {
-    {
-        TFMensagem dialog;
-        dialog.setMessage(QString());
-        dialog.show();
-        QCOMPARE(dialog.width(), 350);
-        QCOMPARE(Button(&dialog, QStringLiteral("BtnOK"))->x(), 125);
-        // An empty message still keeps one line of height.
-        QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("Msg"))->height() > 0);
-    }
-    {
-        TFMensagem dialog;
-        dialog.setMessage(QStringLiteral("Editar?[sna]"));
-        dialog.show();
-        QVERIFY(dialog.width() >= 390);
-        QCOMPARE(Button(&dialog, QStringLiteral("btnAlt"))->x(), (dialog.width() - 325) / 2 + 240);
-    }
-    {
-        TFMensagem dialog;
-        dialog.setMessage(QStringLiteral("Imprimir?[p]"));
-        dialog.show();
-        const int x = (dialog.width() - 327) / 2;
-        QCOMPARE(Button(&dialog, QStringLiteral("btnView"))->x(), x);
-        QCOMPARE(Button(&dialog, QStringLiteral("btnPrint"))->x(), x + 120);
-        QCOMPARE(Button(&dialog, QStringLiteral("BtnCan"))->x(), x + 240);
-    }
+void TestMessageDialog::emptyMessage() {
+    TFMensagem dialog;
+    dialog.setMessage(QString());
+    dialog.show();
+    QCOMPARE(dialog.width(), 350);
+    QCOMPARE(Button(&dialog, QStringLiteral("BtnOK"))->x(), 125);
+    // An empty message still keeps one line of height.
+    QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("Msg"))->height() > 0);
 }
 
 void TestMessageDialog::mousePress_data() {
