@@ -81,21 +81,20 @@ void TestSplashTimers::firstTickOneIntervalAfterEnabling() {
     });
     clock.start();
     timer.setEnabled(true);
-    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, interval * 10);
+    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 2, 5000);
     QVERIFY2(firstTick >= interval - 2, qPrintable(QString::number(firstTick)));
-    QVERIFY(firstTick < interval * 5);
 }
 
 void TestSplashTimers::disablingSuspends() {
     TThreadedTimer timer;
-    timer.setInterval(80);
+    timer.setInterval(100);
     int ticks = 0;
     timer.setOnTimer([&] { ++ticks; });
     timer.setEnabled(true);
-    QTest::qWait(30);
     timer.setEnabled(false);
-    QTest::qWait(200);
+    QTest::qWait(250);
     QCOMPARE(ticks, 0);
+    QVERIFY(!timer.isCounting());
 
     // Enabling again starts a full new period.
     QElapsedTimer clock;
@@ -107,8 +106,8 @@ void TestSplashTimers::disablingSuspends() {
         }
     });
     timer.setEnabled(true);
-    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 1, 1000);
-    QVERIFY(tickAt >= 78);
+    QTRY_VERIFY_WITH_TIMEOUT(ticks >= 1, 5000);
+    QVERIFY(tickAt >= 98);
 }
 
 void TestSplashTimers::handlerExceptionIsSwallowed() {
