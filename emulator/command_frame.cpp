@@ -127,6 +127,7 @@ const char* RunCommand(const CommandSpec& spec, int session, const Command& comm
         default:
             break;
         }
+        const ProcessLock processLock(settings.statePath + ".lock");
         const std::int64_t now = DeviceNow(settings.clock, SystemNow());
         EventLog log(settings.statePath + ".log");
         SatDevice& device = host.Open(settings, now, log);
@@ -165,6 +166,7 @@ const char* ShutDown() {
     try {
         const EmulatorSettings settings = ReadEmulatorSettings();
         std::lock_guard lock(host.mutex);
+        const ProcessLock processLock(settings.statePath + ".lock");
         const std::int64_t now = DeviceNow(settings.clock, SystemNow());
         EventLog log(settings.statePath + ".log");
         host.Open(settings, now, log);

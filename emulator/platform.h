@@ -31,6 +31,20 @@ struct FileStamp {
 // The stamp of the file at path; nothing when there is no such file.
 std::optional<FileStamp> StampOfFile(const std::string& path);
 
+// An exclusive lock on a lock file, held until the object goes: programs in
+// other processes using the same device wait for each other's commands.
+// Best effort: when the lock file cannot be made, nothing is locked.
+class ProcessLock {
+public:
+    explicit ProcessLock(const std::string& path);
+    ~ProcessLock();
+    ProcessLock(const ProcessLock&) = delete;
+    ProcessLock& operator=(const ProcessLock&) = delete;
+
+private:
+    std::intptr_t handle_ = -1;
+};
+
 // The path separator of the platform.
 char PathSeparator();
 

@@ -9,7 +9,9 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QTest>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -38,6 +40,7 @@ private slots:
     void missingStateFileInKitMode();
     void unwritableStateFile();
     void severalThreadsAtOnce();
+    void twoProcessesShareOneDevice();
     void faultSwitch_data();
     void faultSwitch();
     void faultOnlyForSomeFunctions();
@@ -200,6 +203,36 @@ void TestEmulatorRobustness::severalThreadsAtOnce() {
     QCOMPARE(distinct.size(), kThreads * kCallsEach / 5);
     const SatAnswer status = Take(sat.ConsultarStatusOperacional(5000, kKitCode));
     QCOMPARE(status.Field(21).mid(31, 6), QByteArray("000040"));
+}
+
+void TestEmulatorRobustness::twoProcessesShareOneDevice() {
+    DeviceFolder folder;
+    UseDeveloperKit();
+    SatLibrary sat;
+    QCOMPARE(Take(sat.ConsultarSAT(1)).Code(), QByteArray("08000"));
+    constexpr int kSalesEach = 15;
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    const int first = child == 0 ? 2000 : 3000;
+    bool sold = true;
+    for (int i = 0; i < kSalesEach; ++i) {
+        sold = sold &&
+               Take(sat.EnviarDadosVenda(first + i, kKitCode, SaleDocument())).Code() == "06000";
+    }
+    if (child == 0) {
+        _exit(sold ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    QVERIFY(sold);
+    // No sale of one process was lost under the other's: the numbers ran on.
+    const SatAnswer last = Take(sat.ConsultarStatusOperacional(4000, kKitCode));
+    QCOMPARE(last.Field(21).mid(31, 6), QByteArray::number(2 * kSalesEach).rightJustified(6, '0'));
+    for (const int session : {2000, 2000 + kSalesEach - 1, 3000, 3000 + kSalesEach - 1}) {
+        QCOMPARE(Take(sat.ConsultarNumeroSessao(4001 + session, kKitCode, session)).Code(),
+                 QByteArray("06000"));
+    }
 }
 
 void TestEmulatorRobustness::faultSwitch_data() {

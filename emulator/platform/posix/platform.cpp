@@ -1,9 +1,13 @@
 #include "emulator/platform.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace satemu {
 
@@ -42,6 +46,28 @@ std::optional<FileStamp> StampOfFile(const std::string& path) {
     stamp.changedNanoseconds =
         static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     return stamp;
+}
+
+ProcessLock::ProcessLock(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return;
+    }
+    // flock locks belong to the open file: the kernel drops them when a
+    // process dies, so a crashed program never leaves the device locked.
+    while (flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            close(fd);
+            return;
+        }
+    }
+    handle_ = fd;
+}
+
+ProcessLock::~ProcessLock() {
+    if (handle_ >= 0) {
+        close(static_cast<int>(handle_));
+    }
 }
 
 char PathSeparator() {

@@ -64,6 +64,28 @@ std::optional<FileStamp> StampOfFile(const std::string& path) {
     return stamp;
 }
 
+ProcessLock::ProcessLock(const std::string& path) {
+    HANDLE file =
+        CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    OVERLAPPED whole{};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole)) {
+        CloseHandle(file);
+        return;
+    }
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+}
+
+ProcessLock::~ProcessLock() {
+    if (handle_ != -1) {
+        // Closing the handle releases the lock.
+        CloseHandle(reinterpret_cast<HANDLE>(handle_));
+    }
+}
+
 char PathSeparator() {
     return '\\';
 }
