@@ -1,0 +1,364 @@
+// The network page's handlers: the device-status rules, the address and
+// proxy modes, the field rules on entering and leaving, the focus moves,
+// sending the configuration and the page reset. Field values are worked on
+// by the plain-value rules of rules/; this file only moves texts between the
+// widgets and those rules.
+
+#include "ui/pages/network_page.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "dialogs/Yancomp.h"
+#include "dialogs/ansi_text.h"
+#include "rules/field_rules.h"
+#include "sat/un_global.h"
+#include "ui/field_indicator.h"
+#include "ui/main_window.h"
+#include "ui/page_set.h"
+
+namespace {
+
+std::string AnsiText(const QLineEdit* edit) {
+    return QStringToAnsi(edit->text());
+}
+
+void SetAnsiText(QLineEdit* edit, const std::string& cp1252) {
+    edit->setText(AnsiToQString(cp1252));
+}
+
+void ShowEntry(QWidget* entry, bool shown) {
+    entry->setEnabled(shown);
+    entry->setVisible(shown);
+}
+
+// Hides the wait panel however the operation under it ends.
+class WaitPanelGuard {
+public:
+    explicit WaitPanelGuard(TFprincipal& window) : window_(window) {}
+    ~WaitPanelGuard() { window_.FechaAguarde(); }
+    WaitPanelGuard(const WaitPanelGuard&) = delete;
+    WaitPanelGuard& operator=(const WaitPanelGuard&) = delete;
+
+private:
+    TFprincipal& window_;
+};
+
+} // namespace
+
+int TNetworkPage::DeviceStatus() const {
+    return rede_status_sat->currentIndex();
+}
+
+int TNetworkPage::ProxyMode() const {
+    return rede_proxy_opt->currentIndex();
+}
+
+void TNetworkPage::SetIndicator(TFieldIndicator* indicator, bool ok) {
+    window_.SetIndicator(indicator, ok);
+}
+
+// ---------------------------------------------------------------- status
+
+void TNetworkPage::rede_status_satClick() {
+    const int s = DeviceStatus();
+    const bool notActivated = s == kNaoAtivado;
+    const bool hasCode = s > kNaoAtivado;
+
+    window_.meu_01->SetBadgeVisible(notActivated);
+    window_.meu_02->SetBadgeVisible(notActivated);
+    window_.meu_03->SetBadgeVisible(false);
+
+    rede_status_sat_ativacao->setEnabled(hasCode);
+    rede_status_sat_ativacao_lbl->setEnabled(hasCode);
+    rede_status_sat_ativacao_lbl1->setEnabled(hasCode);
+    rede_status_sat_ativacao_check->setEnabled(hasCode);
+
+    ShowEntry(window_.meu_02, notActivated);
+    ShowEntry(window_.meu_03, s == kAtivado);
+    ShowEntry(window_.HeaderItem2, false);
+    ShowEntry(window_.meu_04, false);
+
+    // The queries page's operations that need the default code; whichever
+    // of them the window has.
+    static const char* const kCodeQueries[] = {"btn_02", "btn_03", "btn_04",   "btn_05",
+                                               "btn_06", "btn_07", "btn_03_ed"};
+    for (const char* name : kCodeQueries) {
+        if (auto* control = window_.findChild<QWidget*>(QString::fromLatin1(name))) {
+            control->setEnabled(hasCode);
+        }
+    }
+
+    if (notActivated) {
+        rede_status_sat_ativacao->clear();
+    }
+}
+
+bool TNetworkPage::rede_status_satKeyDown(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) {
+        return false;
+    }
+    if (DeviceStatus() <= kNaoAtivado) {
+        rede_dhcp_opt->setFocus(Qt::TabFocusReason);
+    } else {
+        rede_status_sat_ativacao->setFocus(Qt::TabFocusReason);
+    }
+    return true;
+}
+
+void TNetworkPage::rede_status_sat_ativacaoExit() {
+    const FieldExit exit = ActivationCodeOnExit(AnsiText(rede_status_sat_ativacao));
+    SetAnsiText(rede_status_sat_ativacao, exit.text);
+    SetIndicator(rede_status_sat_ativacao_check, exit.indicator == Indicator::OK);
+}
+
+// ---------------------------------------------------------------- modes
+
+void TNetworkPage::SetRowEnabled(OctetRow& row, bool enabled) {
+    row.caption->setEnabled(enabled);
+    for (TYEditNumeric* octet : row.octets) {
+        octet->setEnabled(enabled);
+    }
+    for (QLabel* dot : row.dots) {
+        dot->setEnabled(enabled);
+    }
+}
+
+void TNetworkPage::ClearRow(OctetRow& row) {
+    for (TYEditNumeric* octet : row.octets) {
+        octet->clear();
+    }
+}
+
+void TNetworkPage::HabilitaRedeClick(const QObject* sender) {
+    if (sender == nullptr) {
+        return;
+    }
+    switch (sender->property("tag").toInt()) {
+    case kTagDhcp:
+    case kTagManual: {
+        const bool dhcp = rede_dhcp_opt->isChecked();
+        for (QWidget* control :
+             {static_cast<QWidget*>(rede_dhcp_user_lbl), static_cast<QWidget*>(rede_dhcp_user),
+              static_cast<QWidget*>(rede_dhcp_pass_lbl), static_cast<QWidget*>(rede_dhcp_pass)}) {
+            control->setEnabled(dhcp);
+        }
+        const bool manual = rede_manual_opt->isChecked();
+        for (OctetRow* row : {&rede_manual_ip, &rede_manual_masc, &rede_manual_gate,
+                              &rede_manual_dns1, &rede_manual_dns2}) {
+            SetRowEnabled(*row, manual);
+        }
+        break;
+    }
+    case kTagProxy: {
+        const bool proxy = ProxyMode() > kSemServidorProxy;
+        SetRowEnabled(rede_proxy_ip, proxy);
+        for (QWidget* control :
+             {static_cast<QWidget*>(rede_proxy_port_lbl), static_cast<QWidget*>(rede_proxy_port),
+              static_cast<QWidget*>(rede_proxy_user_lbl), static_cast<QWidget*>(rede_proxy_user),
+              static_cast<QWidget*>(rede_proxy_pass_lbl), static_cast<QWidget*>(rede_proxy_pass)}) {
+            control->setEnabled(proxy);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void TNetworkPage::rede_proxy_optClick() {
+    const int p = ProxyMode();
+    const bool address = p > kSemServidorProxy;
+    const bool credentials = p == kProxyComConfiguracao;
+
+    SetRowEnabled(rede_proxy_ip, address);
+    rede_proxy_port_lbl->setEnabled(address);
+    rede_proxy_port->setEnabled(address);
+    for (QWidget* control :
+         {static_cast<QWidget*>(rede_proxy_user_lbl), static_cast<QWidget*>(rede_proxy_user),
+          static_cast<QWidget*>(rede_proxy_pass_lbl), static_cast<QWidget*>(rede_proxy_pass)}) {
+        control->setEnabled(credentials);
+    }
+
+    if (!address) {
+        ClearRow(rede_proxy_ip);
+        rede_proxy_port->clear();
+        SetIndicator(rede_proxy_ip.check, false);
+        SetIndicator(rede_proxy_port_check, false);
+    }
+    if (!credentials) {
+        rede_proxy_user->clear();
+        rede_proxy_pass->clear();
+        SetIndicator(rede_proxy_user_check, false);
+        SetIndicator(rede_proxy_pass_check, false);
+    }
+}
+
+// ---------------------------------------------------------------- focus
+
+void TNetworkPage::rede_dhcp_optExit() {
+    if (rede_dhcp_opt->isChecked()) {
+        rede_dhcp_user->setFocus(Qt::TabFocusReason);
+    }
+}
+
+void TNetworkPage::rede_manual_optExit() {
+    if (rede_manual_opt->isChecked()) {
+        rede_manual_ip.octets.front()->setFocus(Qt::TabFocusReason);
+    }
+}
+
+void TNetworkPage::rede_dhcp_passExit() {
+    rede_proxy_opt->setFocus(Qt::TabFocusReason);
+}
+
+void TNetworkPage::rede_proxy_optExit() {
+    if (ProxyMode() <= kSemServidorProxy) {
+        btn_enviar_rede->setFocus(Qt::TabFocusReason);
+    } else {
+        rede_proxy_ip.octets.front()->setFocus(Qt::TabFocusReason);
+    }
+}
+
+// ---------------------------------------------------------------- fields
+
+void TNetworkPage::NumericAllEnter(TYEditNumeric* sender) {
+    SetAnsiText(sender, NumberFieldOnEnter(AnsiText(sender)));
+    sender->selectAll();
+}
+
+void TNetworkPage::IPMascExit(TYEditNumeric* sender) {
+    std::size_t position = 0;
+    OctetRow* row = RowOf(sender, position);
+    if (row == nullptr) {
+        return;
+    }
+    OctetTexts texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i] = AnsiText(row->octets[i]);
+    }
+    const OctetExit exit = OctetFieldOnExit(texts, position, sender->property("tag").toInt());
+    SetAnsiText(sender, exit.text);
+    if (exit.groupIndicator) {
+        if (OctetRow* group = Group(sender->property("tag").toInt())) {
+            SetIndicator(group->check, *exit.groupIndicator == Indicator::OK);
+        }
+    }
+}
+
+void TNetworkPage::rede_manual_dns2_4Exit() {
+    OctetTexts texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        texts[i] = AnsiText(rede_manual_dns2.octets[i]);
+    }
+    const OctetExit exit = Dns2LastOctetOnExit(texts);
+    SetAnsiText(rede_manual_dns2.octets.back(), exit.text);
+    if (exit.groupIndicator) {
+        SetIndicator(rede_manual_dns2.check, *exit.groupIndicator == Indicator::OK);
+    }
+    rede_proxy_opt->setFocus(Qt::TabFocusReason);
+}
+
+void TNetworkPage::rede_proxy_portExit() {
+    const FieldExit exit = ProxyPortOnExit(AnsiText(rede_proxy_port));
+    SetAnsiText(rede_proxy_port, exit.text);
+    SetIndicator(rede_proxy_port_check, exit.indicator == Indicator::OK);
+}
+
+void TNetworkPage::rede_proxy_userExit() {
+    const FieldExit exit = ProxyCredentialOnExit(AnsiText(rede_proxy_user));
+    SetAnsiText(rede_proxy_user, exit.text);
+    SetIndicator(rede_proxy_user_check, exit.indicator == Indicator::OK);
+}
+
+void TNetworkPage::rede_proxy_passExit() {
+    const FieldExit exit = ProxyCredentialOnExit(AnsiText(rede_proxy_pass));
+    SetAnsiText(rede_proxy_pass, exit.text);
+    SetIndicator(rede_proxy_pass_check, exit.indicator == Indicator::OK);
+}
+
+// ---------------------------------------------------------------- sending
+
+NetworkFields TNetworkPage::Fields() const {
+    const auto octets = [](const OctetRow& row) {
+        OctetTexts texts;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            texts[i] = AnsiText(row.octets[i]);
+        }
+        return texts;
+    };
+    NetworkFields fields;
+    fields.rede_dhcp_opt = rede_dhcp_opt->isChecked();
+    fields.rede_manual_opt = rede_manual_opt->isChecked();
+    fields.rede_dhcp_user = AnsiText(rede_dhcp_user);
+    fields.rede_dhcp_pass = AnsiText(rede_dhcp_pass);
+    fields.rede_manual_ip = octets(rede_manual_ip);
+    fields.rede_manual_masc = octets(rede_manual_masc);
+    fields.rede_manual_gate = octets(rede_manual_gate);
+    fields.rede_manual_dns1 = octets(rede_manual_dns1);
+    fields.rede_manual_dns2 = octets(rede_manual_dns2);
+    fields.rede_proxy_opt = ProxyMode();
+    fields.rede_proxy_ip = octets(rede_proxy_ip);
+    fields.rede_proxy_port = AnsiText(rede_proxy_port);
+    fields.rede_proxy_user = AnsiText(rede_proxy_user);
+    fields.rede_proxy_pass = AnsiText(rede_proxy_pass);
+    return fields;
+}
+
+void TNetworkPage::btn_enviar_redeClick() {
+    // Trims the default code back into its field and, while the device has
+    // a code of its own, refuses one that cannot be right.
+    if (!window_.ConfereCodigoPadrao()) {
+        return;
+    }
+    SatSession& session = window_.Session();
+    session.codigoDeAtivacao = DeviceStatus() > kNaoAtivado ? AnsiText(rede_status_sat_ativacao)
+                                                            : std::string(kNotActivatedCode);
+
+    const ShowMessage show = [this](const std::string& text) {
+        return window_.ShowMessageDialog(text);
+    };
+    if (!BuildNetworkDocument(Fields(), vexaRede_, session.dadosConfiguracao, show)) {
+        return;
+    }
+
+    window_.MostraAguarde(QStringLiteral("Enviando configurações de REDE para o Vexa ®"));
+    const WaitPanelGuard hideWaitPanel(window_);
+    // The wrapper reports the outcome in its own dialog; the page shows no
+    // result text.
+    session.RunConfigurarInterfaceDeRede();
+}
+
+void TNetworkPage::btn_rede_limparClick() {
+    Limpa();
+}
+
+void TNetworkPage::Limpa() {
+    rede_proxy_opt->setCurrentIndex(kSemServidorProxy);
+    rede_status_sat->setCurrentIndex(kNaoAtivado);
+
+    rede_dhcp_opt->setChecked(true);
+    HabilitaRedeClick(rede_dhcp_opt);
+
+    rede_proxy_optClick();
+    rede_status_satClick();
+
+    rede_dhcp_user->setEnabled(rede_dhcp_opt->isChecked());
+    rede_dhcp_pass->setEnabled(rede_dhcp_opt->isChecked());
+
+    rede_status_sat_ativacao->clear();
+    rede_dhcp_user->clear();
+    rede_dhcp_pass->clear();
+    for (OctetRow* row : Groups()) {
+        ClearRow(*row);
+    }
+    rede_proxy_port->clear();
+    rede_proxy_user->clear();
+    rede_proxy_pass->clear();
+
+    // Every indicator of the page to X.
+    TPageBase::Limpa();
+}
