@@ -108,7 +108,7 @@ const char* LastResortAnswer(int session, int family) {
 
 } // namespace
 
-const char* RunCommand(const CommandSpec& spec, int session, const Command& command) {
+const char* RunCommand(const CommandTraits& traits, int session, const Command& command) {
     DeviceHost& host = Host();
     try {
         const EmulatorSettings settings = ReadEmulatorSettings();
@@ -116,10 +116,10 @@ const char* RunCommand(const CommandSpec& spec, int session, const Command& comm
         if (settings.delayMilliseconds > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(settings.delayMilliseconds));
         }
-        const Fault fault = FaultAppliesTo(settings, spec.name) ? settings.fault : Fault::None;
+        const Fault fault = FaultAppliesTo(settings, traits.name) ? settings.fault : Fault::None;
         switch (fault) {
         case Fault::Busy:
-            return Answer(BusyAnswer(session, spec.family));
+            return Answer(BusyAnswer(session, traits.family));
         case Fault::Null:
             return nullptr;
         case Fault::NoSeparator:
@@ -133,19 +133,19 @@ const char* RunCommand(const CommandSpec& spec, int session, const Command& comm
         SatDevice& device = host.Open(settings, now, log);
         const CallContext context{now, settings.offline, &log};
         std::string answer;
-        if (spec.checksSession && !device.SessionNumberFree(session)) {
-            answer = StandardAnswer(session, spec.family * 1000 + 97);
+        if (traits.checksSession && !device.SessionNumberFree(session)) {
+            answer = StandardAnswer(session, traits.family * 1000 + 97);
         } else {
             device.Housekeeping(context);
             answer = command(device, context);
-            device.RecordSession(session, answer, spec.family);
+            device.RecordSession(session, answer, traits.family);
         }
         const int code = AnswerCode(answer);
         log.Append(now, "AC", code % 1000 == 0 ? "INFO" : "ALERTA",
-                   std::string(spec.name) + " sessão " + std::to_string(session) + ": " +
+                   std::string(traits.name) + " sessão " + std::to_string(session) + ": " +
                        ReturnCode(code));
         if (!host.Save()) {
-            return Answer(UnknownError(session, spec.family));
+            return Answer(UnknownError(session, traits.family));
         }
         DamageAnswer(fault, answer);
         return Answer(std::move(answer));
@@ -153,7 +153,7 @@ const char* RunCommand(const CommandSpec& spec, int session, const Command& comm
         // Out of memory or a file system failure deep down: the device stays
         // as the disk has it, and the caller gets the function's xx099.
         host.Forget();
-        return LastResortAnswer(session, spec.family);
+        return LastResortAnswer(session, traits.family);
     }
 }
 

@@ -12,7 +12,7 @@
 
 namespace satemu {
 
-struct CommandSpec {
+struct CommandTraits {
     const char* name; // export name, for the log and DVT_SAT_FAULT_ONLY
     int family;       // first two digits of its return codes
     bool checksSession = true;
@@ -22,7 +22,7 @@ using Command = std::function<std::string(SatDevice&, const CallContext&)>;
 
 // The answer, owned by the calling thread and valid until its next call;
 // null only under the null fault switch.
-const char* RunCommand(const CommandSpec& spec, int session, const Command& command);
+const char* RunCommand(const CommandTraits& traits, int session, const Command& command);
 
 // VersaoDLL: the version text, without any "|".
 const char* VersionText();

@@ -26,8 +26,6 @@ public:
     // The whole log; empty when there is none yet.
     std::optional<std::string> ReadAll() const;
 
-    const std::string& Path() const { return path_; }
-
 private:
     void DropOlderHalf();
 
