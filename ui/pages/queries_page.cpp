@@ -1,10 +1,48 @@
 #include "ui/pages/queries_page.h"
 
+#include <QFile>
+#include <QGridLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
+#include <optional>
+#include <vector>
+
+#include "dialogs/Yancomp.h"
+#include "dialogs/ansi_text.h"
 #include "dialogs/design_fonts.h"
+#include "rules/cp1252.h"
+#include "rules/line_text.h"
+#include "rules/test_sale_document.h"
+#include "rules/text_utils.h"
+#include "sat/un_global.h"
+#include "ui/input_box.h"
+#include "ui/main_window.h"
+#include "ui/open_dialog.h"
+#include "ui/pages/network_page.h"
+
+namespace {
+
+QLabel* Caption(const char* objectName, const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(objectName));
+    label->setTextFormat(Qt::PlainText);
+    label->setFont(ArialFont(9, true));
+    label->setStyleSheet(QStringLiteral("color: #143f94;"));
+    return label;
+}
+
+QPushButton* Button(const char* objectName, const QString& caption, QWidget* parent) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setFont(ArialFont(9, true));
+    button->setMinimumWidth(96);
+    return button;
+}
+
+} // namespace
 
 TQueriesPage::TQueriesPage(TFprincipal& window, QWidget* parent)
     : TPageBase(window,
@@ -12,20 +50,254 @@ TQueriesPage::TQueriesPage(TFprincipal& window, QWidget* parent)
                  QStringLiteral("page_queries"), QStringLiteral("Label7"),
                  QStringLiteral("Opções de Consultas e Testes")},
                 parent) {
-    Label76 = new QLabel(QStringLiteral("Retorno:"), Body());
-    Label76->setObjectName(QStringLiteral("Label76"));
-    Label76->setFont(ArialFont(9, true));
-    Label76->setStyleSheet(QStringLiteral("color: #143f94;"));
-    memo_retorno = new QPlainTextEdit(Body());
+    QWidget* body = Body();
+    Label38 = Caption("Label38", QStringLiteral("Consulta SAT"), body);
+    btn_01 = Button("btn_01", QStringLiteral("Executar"), body);
+    Label40 = Caption("Label40", QStringLiteral("* Consultar Status Operacional"), body);
+    btn_02 = Button("btn_02", QStringLiteral("Executar"), body);
+    Label41 = Caption("Label41", QStringLiteral("* Consultar Número de Sessão:"), body);
+    btn_03_ed = new TYEditNumeric(body);
+    btn_03_ed->setObjectName(QStringLiteral("btn_03_ed"));
+    btn_03_ed->SetMaxInts(kSessionNumberDigits);
+    btn_03_ed->setMaxLength(kSessionNumberDigits);
+    btn_03_ed->setText(QStringLiteral("0"));
+    btn_03_ed->setFixedWidth(90);
+    window.BindCampoNumero(btn_03_ed);
+    btn_03 = Button("btn_03", QStringLiteral("Executar"), body);
+    Label42 = Caption("Label42", QStringLiteral("* Extrair Logs"), body);
+    btn_04 = Button("btn_04", QStringLiteral("Executar"), body);
+    Label11 = Caption("Label11", QStringLiteral("* Teste Fim a Fim"), body);
+    btn_05 = Button("btn_05", QStringLiteral("Executar"), body);
+    Label37 = Caption("Label37", QStringLiteral("* Cupom SAT"), body);
+    btn_06 = Button("btn_06", QStringLiteral("Vender"), body);
+    btn_07 = Button("btn_07", QStringLiteral("Cancelar"), body);
+
+    Label76 = Caption("Label76", QStringLiteral("Retorno:"), body);
+    memo_retorno = new QPlainTextEdit(body);
     memo_retorno->setObjectName(QStringLiteral("memo_retorno"));
     memo_retorno->setReadOnly(true);
     memo_retorno->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_retorno->setFont(CourierNewFont(9, false));
+    // A log of tens of MB must not be kept twice: the memo is read-only, so
+    // its undo history would only ever hold copies of the results.
+    memo_retorno->setUndoRedoEnabled(false);
+    Label77 = new QLabel(
+        QStringLiteral("* Funções disponíveis apenas para Vexa® ATIVADO ou KIT DE DESENVOLVEDOR"),
+        body);
+    Label77->setObjectName(QStringLiteral("Label77"));
+    Label77->setTextFormat(Qt::PlainText);
+    Label77->setFont(ArialFont(8, false));
+    Label77->setStyleSheet(QStringLiteral("color: #b00000;"));
 
-    // The page's controls go above the result memo.
-    auto* layout = new QVBoxLayout(Body());
+    OpenDialog1 = new TOpenDialog(&window);
+    OpenDialog1->Filter = QStringLiteral("*.(xml)|*.xml");
+
+    auto* rows = new QGridLayout;
+    rows->setHorizontalSpacing(10);
+    rows->setVerticalSpacing(8);
+    rows->addWidget(Label38, 0, 0);
+    rows->addWidget(btn_01, 0, 2);
+    rows->addWidget(Label40, 1, 0);
+    rows->addWidget(btn_02, 1, 2);
+    rows->addWidget(Label41, 2, 0);
+    rows->addWidget(btn_03_ed, 2, 1);
+    rows->addWidget(btn_03, 2, 2);
+    rows->addWidget(Label42, 3, 0);
+    rows->addWidget(btn_04, 3, 2);
+    rows->addWidget(Label11, 4, 0);
+    rows->addWidget(btn_05, 4, 2);
+    rows->addWidget(Label37, 5, 0);
+    rows->addWidget(btn_06, 5, 2);
+    rows->addWidget(btn_07, 5, 3);
+    rows->setColumnStretch(4, 1);
+
+    auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->addStretch(1);
+    layout->setSpacing(8);
+    layout->addLayout(rows);
+    layout->addSpacing(6);
     layout->addWidget(Label76);
-    layout->addWidget(memo_retorno, 2);
+    layout->addWidget(memo_retorno, 1);
+    layout->addWidget(Label77);
+
+    connect(btn_01, &QPushButton::clicked, this, &TQueriesPage::btn_01Click);
+    connect(btn_02, &QPushButton::clicked, this, &TQueriesPage::btn_02Click);
+    connect(btn_03, &QPushButton::clicked, this, &TQueriesPage::btn_03Click);
+    connect(btn_04, &QPushButton::clicked, this, &TQueriesPage::btn_04Click);
+    connect(btn_05, &QPushButton::clicked, this, &TQueriesPage::btn_05Click);
+    connect(btn_06, &QPushButton::clicked, this, &TQueriesPage::btn_06Click);
+    connect(btn_07, &QPushButton::clicked, this, &TQueriesPage::btn_07Click);
+    connect(btn_03_ed, &TYEditNumeric::OnEnter, this, &TQueriesPage::btn_03_edEnter);
+}
+
+std::string TQueriesPage::DefaultActivationCode() const {
+    return QStringToAnsi(window_.AdvPolyPage1->rede_status_sat_ativacao->text());
+}
+
+void TQueriesPage::AppendRetorno(const std::string& cp1252Text) {
+    QString text = AnsiToQString(cp1252Text);
+    // The memo keeps one paragraph per line; a CR left in a paragraph would
+    // show as a stray glyph instead of a line break.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    memo_retorno->appendPlainText(text);
+}
+
+bool TQueriesPage::LoadDocument(const QString& fileName, std::string& document) {
+    document.clear();
+    QFile file(fileName);
+    QByteArray bytes;
+    bool read = file.open(QIODevice::ReadOnly);
+    if (read) {
+        bytes = file.readAll();
+        read = file.error() == QFileDevice::NoError;
+    }
+    if (!read) {
+        return false;
+    }
+    // The document's lines as they are, each followed by CR LF: the bytes
+    // themselves are not converted, the library receives the file's encoding.
+    document = LinesText(SplitLines(std::string_view(bytes.constData(), bytes.size())));
+    return true;
+}
+
+// ---------------------------------------------------------------- buttons
+
+void TQueriesPage::btn_01Click() {
+    memo_retorno->clear();
+    window_.MostraAguarde(QStringLiteral("Efetuando Consulta Vexa®"));
+    SatSession& session = window_.Session();
+    session.RunConsultarSAT();
+    const std::string result = session.LastResponse;
+    window_.FechaAguarde();
+    AppendRetorno(TFprincipal::NormalizaRetorno(result));
+}
+
+void TQueriesPage::btn_02Click() {
+    if (!window_.ConfereCodigoPadrao()) {
+        return;
+    }
+    SatSession& session = window_.Session();
+    session.codigoDeAtivacao = DefaultActivationCode();
+    window_.MostraAguarde(QStringLiteral("Efetuando Consulta Vexa®"));
+    memo_retorno->clear();
+    session.RunConsultarStatusOperacional();
+    const std::string result = session.LastResponse;
+    window_.FechaAguarde();
+    AppendRetorno(TFprincipal::NormalizaRetorno(result));
+}
+
+void TQueriesPage::btn_03Click() {
+    if (!window_.ConfereCodigoPadrao()) {
+        return;
+    }
+    SatSession& session = window_.Session();
+    session.codigoDeAtivacao = DefaultActivationCode();
+    memo_retorno->clear();
+    window_.MostraAguarde(QStringLiteral("Efetuando Consultar Número de Sessão Vexa®"));
+    session.RunConsultarNumeroSessao(TextToInt(QStringToAnsi(btn_03_ed->text())));
+    const std::string result = session.LastResponse;
+    window_.FechaAguarde();
+    AppendRetorno(TFprincipal::NormalizaRetorno(result));
+}
+
+void TQueriesPage::btn_04Click() {
+    if (!window_.ConfereCodigoPadrao()) {
+        return;
+    }
+    SatSession& session = window_.Session();
+    session.codigoDeAtivacao = DefaultActivationCode();
+    window_.MostraAguarde(QStringLiteral("Efetuando Extrair Logs Vexa®"));
+    memo_retorno->clear();
+    session.RunExtrairLogs();
+    window_.FechaAguarde();
+    AppendRetorno(session.LastResponse);
+}
+
+void TQueriesPage::btn_05Click() {
+    SatSession& session = window_.Session();
+    session.dadosVenda.clear();
+    if (!window_.ConfereCodigoPadrao()) {
+        return;
+    }
+    session.codigoDeAtivacao = DefaultActivationCode();
+    memo_retorno->clear();
+    window_.MostraAguarde(QStringLiteral("Efetuando TESTE FIM A FIM Vexa® "));
+    session.LastResponse.clear();
+    {
+        std::vector<std::string> lines;
+        BuildTestSaleDocument(lines);
+        session.dadosVenda = LinesText(lines);
+    }
+    session.RunTesteFimAFim();
+    session.dadosVenda.clear();
+    AppendRetorno(session.LastResponse);
+    // An empty line pair, so that the next result stands apart when the memo
+    // is not cleared in between.
+    AppendRetorno("\r\n");
+    window_.FechaAguarde();
+}
+
+void TQueriesPage::btn_06Click() {
+    SatSession& session = window_.Session();
+    session.dadosVenda.clear();
+    if (!window_.ConfereCodigoPadrao()) {
+        return;
+    }
+    if (!OpenDialog1->Execute()) {
+        return;
+    }
+    session.codigoDeAtivacao = DefaultActivationCode();
+    window_.MostraAguarde(QStringLiteral("Efetuando VENDA Vexa®"));
+    if (!LoadDocument(OpenDialog1->FileName, session.dadosVenda)) {
+        ReportUnreadableFile(OpenDialog1->FileName);
+        return;
+    }
+    memo_retorno->clear();
+    session.RunEnviarDadosVenda();
+    session.dadosVenda.clear();
+    window_.FechaAguarde();
+    AppendRetorno(session.LastResponse);
+}
+
+void TQueriesPage::btn_07Click() {
+    SatSession& session = window_.Session();
+    session.dadosCancelamento.clear();
+    if (!window_.ConfereCodigoPadrao()) {
+        return;
+    }
+    session.codigoDeAtivacao = DefaultActivationCode();
+    if (!OpenDialog1->Execute()) {
+        return;
+    }
+    const std::optional<QString> key =
+        InputBox(&window_, QStringLiteral("Cancelamento da Ultima Venda"),
+                 QStringLiteral("Digite a Chave de acesso do CF-e-SAT:"), QString());
+    const std::string chave = key ? QStringToAnsi(*key) : std::string();
+    if (IsBlank(chave)) {
+        window_.ShowMessageDialog(Utf8ToCp1252("Chave de acesso do CF-e-SAT não determinado !"));
+        return;
+    }
+    session.chave = chave; // as typed: surrounding blanks are the user's
+    window_.MostraAguarde(QStringLiteral("Efetuando CANCELAMENTO DA ULTIMA VENDA Vexa®"));
+    if (!LoadDocument(OpenDialog1->FileName, session.dadosCancelamento)) {
+        ReportUnreadableFile(OpenDialog1->FileName);
+        return;
+    }
+    memo_retorno->clear();
+    session.RunCancelarUltimaVenda();
+    session.dadosCancelamento.clear();
+    window_.FechaAguarde();
+    AppendRetorno(session.LastResponse);
+}
+
+void TQueriesPage::ReportUnreadableFile(const QString& fileName) {
+    // Hidden first, so that the message is not shown under the wait panel.
+    window_.FechaAguarde();
+    window_.ShowMessageDialog(Utf8ToCp1252("Não foi possível ler o arquivo ") +
+                              QStringToAnsi(fileName) + "[e]");
+}
+
+void TQueriesPage::btn_03_edEnter() {
+    btn_03_ed->selectAll();
 }
