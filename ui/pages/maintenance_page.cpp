@@ -1,10 +1,33 @@
 #include "ui/pages/maintenance_page.h"
 
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/Yancomp.h"
+#include "dialogs/ansi_text.h"
 #include "dialogs/design_fonts.h"
+#include "rules/field_validation.h"
+#include "sat/un_global.h"
+#include "ui/field_indicator.h"
+#include "ui/main_window.h"
+#include "ui/pages/field_exits.h"
+#include "ui/pages/network_page.h"
+#include "ui/pages/operation_frame.h"
+#include "ui/pages/page_controls.h"
+
+namespace {
+
+QLabel* GroupLabel(const char* objectName, const QString& text, QWidget* parent) {
+    QLabel* label = PageCaption(objectName, text, parent);
+    label->setFont(ArialFont(10, true));
+    return label;
+}
+
+} // namespace
 
 TMaintenancePage::TMaintenancePage(TFprincipal& window, QWidget* parent)
     : TPageBase(window,
@@ -12,20 +35,241 @@ TMaintenancePage::TMaintenancePage(TFprincipal& window, QWidget* parent)
                  QStringLiteral("page_maintenance"), QStringLiteral("Label36"),
                  QStringLiteral("Código de Ativação, Atualizações e Gerais")},
                 parent) {
-    Label78 = new QLabel(QStringLiteral("Retorno:"), Body());
-    Label78->setObjectName(QStringLiteral("Label78"));
-    Label78->setFont(ArialFont(9, true));
-    Label78->setStyleSheet(QStringLiteral("color: #143f94;"));
-    memo_retorno_1 = new QPlainTextEdit(Body());
+    QWidget* body = Body();
+    Label78 = PageCaption("Label78", QStringLiteral("Retorno:"), body);
+    memo_retorno_1 = new QPlainTextEdit(body);
     memo_retorno_1->setObjectName(QStringLiteral("memo_retorno_1"));
     memo_retorno_1->setReadOnly(true);
     memo_retorno_1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_retorno_1->setFont(CourierNewFont(9, false));
 
-    // The page's controls go above the result memo.
-    auto* layout = new QVBoxLayout(Body());
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addStretch(1);
+    auto* groups = new QHBoxLayout;
+    groups->setSpacing(24);
+    groups->addWidget(BuildDeviceGroup(), 0, Qt::AlignTop);
+    groups->addWidget(BuildCodeChangeGroup(), 1, Qt::AlignTop);
+
+    auto* layout = new QVBoxLayout(body);
+    layout->setContentsMargins(6, 4, 6, 4);
+    layout->setSpacing(8);
+    layout->addLayout(groups);
     layout->addWidget(Label78);
-    layout->addWidget(memo_retorno_1, 2);
+    layout->addWidget(memo_retorno_1, 1);
+
+    BindHandlers();
+}
+
+QWidget* TMaintenancePage::BuildDeviceGroup() {
+    auto* group = new QWidget(Body());
+    group->setObjectName(QStringLiteral("manutencao_device_group"));
+    Label39 = GroupLabel("Label39", QStringLiteral("Equipamento SAT"), group);
+    Label74 = PageNote(
+        "Label74",
+        QStringLiteral("Esta função não deve ser enviada para a tentativa de desbloqueio autônomo "
+                       "do Vexa®.\n"
+                       "O bloqueio autônomo somente é recuperado quando a causa do problema  é "
+                       "solucionada.\n"
+                       "Exemplo:\n"
+                       "\"Comunicação com a SEFAZ OK\""),
+        group);
+    Label74->setWordWrap(true);
+    Label74->setFixedWidth(300);
+    AdvGlassButton11 = PageGlassButton("AdvGlassButton11", QStringLiteral("Bloquear"), group);
+    AdvGlassButton10 = PageGlassButton("AdvGlassButton10", QStringLiteral("Desbloquear"), group);
+    Label43 = GroupLabel("Label43", QStringLiteral("Atualização de Firmware do Sat"), group);
+    AdvGlassButton14 = PageGlassButton("AdvGlassButton14", QStringLiteral("Atualizar"), group);
+
+    auto* blockButtons = new QHBoxLayout;
+    blockButtons->addWidget(AdvGlassButton11);
+    blockButtons->addWidget(AdvGlassButton10);
+    blockButtons->addStretch(1);
+
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(Label39);
+    layout->addWidget(Label74);
+    layout->addLayout(blockButtons);
+    layout->addSpacing(10);
+    layout->addWidget(Label43);
+    layout->addWidget(AdvGlassButton14, 0, Qt::AlignLeft);
+    return group;
+}
+
+QWidget* TMaintenancePage::BuildCodeChangeGroup() {
+    auto* group = new QWidget(Body());
+    group->setObjectName(QStringLiteral("manutencao_code_group"));
+    Label51 = GroupLabel("Label51", QStringLiteral("Trocar Código de Ativação"), group);
+    Label47 = PageCaption("Label47", QStringLiteral("Código de Ativação:"), group);
+    manutencao_cod_ativacao = PageCodeEdit("manutencao_cod_ativacao", group);
+    manutencao_cod_ativacao_check = PageIndicator("manutencao_cod_ativacao_check", group);
+    Label45 = PageCaption("Label45", QStringLiteral("Novo Código de Ativação:"), group);
+    manutencao_cod_ativacao_novo = PageCodeEdit("manutencao_cod_ativacao_novo", group);
+    manutencao_cod_ativacao_novo_check = PageIndicator("manutencao_cod_ativacao_novo_check", group);
+    Label46 =
+        PageCaption("Label46", QStringLiteral("Confirmação do Novo Código de Ativação:"), group);
+    manutencao_cod_ativacao_novo_conf = PageCodeEdit("manutencao_cod_ativacao_novo_conf", group);
+    manutencao_cod_ativacao_novo_conf_check =
+        PageIndicator("manutencao_cod_ativacao_novo_conf_check", group);
+    Label44 = PageCaption("Label44", QStringLiteral("Selecione tipo do Código:"), group);
+    manutencao_tipo = PageList(
+        "manutencao_tipo",
+        {QStringLiteral("CÓDIGO DE ATIVAÇÃO "), QStringLiteral("CÓDIGO DE ATIVAÇÃO DE EMERGÊNCIA")},
+        group);
+    manutencao_tipo->setProperty("tag", TNetworkPage::kTagProxy);
+    AdvGlassButton2 = PageGlassButton("AdvGlassButton2", QStringLiteral("Limpar"), group);
+    AdvGlassButton2->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    AdvGlassButton15 = PageGlassButton("AdvGlassButton15", QStringLiteral("Enviar"), group);
+
+    auto* fields = new QGridLayout;
+    fields->setHorizontalSpacing(10);
+    fields->setVerticalSpacing(8);
+    const auto row = [fields](int at, QLabel* caption, QWidget* field, QWidget* check) {
+        fields->addWidget(caption, at, 0);
+        fields->addWidget(field, at, 1, Qt::AlignLeft);
+        if (check != nullptr) {
+            fields->addWidget(check, at, 2);
+        }
+    };
+    row(0, Label47, manutencao_cod_ativacao, manutencao_cod_ativacao_check);
+    row(1, Label45, manutencao_cod_ativacao_novo, manutencao_cod_ativacao_novo_check);
+    row(2, Label46, manutencao_cod_ativacao_novo_conf, manutencao_cod_ativacao_novo_conf_check);
+    row(3, Label44, manutencao_tipo, nullptr);
+    fields->setColumnStretch(3, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(AdvGlassButton2);
+    buttons->addWidget(AdvGlassButton15);
+
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    layout->addWidget(Label51);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    return group;
+}
+
+void TMaintenancePage::BindHandlers() {
+    connect(AdvGlassButton11, &QPushButton::clicked, this, [this] { AdvGlassButton11Click(); });
+    connect(AdvGlassButton10, &QPushButton::clicked, this, [this] { AdvGlassButton10Click(); });
+    connect(AdvGlassButton14, &QPushButton::clicked, this, [this] { AdvGlassButton14Click(); });
+    connect(AdvGlassButton15, &QPushButton::clicked, this, [this] { AdvGlassButton15Click(); });
+    connect(AdvGlassButton2, &QPushButton::clicked, this, [this] { AdvGlassButton2Click(); });
+    connect(manutencao_cod_ativacao, &TYEditString::OnExit, this,
+            [this] { manutencao_cod_ativacaoExit(); });
+    connect(manutencao_cod_ativacao_novo, &TYEditString::OnExit, this,
+            [this] { manutencao_cod_ativacao_novoExit(); });
+    connect(manutencao_cod_ativacao_novo_conf, &TYEditString::OnExit, this,
+            [this] { manutencao_cod_ativacao_novo_confExit(); });
+    // The kind list shares the network page's enabling handler, which under
+    // this list's tag re-applies the proxy enabling rule and changes nothing
+    // here.
+    connect(manutencao_tipo, &QComboBox::activated, this,
+            [this] { window_.AdvPolyPage1->HabilitaRedeClick(manutencao_tipo); });
+
+    const QList<QWidget*> order{manutencao_cod_ativacao, manutencao_cod_ativacao_novo,
+                                manutencao_cod_ativacao_novo_conf, manutencao_tipo,
+                                AdvGlassButton15};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    }
+    for (qsizetype i = 0; i + 1 < order.size(); ++i) {
+        window_.BindAvancar(order[i]);
+    }
+}
+
+void TMaintenancePage::manutencao_cod_ativacaoExit() {
+    CodeFieldExit(window_, *manutencao_cod_ativacao, manutencao_cod_ativacao_check);
+}
+
+void TMaintenancePage::manutencao_cod_ativacao_novoExit() {
+    CodeFieldExit(window_, *manutencao_cod_ativacao_novo, manutencao_cod_ativacao_novo_check);
+}
+
+void TMaintenancePage::manutencao_cod_ativacao_novo_confExit() {
+    ConfirmationFieldExit(window_, *manutencao_cod_ativacao_novo_conf,
+                          *manutencao_cod_ativacao_novo, manutencao_cod_ativacao_novo_conf_check);
+}
+
+void TMaintenancePage::AppendResult(const std::string& cp1252Text) {
+    memo_retorno_1->appendPlainText(AnsiToQString(cp1252Text));
+}
+
+void TMaintenancePage::RunDeviceCommand(const QString& waitMessage,
+                                        bool (SatSession::*operation)()) {
+    if (!window_.ConfereCodigoPadrao()) {
+        return;
+    }
+    SatSession& session = window_.Session();
+    session.codigoDeAtivacao = FieldText(*window_.AdvPolyPage1->rede_status_sat_ativacao);
+    memo_retorno_1->clear();
+    std::string result;
+    RunInWaitFrame(
+        window_, waitMessage,
+        [&] {
+            (session.*operation)();
+            result = session.LastResponse;
+        },
+        [&] { AppendResult(TFprincipal::NormalizaRetorno(result)); });
+}
+
+void TMaintenancePage::AdvGlassButton11Click() {
+    RunDeviceCommand(QStringLiteral("Efetuando BLOQUEIO do Vexa®"), &SatSession::RunBloquearSAT);
+}
+
+void TMaintenancePage::AdvGlassButton10Click() {
+    RunDeviceCommand(QStringLiteral("Efetuando DESBLOQUEIO do Vexa®"),
+                     &SatSession::RunDesbloquearSAT);
+}
+
+void TMaintenancePage::AdvGlassButton14Click() {
+    RunDeviceCommand(QStringLiteral("Efetuando ATUALIZAR SOFTWARE Vexa®"),
+                     &SatSession::RunAtualizarSoftwareSAT);
+}
+
+void TMaintenancePage::AdvGlassButton15Click() {
+    if (!window_.ConfereCodigoPadrao()) {
+        return;
+    }
+    SatSession& session = window_.Session();
+    session.codigoDeAtivacao = FieldText(*window_.AdvPolyPage1->rede_status_sat_ativacao);
+
+    CodeChangeFields fields{FieldText(*manutencao_cod_ativacao),
+                            FieldText(*manutencao_cod_ativacao_novo),
+                            FieldText(*manutencao_cod_ativacao_novo_conf)};
+    CodeChangeParameters codeChange;
+    const bool valid =
+        ValidateCodeChangeFields(fields, codeChange, [this](const std::string& text) {
+            return window_.ShowMessageDialog(text);
+        });
+    SetFieldText(*manutencao_cod_ativacao, fields.manutencao_cod_ativacao);
+    SetFieldText(*manutencao_cod_ativacao_novo, fields.manutencao_cod_ativacao_novo);
+    SetFieldText(*manutencao_cod_ativacao_novo_conf, fields.manutencao_cod_ativacao_novo_conf);
+    // Emptied by the check whatever its outcome.
+    session.codigoAtual = codeChange.codigoAtual;
+    session.novoCodigo = codeChange.novoCodigo;
+    session.confNovoCodigo = codeChange.confNovoCodigo;
+    if (!valid) {
+        return;
+    }
+
+    const int kind = manutencao_tipo->currentIndex();
+    std::string result;
+    memo_retorno_1->clear();
+    RunInWaitFrame(
+        window_, QStringLiteral("Efetuando TROCA DO CODIGO DE ATIVAÇÃO Vexa®"),
+        [&] {
+            session.RunTrocarCodigoDeAtivacao(kind);
+            result = session.LastResponse;
+        },
+        [&] { AppendResult(result); });
+}
+
+void TMaintenancePage::Limpa() {
+    manutencao_cod_ativacao->clear();
+    manutencao_cod_ativacao_novo->clear();
+    manutencao_cod_ativacao_novo_conf->clear();
+    manutencao_tipo->setCurrentIndex(kCodigoDeAtivacao);
+    TPageBase::Limpa();
 }
