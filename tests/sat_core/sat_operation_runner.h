@@ -1,114 +1,42 @@
 #pragma once
 // Lets data-driven tests name an operation in a table row and run it on a
-// session.
+// session: a row carries the operation's index in kSatOperations.
 
-#include <QMetaType>
+#include <array>
 #include <string_view>
 
 #include "sat/un_global.h"
 
-enum class SatOperation {
-    ConfigurarInterfaceDeRede,
-    AtivarSAT,
-    AssociarAssinatura,
-    ConsultarSAT,
-    ConsultarStatusOperacional,
-    ConsultarNumeroSessao,
-    ExtrairLogs,
-    TesteFimAFim,
-    EnviarDadosVenda,
-    CancelarUltimaVenda,
-    BloquearSAT,
-    DesbloquearSAT,
-    AtualizarSoftwareSAT,
-    TrocarCodigoDeAtivacao,
-};
-Q_DECLARE_METATYPE(SatOperation)
-
-inline constexpr SatOperation kAllSatOperations[] = {
-    SatOperation::ConfigurarInterfaceDeRede,
-    SatOperation::AtivarSAT,
-    SatOperation::AssociarAssinatura,
-    SatOperation::ConsultarSAT,
-    SatOperation::ConsultarStatusOperacional,
-    SatOperation::ConsultarNumeroSessao,
-    SatOperation::ExtrairLogs,
-    SatOperation::TesteFimAFim,
-    SatOperation::EnviarDadosVenda,
-    SatOperation::CancelarUltimaVenda,
-    SatOperation::BloquearSAT,
-    SatOperation::DesbloquearSAT,
-    SatOperation::AtualizarSoftwareSAT,
-    SatOperation::TrocarCodigoDeAtivacao,
+struct SatOperationCase {
+    std::string_view exportName; // the library function it calls
+    bool (*run)(SatSession&);
 };
 
-// The library export the operation calls.
-inline std::string_view ExportOf(SatOperation operation) {
-    switch (operation) {
-    case SatOperation::ConfigurarInterfaceDeRede:
-        return "ConfigurarInterfaceDeRede";
-    case SatOperation::AtivarSAT:
-        return "AtivarSAT";
-    case SatOperation::AssociarAssinatura:
-        return "AssociarAssinatura";
-    case SatOperation::ConsultarSAT:
-        return "ConsultarSAT";
-    case SatOperation::ConsultarStatusOperacional:
-        return "ConsultarStatusOperacional";
-    case SatOperation::ConsultarNumeroSessao:
-        return "ConsultarNumeroSessao";
-    case SatOperation::ExtrairLogs:
-        return "ExtrairLogs";
-    case SatOperation::TesteFimAFim:
-        return "TesteFimAFim";
-    case SatOperation::EnviarDadosVenda:
-        return "EnviarDadosVenda";
-    case SatOperation::CancelarUltimaVenda:
-        return "CancelarUltimaVenda";
-    case SatOperation::BloquearSAT:
-        return "BloquearSAT";
-    case SatOperation::DesbloquearSAT:
-        return "DesbloquearSAT";
-    case SatOperation::AtualizarSoftwareSAT:
-        return "AtualizarSoftwareSAT";
-    case SatOperation::TrocarCodigoDeAtivacao:
-        return "TrocarCodigoDeAtivacao";
-    }
-    return {};
-}
+// The session lookup asks for session 123; the code change uses the first
+// kind of code.
+inline const std::array<SatOperationCase, 14> kSatOperations = {{
+    {"ConfigurarInterfaceDeRede", [](SatSession& s) { return s.RunConfigurarInterfaceDeRede(); }},
+    {"AtivarSAT", [](SatSession& s) { return s.RunAtivarSAT(); }},
+    {"AssociarAssinatura", [](SatSession& s) { return s.RunAssociarAssinatura(); }},
+    {"ConsultarSAT", [](SatSession& s) { return s.RunConsultarSAT(); }},
+    {"ConsultarStatusOperacional", [](SatSession& s) { return s.RunConsultarStatusOperacional(); }},
+    {"ConsultarNumeroSessao", [](SatSession& s) { return s.RunConsultarNumeroSessao(123); }},
+    {"ExtrairLogs", [](SatSession& s) { return s.RunExtrairLogs(); }},
+    {"TesteFimAFim", [](SatSession& s) { return s.RunTesteFimAFim(); }},
+    {"EnviarDadosVenda", [](SatSession& s) { return s.RunEnviarDadosVenda(); }},
+    {"CancelarUltimaVenda", [](SatSession& s) { return s.RunCancelarUltimaVenda(); }},
+    {"BloquearSAT", [](SatSession& s) { return s.RunBloquearSAT(); }},
+    {"DesbloquearSAT", [](SatSession& s) { return s.RunDesbloquearSAT(); }},
+    {"AtualizarSoftwareSAT", [](SatSession& s) { return s.RunAtualizarSoftwareSAT(); }},
+    {"TrocarCodigoDeAtivacao", [](SatSession& s) { return s.RunTrocarCodigoDeAtivacao(0); }},
+}};
 
-// Runs the operation; the session lookup asks for session 123 and the code
-// change uses the first kind of code.
-inline bool RunSatOperation(SatSession& session, SatOperation operation) {
-    switch (operation) {
-    case SatOperation::ConfigurarInterfaceDeRede:
-        return session.RunConfigurarInterfaceDeRede();
-    case SatOperation::AtivarSAT:
-        return session.RunAtivarSAT();
-    case SatOperation::AssociarAssinatura:
-        return session.RunAssociarAssinatura();
-    case SatOperation::ConsultarSAT:
-        return session.RunConsultarSAT();
-    case SatOperation::ConsultarStatusOperacional:
-        return session.RunConsultarStatusOperacional();
-    case SatOperation::ConsultarNumeroSessao:
-        return session.RunConsultarNumeroSessao(123);
-    case SatOperation::ExtrairLogs:
-        return session.RunExtrairLogs();
-    case SatOperation::TesteFimAFim:
-        return session.RunTesteFimAFim();
-    case SatOperation::EnviarDadosVenda:
-        return session.RunEnviarDadosVenda();
-    case SatOperation::CancelarUltimaVenda:
-        return session.RunCancelarUltimaVenda();
-    case SatOperation::BloquearSAT:
-        return session.RunBloquearSAT();
-    case SatOperation::DesbloquearSAT:
-        return session.RunDesbloquearSAT();
-    case SatOperation::AtualizarSoftwareSAT:
-        return session.RunAtualizarSoftwareSAT();
-    case SatOperation::TrocarCodigoDeAtivacao:
-        return session.RunTrocarCodigoDeAtivacao(0);
+// The index of the operation that calls exportName.
+inline int SatOperationIndex(std::string_view exportName) {
+    for (std::size_t i = 0; i < kSatOperations.size(); ++i) {
+        if (kSatOperations[i].exportName == exportName) {
+            return static_cast<int>(i);
+        }
     }
-    return false;
+    return -1;
 }

@@ -18,13 +18,10 @@ class ResponseDecodingTest : public QObject {
 private slots:
     void splitResponse_data();
     void splitResponse();
-    void countResponseFields_data();
-    void countResponseFields();
     void toQuotedCsv_data();
     void toQuotedCsv();
     void csvField_data();
     void csvField();
-    void quotedFormRoundTrip();
     void decodeBase64Field_data();
     void decodeBase64Field();
     void decodeBase64FieldMatchesReferenceDecoder();
@@ -41,7 +38,6 @@ private slots:
     void parseEstadoOperacao();
     void fillStatusOperacional_data();
     void fillStatusOperacional();
-    void statusOperacionalTextOutOfRange();
 };
 
 void ResponseDecodingTest::splitResponse_data() {
@@ -61,9 +57,6 @@ void ResponseDecodingTest::splitResponse_data() {
     QTest::newRow("no separator is one field")
         << QByteArray("abc") << 3 << QByteArrayList{"abc", "", ""};
     QTest::newRow("empty middle field") << QByteArray("a||b") << 3 << QByteArrayList{"a", "", "b"};
-    QTest::newRow("bytes kept as received")
-        << QByteArray("\xff|\xc3\xa9\t") << 2 << QByteArrayList{"\xff", "\xc3\xa9\t"};
-    QTest::newRow("n zero") << QByteArray("a|b") << 0 << QByteArrayList{};
 }
 
 void ResponseDecodingTest::splitResponse() {
@@ -80,20 +73,6 @@ void ResponseDecodingTest::splitResponse() {
     QCOMPARE(actual, fields);
 }
 
-void ResponseDecodingTest::countResponseFields_data() {
-    QTest::addColumn<QByteArray>("raw");
-    QTest::addColumn<int>("count");
-    QTest::newRow("standard refusal") << QByteArray("1|10001|msg||") << 5;
-    QTest::newRow("no separator") << QByteArray("texto") << 1;
-    QTest::newRow("only separators") << QByteArray("|||") << 4;
-}
-
-void ResponseDecodingTest::countResponseFields() {
-    QFETCH(QByteArray, raw);
-    QFETCH(int, count);
-    QCOMPARE(CountResponseFields(raw.toStdString()), static_cast<std::size_t>(count));
-}
-
 void ResponseDecodingTest::toQuotedCsv_data() {
     QTest::addColumn<QByteArray>("raw");
     QTest::addColumn<QByteArray>("quoted");
@@ -102,14 +81,10 @@ void ResponseDecodingTest::toQuotedCsv_data() {
                                   << QByteArray("\"123\",\"08000\",\"OK\"");
     QTest::newRow("trailing separator keeps an empty field")
         << QByteArray("7|16000|Bloqueado|") << QByteArray("\"7\",\"16000\",\"Bloqueado\",\"\"");
-    QTest::newRow("no separator") << QByteArray("x") << QByteArray("\"x\"");
-    QTest::newRow("empty") << QByteArray("") << QByteArray("\"\"");
     QTest::newRow("decoded to Windows-1252")
         << QByteArray("Sess\xc3\xa3o|x") << QByteArray("\"Sess\xe3o\",\"x\"");
     QTest::newRow("one invalid byte empties the whole text")
         << QByteArray("1|11000|ok|\xff") << QByteArray("\"\"");
-    QTest::newRow("character outside the code page")
-        << QByteArray("\xe2\x82\xbf|1") << QByteArray("\"?\",\"1\"");
 }
 
 void ResponseDecodingTest::toQuotedCsv() {
@@ -126,11 +101,7 @@ void ResponseDecodingTest::csvField_data() {
     const QByteArray line("\"a\",\"b,c\",\"d\"");
     QTest::newRow("third") << line << 3 << QByteArray("d");
     QTest::newRow("comma inside quotes") << line << 2 << QByteArray("b,c");
-    QTest::newRow("first") << line << 1 << QByteArray("a");
     QTest::newRow("beyond the last") << line << 4 << QByteArray("");
-    QTest::newRow("field zero") << line << 0 << QByteArray("");
-    QTest::newRow("unquoted") << QByteArray("a,b") << 2 << QByteArray("b");
-    QTest::newRow("empty line") << QByteArray("") << 1 << QByteArray("");
     QTest::newRow("lone pair of quotes, second field") << QByteArray("\"\"") << 2 << QByteArray("");
     QTest::newRow("quote left open runs to the end")
         << QByteArray("\"1\",\"08,000") << 2 << QByteArray("08,000");
@@ -141,18 +112,6 @@ void ResponseDecodingTest::csvField() {
     QFETCH(int, n);
     QFETCH(QByteArray, field);
     QCOMPARE(Bytes(CsvField(static_cast<std::size_t>(n), line.toStdString())), field);
-}
-
-void ResponseDecodingTest::quotedFormRoundTrip() {
-    // Every field of an answer without double quotes comes back from its
-    // quoted form at its own position.
-    const std::string raw = "000123|06000|0000|Emitido com sucesso|||PENG|20150718|CFe35||";
-    const std::string quoted = ToQuotedCsv(raw);
-    const std::vector<std::string> fields = SplitResponse(raw, 11);
-    for (std::size_t k = 1; k <= fields.size(); ++k) {
-        QCOMPARE(Bytes(CsvField(k, quoted)), Bytes(fields[k - 1]));
-    }
-    QCOMPARE(Bytes(NormalizaRetorno(quoted)), Bytes(raw));
 }
 
 void ResponseDecodingTest::decodeBase64Field_data() {
@@ -168,20 +127,13 @@ void ResponseDecodingTest::decodeBase64Field_data() {
     QTest::newRow("three LFs in one group") << QByteArray("CgoK") << QByteArray("\r\n\r\n\r\n");
     QTest::newRow("empty") << QByteArray("") << QByteArray("");
     QTest::newRow("single character gives nothing") << QByteArray("T") << QByteArray("");
-    QTest::newRow("five characters") << QByteArray("TWFuT") << QByteArray("Man");
-    QTest::newRow("padding only") << QByteArray("====") << QByteArray("");
-    QTest::newRow("blanks around") << QByteArray("  TWFu  ") << QByteArray("Man");
     QTest::newRow("bytes outside the alphabet skipped")
         << QByteArray("\xc3\xa9TW-Fu") << QByteArray("Man");
-    QTest::newRow("two groups") << QByteArray("TWFuTWFu") << QByteArray("ManMan");
-    QTest::newRow("zero byte") << QByteArray("AA==") << QByteArray("\0", 1);
     // Padding followed by a line break, and padding left out, must not gain
     // zero bytes: those would cut the result text short wherever it is
     // handled as a C string.
     QTest::newRow("padding then CR LF") << QByteArray("TQ==\r\n") << QByteArray("M");
-    QTest::newRow("one padding then LF") << QByteArray("TWE=\n") << QByteArray("Ma");
     QTest::newRow("unpadded two bytes") << QByteArray("TWE") << QByteArray("Ma");
-    QTest::newRow("unpadded one byte") << QByteArray("TQ") << QByteArray("M");
     QTest::newRow("line feeds only, widened into a new text")
         << QByteArray("CgoK").repeated(40) << QByteArray("\r\n").repeated(120);
     QTest::newRow("LF split across slow path") << QByteArray("Y\nQpi") << QByteArray("a\r\nb");
@@ -229,14 +181,8 @@ void ResponseDecodingTest::successTest_data() {
     QTest::addColumn<QByteArray>("code");
     QTest::addColumn<bool>("success");
     QTest::newRow("exact") << QByteArray("08000") << true;
-    QTest::newRow("blanks around") << QByteArray("  08000 ") << true;
     QTest::newRow("tab after") << QByteArray("08000\t") << false;
-    QTest::newRow("tab before") << QByteArray("\t08000") << false;
     QTest::newRow("line break after") << QByteArray("08000\r\n") << false;
-    QTest::newRow("shorter") << QByteArray("8000") << false;
-    QTest::newRow("longer") << QByteArray("080000") << false;
-    QTest::newRow("empty") << QByteArray("") << false;
-    QTest::newRow("other code") << QByteArray("08099") << false;
 }
 
 void ResponseDecodingTest::successTest() {
@@ -252,11 +198,8 @@ void ResponseDecodingTest::normalizaRetorno_data() {
     QTest::addColumn<QByteArray>("normalised");
     QTest::newRow("two quoted fields")
         << QByteArray("\"000001\",\"08000\"") << QByteArray("000001|08000");
-    QTest::newRow("pipes unchanged") << QByteArray("1|08000|ok||") << QByteArray("1|08000|ok||");
-    QTest::newRow("lone pair") << QByteArray("\"\"") << QByteArray("");
     QTest::newRow("empty last field") << QByteArray("\"a\",\"\"") << QByteArray("a|");
     QTest::newRow("stray quote removed") << QByteArray("x\"y") << QByteArray("xy");
-    QTest::newRow("comma outside quotes stays") << QByteArray("a,b") << QByteArray("a,b");
 }
 
 void ResponseDecodingTest::normalizaRetorno() {
@@ -273,11 +216,8 @@ void ResponseDecodingTest::formataDataHora_data() {
     QTest::newRow("date only") << QByteArray("20191102") << QByteArray("02/11/2019");
     QTest::newRow("empty") << QByteArray("") << QByteArray("//");
     QTest::newRow("blank time") << QByteArray("20191102      ") << QByteArray("02/11/2019");
-    QTest::newRow("year only") << QByteArray("2019") << QByteArray("//2019");
     QTest::newRow("year and month") << QByteArray("201911") << QByteArray("/11/2019");
     QTest::newRow("hour only") << QByteArray("2019110208") << QByteArray("02/11/2019 08::");
-    QTest::newRow("longer than fourteen")
-        << QByteArray("20151110084752999") << QByteArray("10/11/2015 08:47:52");
 }
 
 void ResponseDecodingTest::formataDataHora() {
@@ -295,7 +235,6 @@ void ResponseDecodingTest::estadoOperacaoName_data() {
     QTest::newRow("3") << 3 << W("BLOQUEIO AUTÔNOMO");
     QTest::newRow("4") << 4 << W("BLOQUEIO PARA DESATIVAÇÃO");
     QTest::newRow("beyond the table") << 5 << QByteArray("5");
-    QTest::newRow("negative") << -1 << QByteArray("-1");
 }
 
 void ResponseDecodingTest::estadoOperacaoName() {
@@ -308,19 +247,12 @@ void ResponseDecodingTest::parseEstadoOperacao_data() {
     QTest::addColumn<QByteArray>("field");
     QTest::addColumn<int>("estado");
     QTest::newRow("digit") << QByteArray("2") << 2;
-    QTest::newRow("leading blanks") << QByteArray("  3") << 3;
-    QTest::newRow("minus") << QByteArray("-1") << -1;
     QTest::newRow("plus") << QByteArray("+4") << 4;
     QTest::newRow("trailing blank") << QByteArray("2 ") << 0;
     QTest::newRow("line break") << QByteArray("2\r\n") << 0;
     QTest::newRow("by name") << QByteArray("BLOQUEIO SEFAZ") << 0;
-    QTest::newRow("empty") << QByteArray("") << 0;
-    QTest::newRow("blank") << QByteArray(" ") << 0;
     QTest::newRow("beyond 32 bits") << QByteArray("99999999999") << 0;
-    QTest::newRow("leading tab") << QByteArray("\t2") << 0;
-    QTest::newRow("hexadecimal") << QByteArray("0x2") << 0;
     QTest::newRow("two signs") << QByteArray("+-2") << 0;
-    QTest::newRow("sign alone") << QByteArray("-") << 0;
 }
 
 void ResponseDecodingTest::parseEstadoOperacao() {
@@ -352,7 +284,6 @@ void ResponseDecodingTest::fillStatusOperacional_data() {
     for (int k = 6; k <= 27; ++k) {
         full.append("v" + QByteArray::number(k));
     }
-    QTest::newRow("same answer again") << Bytes(FullStatusAnswer("2")) << full << 2;
 
     QByteArrayList refused = full;
     refused[0] = "000043";
@@ -377,8 +308,6 @@ void ResponseDecodingTest::fillStatusOperacional_data() {
     QTest::newRow("line break after the state gives 0")
         << Bytes(FullStatusAnswer("1\r\n")) << full << 0;
     QTest::newRow("state by name gives 0") << Bytes(FullStatusAnswer("DESBLOQUEADO")) << full << 0;
-    QTest::newRow("fields after the 28th ignored")
-        << Bytes(FullStatusAnswer("3|extra|more")) << full << 3;
 
     QByteArrayList withoutListaFinal = full;
     withoutListaFinal[26] = "4"; // the state lands in CertVencimento
@@ -407,12 +336,6 @@ void ResponseDecodingTest::fillStatusOperacional() {
     }
     QCOMPARE(actual, texts);
     QCOMPARE(record.EstadoOperacao, estado);
-}
-
-void ResponseDecodingTest::statusOperacionalTextOutOfRange() {
-    TSatStatusOperacional record;
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, StatusOperacionalText(record, 0));
-    QVERIFY_THROWS_EXCEPTION(std::out_of_range, StatusOperacionalText(record, 28));
 }
 
 QTEST_APPLESS_MAIN(ResponseDecodingTest)
