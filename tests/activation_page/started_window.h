@@ -1,0 +1,87 @@
+#pragma once
+// The main window as the tests of the activation, association and
+// maintenance pages use it: shown and active (so that focus moves fire the
+// field exits), its messages recorded instead of shown, the fake SAT library
+// bound, the first page reset over and the pages sheet showing one page.
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTest>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "rules/cp1252.h"
+#include "sat/un_global.h"
+#include "tests/fake_sat/fake_sat_control.h"
+#include "ui/main_window.h"
+#include "ui/page_set.h"
+#include "ui/pages/network_page.h"
+
+class RecordingWindow : public TFprincipal {
+public:
+    using TFprincipal::TFprincipal;
+    // Every message of the core and of the pages, in UTF-8, markers kept.
+    std::vector<std::string> messages;
+
+    int ShowMessageDialog(const std::string& cp1252Text) override {
+        messages.push_back(Cp1252ToUtf8(cp1252Text));
+        return 1;
+    }
+};
+
+// Opens the window on page `page`, bound to `fake`, its settings file in
+// `folder`. Null (with the reason logged) when the window cannot be set up.
+inline std::unique_ptr<RecordingWindow> OpenStartedWindow(const FakeSat& fake,
+                                                          const QTemporaryDir& folder, int page) {
+    TFprincipal::Options options;
+    options.showSplash = false;
+    options.satLibraryPath = fake.LibraryPath();
+    options.settingsFilePath = folder.filePath(QStringLiteral("dravovexa.ini")).toStdString();
+    auto window = std::make_unique<RecordingWindow>(options);
+    window->show();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window.get())) {
+        qWarning("the main window never became active");
+        return nullptr;
+    }
+    // The first page reset comes 200 ms after the show and would undo what
+    // a test sets up.
+    if (!QTest::qWaitFor([&] { return !window->Timer1->isActive(); })) {
+        qWarning("the first page reset never ran");
+        return nullptr;
+    }
+    if (!window->Session().BindSatLibrary()) {
+        qWarning("the fake SAT library could not be bound");
+        return nullptr;
+    }
+    window->PC->setCurrentIndex(TFprincipal::kPagesSheet);
+    window->AdvPolyPager1->SetActivePageIndex(page);
+    QApplication::processEvents();
+    return window;
+}
+
+// The device status of the network page with its rules applied, and its
+// default activation code.
+inline void ChooseDeviceStatus(TFprincipal& window, int status, const QString& code) {
+    window.AdvPolyPage1->rede_status_sat->setCurrentIndex(status);
+    window.AdvPolyPage1->rede_status_satClick();
+    window.AdvPolyPage1->rede_status_sat_ativacao->setText(code);
+}
+
+// The text argument `index` (0 is the session number) of the last call of
+// `exportName`, as the library received it.
+inline QByteArray TextArgument(const FakeSat& fake, const char* exportName, std::size_t index) {
+    const std::vector<FakeSatArgument> arguments = fake.LastArguments(exportName);
+    if (index >= arguments.size()) {
+        return QByteArrayLiteral("<missing>");
+    }
+    return QByteArray::fromStdString(arguments[index].text);
+}
+
+inline std::int32_t NumberArgument(const FakeSat& fake, const char* exportName, std::size_t index) {
+    const std::vector<FakeSatArgument> arguments = fake.LastArguments(exportName);
+    return index < arguments.size() ? arguments[index].number : -1;
+}
