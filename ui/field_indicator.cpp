@@ -12,7 +12,7 @@ const QColor TFieldIndicator::kText(255, 255, 255);
 TFieldIndicator::TFieldIndicator(QWidget* parent)
     : QWidget(parent), caption_(QStringLiteral("X")), fill_(kXFill), border_(kBorder),
       text_(kText) {
-    setFont(ArialFont(7, true));
+    setFont(ArialFont(8, true));
     setFixedSize(kDiameter, kDiameter);
     setAttribute(Qt::WA_TranslucentBackground);
 }

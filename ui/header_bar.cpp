@@ -14,6 +14,7 @@ const QSize kLogoArea(214, 60);
 // The logo keeps its own proportions inside the 214 x 60 area.
 const QSize kLogoPicture(109, 60);
 constexpr int kPictureSize = 48;
+constexpr int kTitleLeft = 145;
 
 QLabel* HeaderText(const char* objectName, const QString& text, const QFont& font,
                    const char* colour, QWidget* parent) {
@@ -85,7 +86,9 @@ void THeaderBar::resizeEvent(QResizeEvent* event) {
 void THeaderBar::LayOut() {
     const int w = width();
     lbl_sm_program->adjustSize();
-    lbl_sm_program->move(Image4->x() + kLogoPicture.width() + 14, 12);
+    // Where the loading window has its title too, so nothing jumps when it
+    // goes away.
+    lbl_sm_program->move(kTitleLeft, 12);
     lbl_sm_version->adjustSize();
     lbl_sm_version->move(lbl_sm_program->x() + 2, 12 + lbl_sm_program->height() + 2);
     btnClose->move(w - kButtonSize - 8, 8);
