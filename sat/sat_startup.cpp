@@ -39,6 +39,8 @@ bool SatSession::LoadSatLibrary() {
         ui_.ShowMessageDialog(LastResponse + "[e]");
     } catch (const std::exception& failure) {
         lastLoadError_ = failure.what();
+    } catch (...) {
+        lastLoadError_ = "unknown failure";
     }
     return false;
 }
