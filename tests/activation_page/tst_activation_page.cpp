@@ -33,6 +33,7 @@ private slots:
     void stateListAndCertificateKinds();
     void cnpjExitAndEntry_data();
     void cnpjExitAndEntry();
+    void mouseEntrySelectsTheDigits();
     void codeExits_data();
     void codeExits();
     void sendsActivation_data();
@@ -148,6 +149,23 @@ void ActivationPageTest::cnpjExitAndEntry() {
     QCOMPARE(page.ativar_cnpj->text(), afterEntry);
     QCOMPARE(page.ativar_cnpj->selectedText(), afterEntry);
     QVERIFY(window_->messages.empty());
+}
+
+// Clicking into the empty field shows "0"; the digits typed next replace
+// it instead of landing beside it, where the 14-digit limit would drop the
+// last one.
+void ActivationPageTest::mouseEntrySelectsTheDigits() {
+    TActivationPage& page = Page();
+    page.ativar_codigo->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), page.ativar_codigo);
+
+    QTest::mouseClick(page.ativar_cnpj, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QTRY_COMPARE(page.ativar_cnpj->selectedText(), QStringLiteral("0"));
+    QTest::keyClicks(page.ativar_cnpj, QStringLiteral("61099008000141"));
+    QTest::keyClick(page.ativar_cnpj, Qt::Key_Return);
+
+    QCOMPARE(page.ativar_cnpj->text(), QStringLiteral("61.099.008/0001-41"));
+    QCOMPARE(page.ativar_cnpj_check->Caption(), QStringLiteral("OK"));
 }
 
 void ActivationPageTest::codeExits_data() {

@@ -43,15 +43,13 @@ TMaintenancePage::TMaintenancePage(TFprincipal& window, QWidget* parent)
     memo_retorno_1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo_retorno_1->setFont(CourierNewFont(9, false));
 
-    auto* groups = new QHBoxLayout;
-    groups->setSpacing(24);
-    groups->addWidget(BuildDeviceGroup(), 0, Qt::AlignTop);
-    groups->addWidget(BuildCodeChangeGroup(), 1, Qt::AlignTop);
-
+    // The page is too narrow for the two groups side by side: the device
+    // group stands above the code change.
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(6, 4, 6, 4);
     layout->setSpacing(8);
-    layout->addLayout(groups);
+    layout->addWidget(BuildDeviceGroup());
+    layout->addWidget(BuildCodeChangeGroup());
     layout->addWidget(Label78);
     layout->addWidget(memo_retorno_1, 1);
 
@@ -71,27 +69,27 @@ QWidget* TMaintenancePage::BuildDeviceGroup() {
                        "Exemplo:\n"
                        "\"Comunicação com a SEFAZ OK\""),
         group);
-    Label74->setWordWrap(true);
-    Label74->setFixedWidth(300);
     AdvGlassButton11 = PageGlassButton("AdvGlassButton11", QStringLiteral("Bloquear"), group);
     AdvGlassButton10 = PageGlassButton("AdvGlassButton10", QStringLiteral("Desbloquear"), group);
     Label43 = GroupLabel("Label43", QStringLiteral("Atualização de Firmware do Sat"), group);
     AdvGlassButton14 = PageGlassButton("AdvGlassButton14", QStringLiteral("Atualizar"), group);
 
-    auto* blockButtons = new QHBoxLayout;
-    blockButtons->addWidget(AdvGlassButton11);
-    blockButtons->addWidget(AdvGlassButton10);
-    blockButtons->addStretch(1);
+    // Block and unblock under the note; the software update beside them.
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(10);
+    buttons->addWidget(AdvGlassButton11);
+    buttons->addWidget(AdvGlassButton10);
+    buttons->addSpacing(30);
+    buttons->addWidget(Label43);
+    buttons->addWidget(AdvGlassButton14);
+    buttons->addStretch(1);
 
     auto* layout = new QVBoxLayout(group);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    layout->setSpacing(6);
     layout->addWidget(Label39);
     layout->addWidget(Label74);
-    layout->addLayout(blockButtons);
-    layout->addSpacing(10);
-    layout->addWidget(Label43);
-    layout->addWidget(AdvGlassButton14, 0, Qt::AlignLeft);
+    layout->addLayout(buttons);
     return group;
 }
 
@@ -143,7 +141,7 @@ QWidget* TMaintenancePage::BuildCodeChangeGroup() {
 
     auto* layout = new QVBoxLayout(group);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    layout->setSpacing(6);
     layout->addWidget(Label51);
     layout->addLayout(fields);
     layout->addLayout(buttons);
