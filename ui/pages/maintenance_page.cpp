@@ -49,6 +49,7 @@ TMaintenancePage::TMaintenancePage(TFprincipal& window, QWidget* parent)
     layout->setContentsMargins(6, 4, 6, 4);
     layout->setSpacing(8);
     layout->addWidget(BuildDeviceGroup());
+    layout->addSpacing(10);
     layout->addWidget(BuildCodeChangeGroup());
     layout->addWidget(Label78);
     layout->addWidget(memo_retorno_1, 1);
