@@ -12,26 +12,19 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include <string>
+
 #include "dialogs/Yancomp.h"
 #include "dialogs/design_fonts.h"
 #include "ui/field_indicator.h"
 #include "ui/main_window.h"
+#include "ui/pages/page_controls.h"
 
 namespace {
 
 constexpr int kOctetWidth = 40;
 constexpr int kFieldWidth = 200;
 constexpr int kAddressCaptionWidth = 150;
-
-QLabel* Caption(const QString& objectName, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(objectName);
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(ArialFont(9, true));
-    label->setStyleSheet(QStringLiteral("QLabel { color: #143f94; }"
-                                        " QLabel:disabled { color: #9aa4b8; }"));
-    return label;
-}
 
 TYEditString* TextEdit(const char* objectName, int maxLength, bool password, QWidget* parent) {
     auto* edit = new TYEditString(parent);
@@ -55,12 +48,6 @@ TYEditNumeric* NumberEdit(const QString& objectName, int digits, int width, QWid
     return edit;
 }
 
-TFieldIndicator* Indicator(const QString& objectName, QWidget* parent) {
-    auto* indicator = new TFieldIndicator(parent);
-    indicator->setObjectName(objectName);
-    return indicator;
-}
-
 QRadioButton* OptionButton(const char* objectName, const QString& caption, int tag,
                            QWidget* parent) {
     auto* button = new QRadioButton(caption, parent);
@@ -68,23 +55,6 @@ QRadioButton* OptionButton(const char* objectName, const QString& caption, int t
     button->setFont(ArialFont(9, true));
     button->setStyleSheet(QStringLiteral("QRadioButton { color: #143f94; }"));
     button->setProperty("tag", tag);
-    return button;
-}
-
-QPushButton* GlassButton(const char* objectName, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setFont(ArialFont(9, true));
-    button->setMinimumSize(110, 30);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { color: white; border: 1px solid #0f2f70; border-radius: 6px;"
-                       " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #6f9be8,"
-                       " stop:0.5 #1f5cc4, stop:1 #143f94); }"
-                       " QPushButton:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
-                       " stop:0 #8fb3f0, stop:0.5 #2f6cd4, stop:1 #1f4fa4); }"
-                       " QPushButton:focus { border: 2px solid #f0b000; }"
-                       " QPushButton:pressed { background: #143f94; }"));
     return button;
 }
 
@@ -120,21 +90,19 @@ TNetworkPage::TNetworkPage(TFprincipal& window, QWidget* parent)
 }
 
 void TNetworkPage::BuildStatusRows(QGridLayout& grid) {
-    Label48 = Caption(QStringLiteral("Label48"), QStringLiteral("Status do Vexa®:"), Body());
-    rede_status_sat = new TYBoxCombo(Body());
-    rede_status_sat->setObjectName(QStringLiteral("rede_status_sat"));
-    rede_status_sat->addItems({QStringLiteral("NÃO ATIVADO"), QStringLiteral("ATIVADO"),
-                               QStringLiteral("KIT DE DESENVOLVEDOR")});
+    Label48 = PageCaption("Label48", QStringLiteral("Status do Vexa®:"), Body());
+    rede_status_sat = PageList("rede_status_sat",
+                               {QStringLiteral("NÃO ATIVADO"), QStringLiteral("ATIVADO"),
+                                QStringLiteral("KIT DE DESENVOLVEDOR")},
+                               Body());
     rede_status_sat->setProperty("tag", kTagProxy);
-    rede_status_sat->setFixedWidth(260);
 
-    rede_status_sat_ativacao_lbl = Caption(QStringLiteral("rede_status_sat_ativacao_lbl"),
-                                           QStringLiteral("Código de  Ativação Padrão:"), Body());
+    rede_status_sat_ativacao_lbl = PageCaption(
+        "rede_status_sat_ativacao_lbl", QStringLiteral("Código de  Ativação Padrão:"), Body());
     rede_status_sat_ativacao =
         TextEdit("rede_status_sat_ativacao", kActivationCodeMaxLength, false, Body());
     rede_status_sat_ativacao->setFixedWidth(260);
-    rede_status_sat_ativacao_check =
-        Indicator(QStringLiteral("rede_status_sat_ativacao_check"), Body());
+    rede_status_sat_ativacao_check = PageIndicator("rede_status_sat_ativacao_check", Body());
 
     rede_status_sat_ativacao_lbl1 =
         new QLabel(QStringLiteral("* Para sua comodidade este \"Código de  Ativação\" será padrão "
@@ -158,7 +126,7 @@ void TNetworkPage::BuildStatusRows(QGridLayout& grid) {
 void TNetworkPage::BuildOctetRow(OctetRow& row, const char* name, const QString& caption,
                                  int groupNumber, QGridLayout& grid, int gridRow) {
     const QString base = QString::fromLatin1(name);
-    row.caption = Caption(base + QStringLiteral("_lbl"), caption, Body());
+    row.caption = PageCaption((std::string(name) + "_lbl").c_str(), caption, Body());
 
     auto* octets = new QHBoxLayout;
     octets->setSpacing(2);
@@ -173,7 +141,7 @@ void TNetworkPage::BuildOctetRow(OctetRow& row, const char* name, const QString&
         }
     }
     row.octets.back()->setProperty("tag", groupNumber);
-    row.check = Indicator(base + QStringLiteral("_check"), Body());
+    row.check = PageIndicator((std::string(name) + "_check").c_str(), Body());
 
     grid.addWidget(row.caption, gridRow, 0);
     grid.addLayout(octets, gridRow, 1, Qt::AlignLeft);
@@ -187,11 +155,9 @@ QWidget* TNetworkPage::BuildAddressColumn() {
     rede_dhcp_opt =
         OptionButton("rede_dhcp_opt", QStringLiteral("Obter endereço IP automaticamente ( DHCP )"),
                      kTagDhcp, Body());
-    rede_dhcp_user_lbl =
-        Caption(QStringLiteral("rede_dhcp_user_lbl"), QStringLiteral("Usuário:"), Body());
+    rede_dhcp_user_lbl = PageCaption("rede_dhcp_user_lbl", QStringLiteral("Usuário:"), Body());
     rede_dhcp_user = TextEdit("rede_dhcp_user", kCredentialMaxLength, false, Body());
-    rede_dhcp_pass_lbl =
-        Caption(QStringLiteral("rede_dhcp_pass_lbl"), QStringLiteral("Senha:"), Body());
+    rede_dhcp_pass_lbl = PageCaption("rede_dhcp_pass_lbl", QStringLiteral("Senha:"), Body());
     rede_dhcp_pass = TextEdit("rede_dhcp_pass", kCredentialMaxLength, true, Body());
 
     rede_manual_opt = OptionButton("rede_manual_opt",
@@ -238,11 +204,11 @@ QWidget* TNetworkPage::BuildProxyColumn() {
     auto* column = new QWidget(Body());
     column->setObjectName(QStringLiteral("rede_proxy_column"));
 
-    rede_proxy_opt = new TYBoxCombo(Body());
-    rede_proxy_opt->setObjectName(QStringLiteral("rede_proxy_opt"));
-    rede_proxy_opt->addItems({QStringLiteral("SEM SERVIDOR PROXY"),
-                              QStringLiteral("PROXY COM CONFIGURAÇÃO"),
-                              QStringLiteral("PROXY TRANSPARENTE")});
+    rede_proxy_opt =
+        PageList("rede_proxy_opt",
+                 {QStringLiteral("SEM SERVIDOR PROXY"), QStringLiteral("PROXY COM CONFIGURAÇÃO"),
+                  QStringLiteral("PROXY TRANSPARENTE")},
+                 Body());
     rede_proxy_opt->setProperty("tag", kTagProxy);
     rede_proxy_opt->setFixedWidth(240);
 
@@ -251,19 +217,16 @@ QWidget* TNetworkPage::BuildProxyColumn() {
     grid->setVerticalSpacing(4);
     BuildOctetRow(rede_proxy_ip, "rede_proxy_ip", QStringLiteral("IP:"), kGroupProxyIp, *grid, 0);
 
-    rede_proxy_port_lbl =
-        Caption(QStringLiteral("rede_proxy_port_lbl"), QStringLiteral("Porta:"), Body());
+    rede_proxy_port_lbl = PageCaption("rede_proxy_port_lbl", QStringLiteral("Porta:"), Body());
     rede_proxy_port =
         NumberEdit(QStringLiteral("rede_proxy_port"), kPortDigits, 2 * kOctetWidth + 10, Body());
-    rede_proxy_port_check = Indicator(QStringLiteral("rede_proxy_port_check"), Body());
-    rede_proxy_user_lbl =
-        Caption(QStringLiteral("rede_proxy_user_lbl"), QStringLiteral("Usuário:"), Body());
+    rede_proxy_port_check = PageIndicator("rede_proxy_port_check", Body());
+    rede_proxy_user_lbl = PageCaption("rede_proxy_user_lbl", QStringLiteral("Usuário:"), Body());
     rede_proxy_user = TextEdit("rede_proxy_user", kCredentialMaxLength, false, Body());
-    rede_proxy_user_check = Indicator(QStringLiteral("rede_proxy_user_check"), Body());
-    rede_proxy_pass_lbl =
-        Caption(QStringLiteral("rede_proxy_pass_lbl"), QStringLiteral("Senha:"), Body());
+    rede_proxy_user_check = PageIndicator("rede_proxy_user_check", Body());
+    rede_proxy_pass_lbl = PageCaption("rede_proxy_pass_lbl", QStringLiteral("Senha:"), Body());
     rede_proxy_pass = TextEdit("rede_proxy_pass", kCredentialMaxLength, true, Body());
-    rede_proxy_pass_check = Indicator(QStringLiteral("rede_proxy_pass_check"), Body());
+    rede_proxy_pass_check = PageIndicator("rede_proxy_pass_check", Body());
 
     grid->addWidget(rede_proxy_port_lbl, 1, 0);
     grid->addWidget(rede_proxy_port, 1, 1, Qt::AlignLeft);
@@ -286,9 +249,9 @@ QWidget* TNetworkPage::BuildProxyColumn() {
 QWidget* TNetworkPage::BuildButtons() {
     auto* bar = new QWidget(Body());
     bar->setObjectName(QStringLiteral("rede_buttons"));
-    btn_rede_limpar = GlassButton("btn_rede_limpar", QStringLiteral("Limpar"), Body());
+    btn_rede_limpar = PageGlassButton("btn_rede_limpar", QStringLiteral("Limpar"), Body());
     btn_rede_limpar->setFocusPolicy(Qt::ClickFocus); // not a tab stop
-    btn_enviar_rede = GlassButton("btn_enviar_rede", QStringLiteral("Enviar"), Body());
+    btn_enviar_rede = PageGlassButton("btn_enviar_rede", QStringLiteral("Enviar"), Body());
     auto* layout = new QHBoxLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addStretch(1);
