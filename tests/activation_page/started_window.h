@@ -6,8 +6,8 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <string>
