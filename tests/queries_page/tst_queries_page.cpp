@@ -2,8 +2,10 @@
 // operation each button runs and with what, what reaches memo_retorno
 // (normalised or not), and the refusals that must leave everything as it was.
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,6 +23,7 @@
 #include "ui/open_dialog.h"
 #include "ui/page_set.h"
 #include "ui/pages/queries_page.h"
+#include "ui/result_memo.h"
 #include "ui/wait_panel.h"
 
 namespace {
@@ -94,6 +97,9 @@ private slots:
     void sessionEditSelectsOnEnter();
     void memoLines_data();
     void memoLines();
+    void memoParagraphs_data();
+    void memoParagraphs();
+    void memoCopiesPlainLines();
 
 private:
     TQueriesPage& Page() const { return *window_->AdvPolyPage5; }
@@ -440,6 +446,8 @@ void QueriesPageTest::memoLines_data() {
     QTest::newRow("a line holding CR LF") << QByteArray("\r\n") << QStringLiteral("x\n\n");
     QTest::newRow("empty text") << QByteArray() << QStringLiteral("x\n");
     QTest::newRow("Windows-1252") << QByteArray("Sess\xe3o") << Utf8("x\nSessão");
+    QTest::newRow("Windows-1252 beyond Latin-1")
+        << QByteArray("\x80 \x93x\x94 \x81") << Utf8("x\n€ “x” \u0081");
 }
 
 void QueriesPageTest::memoLines() {
@@ -449,6 +457,52 @@ void QueriesPageTest::memoLines() {
     Page().memo_retorno->setPlainText(QStringLiteral("x"));
     Page().AppendRetorno(appended.toStdString());
     QCOMPARE(Page().memo_retorno->toPlainText(), memo);
+}
+
+// Lines are grouped into paragraphs of kLinesPerParagraph lines; the text
+// read back has every line end as "\n" whatever the grouping.
+void QueriesPageTest::memoParagraphs_data() {
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("paragraphs");
+
+    QTest::newRow("one line") << 1 << 1;
+    QTest::newRow("one paragraph full") << kLinesPerParagraph << 1;
+    QTest::newRow("one line more") << kLinesPerParagraph + 1 << 2;
+    QTest::newRow("three paragraphs") << 2 * kLinesPerParagraph + 5 << 3;
+}
+
+void QueriesPageTest::memoParagraphs() {
+    QFETCH(int, lines);
+    QFETCH(int, paragraphs);
+
+    std::string text;
+    QStringList expected;
+    for (int line = 1; line <= lines; ++line) {
+        const std::string number = std::to_string(line);
+        text += (line > 1 ? (line % 2 == 0 ? "\r\n" : "\n") : "") + number;
+        expected.append(QString::fromStdString(number));
+    }
+    Page().memo_retorno->clear();
+    Page().AppendRetorno(text);
+    QCOMPARE(Page().memo_retorno->blockCount(), paragraphs);
+    QCOMPARE(Page().memo_retorno->toPlainText(), expected.join(QLatin1Char('\n')));
+}
+
+// What the user copies out of the memo has plain line ends, never the
+// memo's internal line separators.
+void QueriesPageTest::memoCopiesPlainLines() {
+    std::string text;
+    for (int line = 0; line < 3 * kLinesPerParagraph; ++line) {
+        text += "linha " + std::to_string(line) + "\r\n";
+    }
+    Page().memo_retorno->clear();
+    Page().AppendRetorno(text);
+    Page().memo_retorno->selectAll();
+    Page().memo_retorno->copy();
+    const QString copied = QGuiApplication::clipboard()->text();
+    QVERIFY(!copied.contains(QChar(QChar::LineSeparator)));
+    QCOMPARE(copied, Page().memo_retorno->toPlainText());
+    QCOMPARE(copied.count(QLatin1Char('\n')), 3 * kLinesPerParagraph);
 }
 
 QTEST_MAIN(QueriesPageTest)

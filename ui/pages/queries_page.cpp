@@ -22,6 +22,7 @@
 #include "ui/main_window.h"
 #include "ui/open_dialog.h"
 #include "ui/pages/network_page.h"
+#include "ui/result_memo.h"
 
 namespace {
 
@@ -75,12 +76,8 @@ TQueriesPage::TQueriesPage(TFprincipal& window, QWidget* parent)
     Label76 = Caption("Label76", QStringLiteral("Retorno:"), body);
     memo_retorno = new QPlainTextEdit(body);
     memo_retorno->setObjectName(QStringLiteral("memo_retorno"));
-    memo_retorno->setReadOnly(true);
-    memo_retorno->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    PrepareResultMemo(*memo_retorno);
     memo_retorno->setFont(CourierNewFont(9, false));
-    // A log of tens of MB must not be kept twice: the memo is read-only, so
-    // its undo history would only ever hold copies of the results.
-    memo_retorno->setUndoRedoEnabled(false);
     Label77 = new QLabel(
         QStringLiteral("* Funções disponíveis apenas para Vexa® ATIVADO ou KIT DE DESENVOLVEDOR"),
         body);
@@ -135,12 +132,7 @@ std::string TQueriesPage::DefaultActivationCode() const {
 }
 
 void TQueriesPage::AppendRetorno(const std::string& cp1252Text) {
-    QString text = AnsiToQString(cp1252Text);
-    // The memo keeps one paragraph per line; a CR left in a paragraph would
-    // show as a stray glyph instead of a line break.
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    memo_retorno->appendPlainText(text);
+    AppendResultText(*memo_retorno, cp1252Text);
 }
 
 bool TQueriesPage::LoadDocument(const QString& fileName, std::string& document) {
