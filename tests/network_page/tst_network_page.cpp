@@ -87,6 +87,8 @@ private slots:
     void enterOnSelector();
     void addressMode_data();
     void addressMode();
+    void modeSwitchKeepsFocusOnOption_data();
+    void modeSwitchKeepsFocusOnOption();
     void proxyFieldsByTag_data();
     void proxyFieldsByTag();
     void numericLimits_data();
@@ -304,6 +306,34 @@ void NetworkPageTest::addressMode() {
     QCOMPARE(page.rede_dhcp_user->text(), QStringLiteral("usuario"));
     QCOMPARE(page.rede_manual_ip.octets[0]->text(), QStringLiteral("192"));
     QCOMPARE(page.rede_manual_ip.check->Caption(), QStringLiteral("OK"));
+}
+
+// Leaving a chosen option sends the focus into its fields, and a click on
+// the other option then disables the field holding it. The focus stays on
+// the option clicked, instead of running along the tab order through the
+// disabled fields' exit rules (the DHCP password's would end on the proxy
+// list, and the octets typed next would be lost).
+void NetworkPageTest::modeSwitchKeepsFocusOnOption_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("clicked");
+    QTest::newRow("DHCP to fixed address") << "rede_dhcp_opt"
+                                           << "rede_manual_opt";
+    QTest::newRow("fixed address to DHCP") << "rede_manual_opt"
+                                           << "rede_dhcp_opt";
+}
+
+void NetworkPageTest::modeSwitchKeepsFocusOnOption() {
+    QFETCH(QString, from);
+    QFETCH(QString, clicked);
+
+    Open();
+    auto* option = Named<QRadioButton>(from);
+    option->click();
+    FocusOn(option);
+    auto* other = Named<QRadioButton>(clicked);
+    QTest::mouseClick(other, Qt::LeftButton);
+    QVERIFY(other->isChecked());
+    QTRY_COMPARE(QApplication::focusWidget(), other);
 }
 
 // The maintenance page's code-kind list carries tag 2 and is bound to

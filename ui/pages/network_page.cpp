@@ -22,9 +22,11 @@
 
 namespace {
 
-constexpr int kOctetWidth = 40;
-constexpr int kFieldWidth = 200;
-constexpr int kAddressCaptionWidth = 150;
+constexpr int kOctetWidth = 38;
+constexpr int kDotWidth = 6;
+constexpr int kOctetSpacing = 2;
+// As wide as the four octets with the dots between them.
+constexpr int kFieldWidth = 4 * kOctetWidth + 3 * kDotWidth + 6 * kOctetSpacing;
 
 TYEditString* TextEdit(const char* objectName, int maxLength, bool password, QWidget* parent) {
     auto* edit = new TYEditString(parent);
@@ -129,7 +131,7 @@ void TNetworkPage::BuildOctetRow(OctetRow& row, const char* name, const QString&
     row.caption = PageCaption((std::string(name) + "_lbl").c_str(), caption, Body());
 
     auto* octets = new QHBoxLayout;
-    octets->setSpacing(2);
+    octets->setSpacing(kOctetSpacing);
     for (std::size_t i = 0; i < row.octets.size(); ++i) {
         const QString edit = base + QStringLiteral("_") + QString::number(i + 1);
         row.octets[i] = NumberEdit(edit, kOctetDigits, kOctetWidth, Body());
@@ -137,9 +139,12 @@ void TNetworkPage::BuildOctetRow(OctetRow& row, const char* name, const QString&
         if (i < row.dots.size()) {
             row.dots[i] = new QLabel(QStringLiteral("."), Body());
             row.dots[i]->setFont(ArialFont(10, true));
+            row.dots[i]->setFixedWidth(kDotWidth);
+            row.dots[i]->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
             octets->addWidget(row.dots[i]);
         }
     }
+    octets->addStretch(1);
     row.octets.back()->setProperty("tag", groupNumber);
     row.check = PageIndicator((std::string(name) + "_check").c_str(), Body());
 
@@ -164,39 +169,33 @@ QWidget* TNetworkPage::BuildAddressColumn() {
                                    QStringLiteral("Utilizar o seguinte endereço IP ( IP FIXO )"),
                                    kTagManual, Body());
 
-    auto* dhcp = new QGridLayout;
-    dhcp->setHorizontalSpacing(10);
-    dhcp->setVerticalSpacing(4);
-    dhcp->setColumnMinimumWidth(0, kAddressCaptionWidth);
-    dhcp->addWidget(rede_dhcp_user_lbl, 0, 0);
-    dhcp->addWidget(rede_dhcp_user, 0, 1, Qt::AlignLeft);
-    dhcp->addWidget(rede_dhcp_pass_lbl, 1, 0);
-    dhcp->addWidget(rede_dhcp_pass, 1, 1, Qt::AlignLeft);
-
-    auto* manual = new QGridLayout;
-    manual->setHorizontalSpacing(10);
-    manual->setVerticalSpacing(4);
-    manual->setColumnMinimumWidth(0, kAddressCaptionWidth);
-    BuildOctetRow(rede_manual_ip, "rede_manual_ip", QStringLiteral("Endereço IP:"), kGroupIp,
-                  *manual, 0);
+    // One grid for both modes, so that the DHCP fields line up with the
+    // address rows.
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(4);
+    grid->addWidget(rede_dhcp_opt, 0, 0, 1, 3);
+    grid->addWidget(rede_dhcp_user_lbl, 1, 0);
+    grid->addWidget(rede_dhcp_user, 1, 1, Qt::AlignLeft);
+    grid->addWidget(rede_dhcp_pass_lbl, 2, 0);
+    grid->addWidget(rede_dhcp_pass, 2, 1, Qt::AlignLeft);
+    grid->setRowMinimumHeight(3, 8);
+    grid->addWidget(rede_manual_opt, 4, 0, 1, 3);
+    BuildOctetRow(rede_manual_ip, "rede_manual_ip", QStringLiteral("Endereço IP:"), kGroupIp, *grid,
+                  5);
     BuildOctetRow(rede_manual_masc, "rede_manual_masc", QStringLiteral("Mascara de sub-rede:"),
-                  kGroupMasc, *manual, 1);
+                  kGroupMasc, *grid, 6);
     BuildOctetRow(rede_manual_gate, "rede_manual_gate", QStringLiteral("Gateway padrão:"),
-                  kGroupGate, *manual, 2);
-    BuildOctetRow(rede_manual_dns1, "rede_manual_dns1", QStringLiteral("DNS1:"), kGroupDns1,
-                  *manual, 3);
-    BuildOctetRow(rede_manual_dns2, "rede_manual_dns2", QStringLiteral("DNS2:"), kGroupDns2,
-                  *manual, 4);
+                  kGroupGate, *grid, 7);
+    BuildOctetRow(rede_manual_dns1, "rede_manual_dns1", QStringLiteral("DNS1:"), kGroupDns1, *grid,
+                  8);
+    BuildOctetRow(rede_manual_dns2, "rede_manual_dns2", QStringLiteral("DNS2:"), kGroupDns2, *grid,
+                  9);
 
     // Both option buttons end up in this column, so they exclude each other.
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
-    layout->addWidget(rede_dhcp_opt);
-    layout->addLayout(dhcp);
-    layout->addSpacing(6);
-    layout->addWidget(rede_manual_opt);
-    layout->addLayout(manual);
+    layout->addLayout(grid);
     return column;
 }
 

@@ -9,6 +9,8 @@
 
 #include "ui/pages/page_base.h"
 
+#include <QList>
+
 #include <array>
 #include <string>
 
@@ -89,7 +91,7 @@ public:
     // Enables fields by the tag of `sender` (0, 1: the option buttons; 2: the
     // proxy fields by the proxy mode). The maintenance page's code-kind list
     // is bound here as well.
-    void HabilitaRedeClick(const QObject* sender);
+    void HabilitaRedeClick(QObject* sender);
     void rede_dhcp_optExit();
     void rede_dhcp_passExit();
     void rede_manual_optExit();
@@ -161,10 +163,16 @@ private:
     // The row holding `edit` and the edit's position in it, or nullptr.
     OctetRow* RowOf(const TYEditNumeric* edit, std::size_t& position);
     void SetIndicator(TFieldIndicator* indicator, bool ok);
-    void SetRowEnabled(OctetRow& row, bool enabled);
+    static QList<QWidget*> RowControls(const OctetRow& row);
+    // Enables or disables `controls`; a focused one about to be disabled
+    // first hands the focus to `keeper` (when given and enabled).
+    void SetEnabledKeepingFocus(const QList<QWidget*>& controls, bool enabled, QWidget* keeper);
     void ClearRow(OctetRow& row);
     // The page's fields as the network document reads them.
     NetworkFields Fields() const;
 
     TVexa_Rede vexaRede_;
+    // Set while a mode switch enables and disables fields; the exit rules
+    // then leave the focus where the switch put it.
+    bool switchingMode_ = false;
 };

@@ -6,11 +6,13 @@
 
 #include "ui/pages/network_page.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 #include "dialogs/Yancomp.h"
 #include "dialogs/ansi_text.h"
@@ -117,13 +119,26 @@ void TNetworkPage::rede_status_sat_ativacaoExit() {
 
 // ---------------------------------------------------------------- modes
 
-void TNetworkPage::SetRowEnabled(OctetRow& row, bool enabled) {
-    row.caption->setEnabled(enabled);
-    for (TYEditNumeric* octet : row.octets) {
-        octet->setEnabled(enabled);
+QList<QWidget*> TNetworkPage::RowControls(const OctetRow& row) {
+    QList<QWidget*> controls{row.caption};
+    controls.append(QList<QWidget*>(row.octets.begin(), row.octets.end()));
+    controls.append(QList<QWidget*>(row.dots.begin(), row.dots.end()));
+    return controls;
+}
+
+void TNetworkPage::SetEnabledKeepingFocus(const QList<QWidget*>& controls, bool enabled,
+                                          QWidget* keeper) {
+    // Qt moves the focus off a field that gets disabled, along the tab order,
+    // and that move runs the exit rules of every field it passes. The focus
+    // goes to the control that switched the mode instead, and the exit rules
+    // keep their own focus moves to themselves meanwhile.
+    const QScopedValueRollback<bool> switching(switchingMode_, true);
+    if (!enabled && keeper != nullptr && keeper->isEnabled() &&
+        controls.contains(QApplication::focusWidget())) {
+        keeper->setFocus(Qt::OtherFocusReason);
     }
-    for (QLabel* dot : row.dots) {
-        dot->setEnabled(enabled);
+    for (QWidget* control : controls) {
+        control->setEnabled(enabled);
     }
 }
 
@@ -133,35 +148,34 @@ void TNetworkPage::ClearRow(OctetRow& row) {
     }
 }
 
-void TNetworkPage::HabilitaRedeClick(const QObject* sender) {
+void TNetworkPage::HabilitaRedeClick(QObject* sender) {
     if (sender == nullptr) {
         return;
+    }
+    // The control clicked, when it is one of this page's.
+    QWidget* keeper = qobject_cast<QWidget*>(sender);
+    if (keeper != nullptr && !isAncestorOf(keeper)) {
+        keeper = nullptr;
     }
     switch (sender->property("tag").toInt()) {
     case kTagDhcp:
     case kTagManual: {
-        const bool dhcp = rede_dhcp_opt->isChecked();
-        for (QWidget* control :
-             {static_cast<QWidget*>(rede_dhcp_user_lbl), static_cast<QWidget*>(rede_dhcp_user),
-              static_cast<QWidget*>(rede_dhcp_pass_lbl), static_cast<QWidget*>(rede_dhcp_pass)}) {
-            control->setEnabled(dhcp);
+        SetEnabledKeepingFocus(
+            {rede_dhcp_user_lbl, rede_dhcp_user, rede_dhcp_pass_lbl, rede_dhcp_pass},
+            rede_dhcp_opt->isChecked(), keeper);
+        QList<QWidget*> fixedAddress;
+        for (const OctetRow* row : {&rede_manual_ip, &rede_manual_masc, &rede_manual_gate,
+                                    &rede_manual_dns1, &rede_manual_dns2}) {
+            fixedAddress.append(RowControls(*row));
         }
-        const bool manual = rede_manual_opt->isChecked();
-        for (OctetRow* row : {&rede_manual_ip, &rede_manual_masc, &rede_manual_gate,
-                              &rede_manual_dns1, &rede_manual_dns2}) {
-            SetRowEnabled(*row, manual);
-        }
+        SetEnabledKeepingFocus(fixedAddress, rede_manual_opt->isChecked(), keeper);
         break;
     }
     case kTagProxy: {
-        const bool proxy = ProxyMode() > kSemServidorProxy;
-        SetRowEnabled(rede_proxy_ip, proxy);
-        for (QWidget* control :
-             {static_cast<QWidget*>(rede_proxy_port_lbl), static_cast<QWidget*>(rede_proxy_port),
-              static_cast<QWidget*>(rede_proxy_user_lbl), static_cast<QWidget*>(rede_proxy_user),
-              static_cast<QWidget*>(rede_proxy_pass_lbl), static_cast<QWidget*>(rede_proxy_pass)}) {
-            control->setEnabled(proxy);
-        }
+        QList<QWidget*> proxy = RowControls(rede_proxy_ip);
+        proxy.append({rede_proxy_port_lbl, rede_proxy_port, rede_proxy_user_lbl, rede_proxy_user,
+                      rede_proxy_pass_lbl, rede_proxy_pass});
+        SetEnabledKeepingFocus(proxy, ProxyMode() > kSemServidorProxy, keeper);
         break;
     }
     default:
@@ -174,14 +188,12 @@ void TNetworkPage::rede_proxy_optClick() {
     const bool address = p > kSemServidorProxy;
     const bool credentials = p == kProxyComConfiguracao;
 
-    SetRowEnabled(rede_proxy_ip, address);
-    rede_proxy_port_lbl->setEnabled(address);
-    rede_proxy_port->setEnabled(address);
-    for (QWidget* control :
-         {static_cast<QWidget*>(rede_proxy_user_lbl), static_cast<QWidget*>(rede_proxy_user),
-          static_cast<QWidget*>(rede_proxy_pass_lbl), static_cast<QWidget*>(rede_proxy_pass)}) {
-        control->setEnabled(credentials);
-    }
+    QList<QWidget*> addressControls = RowControls(rede_proxy_ip);
+    addressControls.append({rede_proxy_port_lbl, rede_proxy_port});
+    SetEnabledKeepingFocus(addressControls, address, rede_proxy_opt);
+    SetEnabledKeepingFocus(
+        {rede_proxy_user_lbl, rede_proxy_user, rede_proxy_pass_lbl, rede_proxy_pass}, credentials,
+        rede_proxy_opt);
 
     if (!address) {
         ClearRow(rede_proxy_ip);
@@ -200,13 +212,13 @@ void TNetworkPage::rede_proxy_optClick() {
 // ---------------------------------------------------------------- focus
 
 void TNetworkPage::rede_dhcp_optExit() {
-    if (rede_dhcp_opt->isChecked()) {
+    if (!switchingMode_ && rede_dhcp_opt->isChecked()) {
         rede_dhcp_user->setFocus(Qt::TabFocusReason);
     }
 }
 
 void TNetworkPage::rede_manual_optExit() {
-    if (rede_manual_opt->isChecked()) {
+    if (!switchingMode_ && rede_manual_opt->isChecked()) {
         rede_manual_ip.octets.front()->setFocus(Qt::TabFocusReason);
     }
 }
@@ -216,6 +228,9 @@ void TNetworkPage::rede_dhcp_passExit() {
 }
 
 void TNetworkPage::rede_proxy_optExit() {
+    if (switchingMode_) {
+        return;
+    }
     if (ProxyMode() <= kSemServidorProxy) {
         btn_enviar_rede->setFocus(Qt::TabFocusReason);
     } else {
@@ -259,7 +274,9 @@ void TNetworkPage::rede_manual_dns2_4Exit() {
     if (exit.groupIndicator) {
         SetIndicator(rede_manual_dns2.check, *exit.groupIndicator == Indicator::OK);
     }
-    rede_proxy_opt->setFocus(Qt::TabFocusReason);
+    if (!switchingMode_) {
+        rede_proxy_opt->setFocus(Qt::TabFocusReason);
+    }
 }
 
 void TNetworkPage::rede_proxy_portExit() {
