@@ -22,24 +22,20 @@
 #include "ui/main_window.h"
 #include "ui/open_dialog.h"
 #include "ui/pages/network_page.h"
+#include "ui/pages/operation_frame.h"
+#include "ui/pages/page_controls.h"
 #include "ui/result_memo.h"
 
 namespace {
 
-QLabel* Caption(const char* objectName, const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(objectName));
-    label->setTextFormat(Qt::PlainText);
-    label->setFont(ArialFont(9, true));
-    label->setStyleSheet(QStringLiteral("color: #143f94;"));
-    return label;
-}
-
+// A glass button that also looks unavailable while the device status keeps it
+// disabled.
 QPushButton* Button(const char* objectName, const QString& caption, QWidget* parent) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setFont(ArialFont(9, true));
-    button->setMinimumWidth(96);
+    QPushButton* button = PageGlassButton(objectName, caption, parent);
+    button->setMinimumSize(96, 26);
+    button->setStyleSheet(button->styleSheet() +
+                          QStringLiteral(" QPushButton:disabled { color: #e8ecf4;"
+                                         " border: 1px solid #9aa4b8; background: #b4bccb; }"));
     return button;
 }
 
@@ -52,11 +48,11 @@ TQueriesPage::TQueriesPage(TFprincipal& window, QWidget* parent)
                  QStringLiteral("Opções de Consultas e Testes")},
                 parent) {
     QWidget* body = Body();
-    Label38 = Caption("Label38", QStringLiteral("Consulta SAT"), body);
+    Label38 = PageCaption("Label38", QStringLiteral("Consulta SAT"), body);
     btn_01 = Button("btn_01", QStringLiteral("Executar"), body);
-    Label40 = Caption("Label40", QStringLiteral("* Consultar Status Operacional"), body);
+    Label40 = PageCaption("Label40", QStringLiteral("* Consultar Status Operacional"), body);
     btn_02 = Button("btn_02", QStringLiteral("Executar"), body);
-    Label41 = Caption("Label41", QStringLiteral("* Consultar Número de Sessão:"), body);
+    Label41 = PageCaption("Label41", QStringLiteral("* Consultar Número de Sessão:"), body);
     btn_03_ed = new TYEditNumeric(body);
     btn_03_ed->setObjectName(QStringLiteral("btn_03_ed"));
     btn_03_ed->SetMaxInts(kSessionNumberDigits);
@@ -65,25 +61,23 @@ TQueriesPage::TQueriesPage(TFprincipal& window, QWidget* parent)
     btn_03_ed->setFixedWidth(90);
     window.BindCampoNumero(btn_03_ed);
     btn_03 = Button("btn_03", QStringLiteral("Executar"), body);
-    Label42 = Caption("Label42", QStringLiteral("* Extrair Logs"), body);
+    Label42 = PageCaption("Label42", QStringLiteral("* Extrair Logs"), body);
     btn_04 = Button("btn_04", QStringLiteral("Executar"), body);
-    Label11 = Caption("Label11", QStringLiteral("* Teste Fim a Fim"), body);
+    Label11 = PageCaption("Label11", QStringLiteral("* Teste Fim a Fim"), body);
     btn_05 = Button("btn_05", QStringLiteral("Executar"), body);
-    Label37 = Caption("Label37", QStringLiteral("* Cupom SAT"), body);
+    Label37 = PageCaption("Label37", QStringLiteral("* Cupom SAT"), body);
     btn_06 = Button("btn_06", QStringLiteral("Vender"), body);
     btn_07 = Button("btn_07", QStringLiteral("Cancelar"), body);
 
-    Label76 = Caption("Label76", QStringLiteral("Retorno:"), body);
+    Label76 = PageCaption("Label76", QStringLiteral("Retorno:"), body);
     memo_retorno = new QPlainTextEdit(body);
     memo_retorno->setObjectName(QStringLiteral("memo_retorno"));
     PrepareResultMemo(*memo_retorno);
     memo_retorno->setFont(CourierNewFont(9, false));
-    Label77 = new QLabel(
+    Label77 = PageNote(
+        "Label77",
         QStringLiteral("* Funções disponíveis apenas para Vexa® ATIVADO ou KIT DE DESENVOLVEDOR"),
         body);
-    Label77->setObjectName(QStringLiteral("Label77"));
-    Label77->setTextFormat(Qt::PlainText);
-    Label77->setFont(ArialFont(8, false));
     Label77->setStyleSheet(QStringLiteral("color: #b00000;"));
 
     OpenDialog1 = new TOpenDialog(&window);
@@ -157,12 +151,10 @@ bool TQueriesPage::LoadDocument(const QString& fileName, std::string& document) 
 
 void TQueriesPage::btn_01Click() {
     memo_retorno->clear();
-    window_.MostraAguarde(QStringLiteral("Efetuando Consulta Vexa®"));
     SatSession& session = window_.Session();
-    session.RunConsultarSAT();
-    const std::string result = session.LastResponse;
-    window_.FechaAguarde();
-    AppendRetorno(TFprincipal::NormalizaRetorno(result));
+    RunInWaitFrame(
+        window_, QStringLiteral("Efetuando Consulta Vexa®"), [&] { session.RunConsultarSAT(); },
+        [&] { AppendRetorno(TFprincipal::NormalizaRetorno(session.LastResponse)); });
 }
 
 void TQueriesPage::btn_02Click() {
@@ -171,12 +163,13 @@ void TQueriesPage::btn_02Click() {
     }
     SatSession& session = window_.Session();
     session.codigoDeAtivacao = DefaultActivationCode();
-    window_.MostraAguarde(QStringLiteral("Efetuando Consulta Vexa®"));
-    memo_retorno->clear();
-    session.RunConsultarStatusOperacional();
-    const std::string result = session.LastResponse;
-    window_.FechaAguarde();
-    AppendRetorno(TFprincipal::NormalizaRetorno(result));
+    RunInWaitFrame(
+        window_, QStringLiteral("Efetuando Consulta Vexa®"),
+        [&] {
+            memo_retorno->clear();
+            session.RunConsultarStatusOperacional();
+        },
+        [&] { AppendRetorno(TFprincipal::NormalizaRetorno(session.LastResponse)); });
 }
 
 void TQueriesPage::btn_03Click() {
@@ -186,11 +179,10 @@ void TQueriesPage::btn_03Click() {
     SatSession& session = window_.Session();
     session.codigoDeAtivacao = DefaultActivationCode();
     memo_retorno->clear();
-    window_.MostraAguarde(QStringLiteral("Efetuando Consultar Número de Sessão Vexa®"));
-    session.RunConsultarNumeroSessao(TextToInt(QStringToAnsi(btn_03_ed->text())));
-    const std::string result = session.LastResponse;
-    window_.FechaAguarde();
-    AppendRetorno(TFprincipal::NormalizaRetorno(result));
+    RunInWaitFrame(
+        window_, QStringLiteral("Efetuando Consultar Número de Sessão Vexa®"),
+        [&] { session.RunConsultarNumeroSessao(TextToInt(QStringToAnsi(btn_03_ed->text()))); },
+        [&] { AppendRetorno(TFprincipal::NormalizaRetorno(session.LastResponse)); });
 }
 
 void TQueriesPage::btn_04Click() {
@@ -199,11 +191,13 @@ void TQueriesPage::btn_04Click() {
     }
     SatSession& session = window_.Session();
     session.codigoDeAtivacao = DefaultActivationCode();
-    window_.MostraAguarde(QStringLiteral("Efetuando Extrair Logs Vexa®"));
-    memo_retorno->clear();
-    session.RunExtrairLogs();
-    window_.FechaAguarde();
-    AppendRetorno(session.LastResponse);
+    RunInWaitFrame(
+        window_, QStringLiteral("Efetuando Extrair Logs Vexa®"),
+        [&] {
+            memo_retorno->clear();
+            session.RunExtrairLogs();
+        },
+        [&] { AppendRetorno(session.LastResponse); });
 }
 
 void TQueriesPage::btn_05Click() {
@@ -214,20 +208,19 @@ void TQueriesPage::btn_05Click() {
     }
     session.codigoDeAtivacao = DefaultActivationCode();
     memo_retorno->clear();
-    window_.MostraAguarde(QStringLiteral("Efetuando TESTE FIM A FIM Vexa® "));
-    session.LastResponse.clear();
-    {
+    // The wait panel stays up until the result is in the memo.
+    RunInWaitFrame(window_, QStringLiteral("Efetuando TESTE FIM A FIM Vexa® "), [&] {
+        session.LastResponse.clear();
         std::vector<std::string> lines;
         BuildTestSaleDocument(lines);
         session.dadosVenda = LinesText(lines);
-    }
-    session.RunTesteFimAFim();
-    session.dadosVenda.clear();
-    AppendRetorno(session.LastResponse);
-    // An empty line pair, so that the next result stands apart when the memo
-    // is not cleared in between.
-    AppendRetorno("\r\n");
-    window_.FechaAguarde();
+        session.RunTesteFimAFim();
+        session.dadosVenda.clear();
+        AppendRetorno(session.LastResponse);
+        // An empty line pair, so that the next result stands apart when the
+        // memo is not cleared in between.
+        AppendRetorno("\r\n");
+    });
 }
 
 void TQueriesPage::btn_06Click() {
@@ -240,16 +233,22 @@ void TQueriesPage::btn_06Click() {
         return;
     }
     session.codigoDeAtivacao = DefaultActivationCode();
-    window_.MostraAguarde(QStringLiteral("Efetuando VENDA Vexa®"));
+    const QString message = QStringLiteral("Efetuando VENDA Vexa®");
+    window_.MostraAguarde(message);
+    // Read before the memo is cleared: a file that cannot be read leaves the
+    // memo with the last result.
     if (!LoadDocument(OpenDialog1->FileName, session.dadosVenda)) {
         ReportUnreadableFile(OpenDialog1->FileName);
         return;
     }
     memo_retorno->clear();
-    session.RunEnviarDadosVenda();
-    session.dadosVenda.clear();
-    window_.FechaAguarde();
-    AppendRetorno(session.LastResponse);
+    RunInWaitFrame(
+        window_, message,
+        [&] {
+            session.RunEnviarDadosVenda();
+            session.dadosVenda.clear();
+        },
+        [&] { AppendRetorno(session.LastResponse); });
 }
 
 void TQueriesPage::btn_07Click() {
@@ -271,16 +270,20 @@ void TQueriesPage::btn_07Click() {
         return;
     }
     session.chave = chave; // as typed: surrounding blanks are the user's
-    window_.MostraAguarde(QStringLiteral("Efetuando CANCELAMENTO DA ULTIMA VENDA Vexa®"));
+    const QString message = QStringLiteral("Efetuando CANCELAMENTO DA ULTIMA VENDA Vexa®");
+    window_.MostraAguarde(message);
     if (!LoadDocument(OpenDialog1->FileName, session.dadosCancelamento)) {
         ReportUnreadableFile(OpenDialog1->FileName);
         return;
     }
     memo_retorno->clear();
-    session.RunCancelarUltimaVenda();
-    session.dadosCancelamento.clear();
-    window_.FechaAguarde();
-    AppendRetorno(session.LastResponse);
+    RunInWaitFrame(
+        window_, message,
+        [&] {
+            session.RunCancelarUltimaVenda();
+            session.dadosCancelamento.clear();
+        },
+        [&] { AppendRetorno(session.LastResponse); });
 }
 
 void TQueriesPage::ReportUnreadableFile(const QString& fileName) {

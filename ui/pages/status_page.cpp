@@ -21,6 +21,7 @@
 #include "sat/un_global.h"
 #include "ui/main_window.h"
 #include "ui/pages/network_page.h"
+#include "ui/pages/page_controls.h"
 #include "ui/pages/queries_page.h"
 
 namespace {
@@ -136,11 +137,8 @@ TStatusPage::TStatusPage(TFprincipal& window, QWidget* parent)
         int line = 0;
         for (const ValueRow& row : rows) {
             const QString name = QString::fromLatin1(row.name);
-            auto* caption = new QLabel(QString::fromUtf8(row.caption), panel);
+            QLabel* caption = PageCaption("", QString::fromUtf8(row.caption), panel);
             caption->setObjectName(name + QStringLiteral("_lbl"));
-            caption->setTextFormat(Qt::PlainText);
-            caption->setFont(ArialFont(9, true));
-            caption->setStyleSheet(QStringLiteral("color: #143f94;"));
             // Device texts are shown as they come, never read as markup.
             auto* value = new QLabel(QString::fromUtf8(row.example), panel);
             value->setObjectName(name);
@@ -167,10 +165,7 @@ TStatusPage::TStatusPage(TFprincipal& window, QWidget* parent)
     (void)networkGrid;
     (void)datesGrid;
 
-    AdvGlassButton17 = new QPushButton(QStringLiteral("Atualizar"), body);
-    AdvGlassButton17->setObjectName(QStringLiteral("AdvGlassButton17"));
-    AdvGlassButton17->setFont(ArialFont(9, true));
-    AdvGlassButton17->setMinimumWidth(110);
+    AdvGlassButton17 = PageGlassButton("AdvGlassButton17", QStringLiteral("Atualizar"), body);
     AdvGlassButton17->setFocusPolicy(Qt::ClickFocus); // not a tab stop
     connect(AdvGlassButton17, &QPushButton::clicked, this, &TStatusPage::AdvGlassButton17Click);
 
