@@ -38,7 +38,10 @@ std::optional<QString> InputBox(QWidget* owner, const QString& caption, const QS
     box.setTextValue(initial);
     box.setOkButtonText(QStringLiteral("OK"));
     box.setCancelButtonText(QStringLiteral("Cancelar"));
-    box.setMinimumWidth(420);
+    // Wide enough for an access key ("CFe" and 44 digits) to show whole.
+    if (auto* field = box.findChild<QLineEdit*>()) {
+        field->setMinimumWidth(field->fontMetrics().horizontalAdvance(QString(48, u'0')));
+    }
     if (box.exec() != QDialog::Accepted) {
         return std::nullopt;
     }

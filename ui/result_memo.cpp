@@ -32,6 +32,8 @@ void PrepareResultMemo(QPlainTextEdit& memo) {
     memo.setReadOnly(true);
     memo.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo.setUndoRedoEnabled(false);
+    // Read-only still lets the user move through a long log with the keys.
+    memo.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 }
 
 QString ResultMemoText(std::string_view cp1252Text) {

@@ -16,8 +16,9 @@ class QPlainTextEdit;
 
 inline constexpr int kLinesPerParagraph = 16;
 
-// A read-only memo with a vertical scroll bar and no undo history (a
-// read-only memo would only keep copies of its results there).
+// A read-only memo with a vertical scroll bar, no undo history (a read-only
+// memo would only keep copies of its results there), and its text selectable
+// and navigable by mouse and keys.
 void PrepareResultMemo(QPlainTextEdit& memo);
 
 // The Windows-1252 text as the memo receives it: CR LF, a lone LF and a lone

@@ -146,11 +146,13 @@ TStatusPage::TStatusPage(TFprincipal& window, QWidget* parent)
             value->setTextInteractionFlags(Qt::TextSelectableByMouse);
             value->setFont(ArialFont(9, false));
             this->*row.label = value;
-            grid->addWidget(caption, line, 0);
-            grid->addWidget(value, line, 1);
+            grid->addWidget(caption, line, 0, Qt::AlignVCenter);
+            grid->addWidget(value, line, 1, Qt::AlignVCenter);
             ++line;
         }
         grid->setColumnStretch(1, 1);
+        // Rows keep their height when the panel beside is taller.
+        grid->setRowStretch(line, 1);
         return std::pair{panel, grid};
     };
 
@@ -166,7 +168,7 @@ TStatusPage::TStatusPage(TFprincipal& window, QWidget* parent)
     (void)datesGrid;
 
     AdvGlassButton17 = PageGlassButton("AdvGlassButton17", QStringLiteral("Atualizar"), body);
-    AdvGlassButton17->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    AdvGlassButton17->setFocusPolicy(Qt::NoFocus); // not a tab stop
     connect(AdvGlassButton17, &QPushButton::clicked, this, &TStatusPage::AdvGlassButton17Click);
 
     auto* top = new QHBoxLayout;
