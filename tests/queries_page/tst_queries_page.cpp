@@ -139,7 +139,7 @@ QString QueriesPageTest::WriteFile(const QString& name, const QByteArray& bytes)
 
 void QueriesPageTest::controls() {
     TQueriesPage& page = Page();
-    // Found by name, as the device-status rules of the network page find it.
+    // The window's open-file dialog, reachable by its design name.
     QCOMPARE(window_->findChild<TOpenDialog*>(QStringLiteral("OpenDialog1")), page.OpenDialog1);
 
     // Only the general query is open to a device that is not activated.
