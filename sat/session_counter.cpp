@@ -242,8 +242,11 @@ std::string WriteProfileString(std::string_view text, std::string_view section,
     entry.append("=").append(value).append(lineEnd);
     const std::size_t insertAt = location.sectionFound ? location.insertAt : text.size();
     out.append(text.substr(0, insertAt));
-    // The line before may be the last one of a file without a final line end.
-    if (!out.empty() && out.back() != '\n') {
+    // The line before may be the last one of a file without a final line end,
+    // or with only the CR of a CR LF: complete it rather than add a second CR.
+    if (!out.empty() && out.back() == '\r') {
+        out.append("\n");
+    } else if (!out.empty() && out.back() != '\n') {
         out.append(lineEnd);
     }
     if (!location.sectionFound) {

@@ -130,6 +130,11 @@ void TestProfileText::write_data() {
         << std::string("[A]\nx=1") << std::string("[A]\nx=1\n[VEXA]\nVEXAS=6\n");
     QTest::newRow("section added with the file's CR LF")
         << std::string("[A]\r\nx=1\r\n") << std::string("[A]\r\nx=1\r\n[VEXA]\r\nVEXAS=6\r\n");
+    // Found by fuzzing: a last line ending in a lone CR must get only the LF
+    // it lacks, or the header reads back as "VEXA\r" and the key is lost.
+    QTest::newRow("header ending in a lone CR")
+        << std::string("A]\r\nVEXAS=\n[VEXA\r")
+        << std::string("A]\r\nVEXAS=\n[VEXA\r\nVEXAS=6\r\n");
     QTest::newRow("only the first key changes")
         << std::string("[VEXA]\nVEXAS=1\nVEXAS=2\n") << std::string("[VEXA]\nVEXAS=6\nVEXAS=2\n");
     QTest::newRow("byte order mark kept") << std::string("\xEF\xBB\xBF[VEXA]\nVEXAS=5\n")
