@@ -48,6 +48,8 @@ struct TVexa_Rede {
 // into dadosConfiguracao. On the first failing check it shows that check's
 // one message and returns false; dadosConfiguracao is then empty and must
 // not be sent. User names and passwords are XML-escaped in the document, so
-// that a "<" or "&" in a password stays part of the password.
+// that a "<" or "&" in a password stays part of the password. The document
+// is Windows-1252 like every core text; it is converted to the UTF-8 it
+// declares only where it is handed to the SAT library.
 bool BuildNetworkDocument(const NetworkFields& fields, TVexa_Rede& values,
                           std::string& dadosConfiguracao, const ShowMessage& show);

@@ -80,9 +80,12 @@ std::string SatNullAnswerText(SatExport which) {
 bool DllConfigurarInterfaceDeRede(const SatCallContext& call, std::string& LastResponse,
                                   std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                                   const std::string& dadosConfiguracao) {
+    // The document is built from Windows-1252 fields but declares UTF-8, so
+    // an accented user name or password must reach the library as UTF-8.
+    const std::string document = Cp1252ToUtf8(dadosConfiguracao);
     return CallForFields(call, SatExport::ConfigurarInterfaceDeRede,
                          call.entryPoints.ConfigurarInterfaceDeRede, LastResponse, numeroSessao,
-                         codigoDeAtivacao.c_str(), dadosConfiguracao.c_str()) &&
+                         codigoDeAtivacao.c_str(), document.c_str()) &&
            Report(call, kConfigurarInterfaceDeRede, LastResponse);
 }
 

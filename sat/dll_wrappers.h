@@ -44,6 +44,8 @@ std::string SatNullAnswerText(SatExport which);
 // text), when the function answers a null pointer (the same, with the
 // null-answer text) or when the answer holds no "|" (the error path).
 // Texts are passed as null-terminated strings, an empty text as "".
+// Arguments go as the Windows-1252 bytes they hold, except the network
+// configuration document, which declares UTF-8 and is converted to it.
 
 bool DllConfigurarInterfaceDeRede(const SatCallContext& call, std::string& LastResponse,
                                   std::int32_t numeroSessao, const std::string& codigoDeAtivacao,

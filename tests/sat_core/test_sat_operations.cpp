@@ -61,6 +61,8 @@ private slots:
     void nullAnswer();
     void arguments_data();
     void arguments();
+    void textEncodingPerArgument_data();
+    void textEncodingPerArgument();
     void emptyTextsArriveAsEmptyStrings_data();
     void emptyTextsArriveAsEmptyStrings();
     void stateCodeArrivesAsInteger_data();
@@ -346,6 +348,66 @@ void SatOperationsTest::arguments() {
     QCOMPARE(received[0].number, 1); // the first session number of a new settings file
     QCOMPARE(DescribeArguments(received), arguments);
     QCOMPARE(session_->SessionNumber, 1);
+}
+
+// The network document declares UTF-8 and is converted to it; every other
+// text, documents read from files included, goes as the bytes it holds.
+void SatOperationsTest::textEncodingPerArgument_data() {
+    QTest::addColumn<QByteArray>("operation");
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<int>("argumentIndex");
+    QTest::addColumn<QByteArray>("held");
+    QTest::addColumn<QByteArray>("sent");
+    const QByteArray config =
+        "<config><usuario>Jo\xe3o</usuario><senha>a\xe7\xe3o\x80</senha></config>";
+    QTest::newRow("network document: accented user and password as UTF-8")
+        << QByteArray("ConfigurarInterfaceDeRede") << QByteArray("dadosConfiguracao") << 2 << config
+        << QByteArray("<config><usuario>Jo\xc3\xa3o</usuario><senha>a\xc3\xa7\xc3\xa3o"
+                      "\xe2\x82\xac</senha></config>");
+    QTest::newRow("network document: activation code stays Windows-1252")
+        << QByteArray("ConfigurarInterfaceDeRede") << QByteArray("codigoDeAtivacao") << 1
+        << QByteArray("c\xf3"
+                      "digo")
+        << QByteArray("c\xf3"
+                      "digo");
+    QTest::newRow("sale document stays raw")
+        << QByteArray("EnviarDadosVenda") << QByteArray("dadosVenda") << 2
+        << QByteArray("<xProd>A\xc7\xda"
+                      "CAR</xProd>")
+        << QByteArray("<xProd>A\xc7\xda"
+                      "CAR</xProd>");
+    QTest::newRow("test sale document stays raw")
+        << QByteArray("TesteFimAFim") << QByteArray("dadosVenda") << 2
+        << QByteArray("<xProd>caf\xc3\xa9</xProd>") << QByteArray("<xProd>caf\xc3\xa9</xProd>");
+    QTest::newRow("cancellation document stays raw")
+        << QByteArray("CancelarUltimaVenda") << QByteArray("dadosCancelamento") << 3
+        << QByteArray("<xObs>n\xe3o</xObs>") << QByteArray("<xObs>n\xe3o</xObs>");
+}
+
+void SatOperationsTest::textEncodingPerArgument() {
+    QFETCH(QByteArray, operation);
+    QFETCH(QByteArray, field);
+    QFETCH(int, argumentIndex);
+    QFETCH(QByteArray, held);
+    QFETCH(QByteArray, sent);
+
+    const std::string text = held.toStdString();
+    if (field == "dadosConfiguracao") {
+        session_->dadosConfiguracao = text;
+    } else if (field == "codigoDeAtivacao") {
+        session_->codigoDeAtivacao = text;
+    } else if (field == "dadosVenda") {
+        session_->dadosVenda = text;
+    } else {
+        session_->dadosCancelamento = text;
+    }
+
+    Run(*session_, operation);
+    const std::vector<FakeSatArgument> received = fake_.LastArguments(operation.toStdString());
+    QVERIFY(received.size() > static_cast<std::size_t>(argumentIndex));
+    const FakeSatArgument& argument = received[static_cast<std::size_t>(argumentIndex)];
+    QCOMPARE(argument.kind, FakeSatArgument::Kind::Text);
+    QCOMPARE(Bytes(argument.text), sent);
 }
 
 void SatOperationsTest::emptyTextsArriveAsEmptyStrings_data() {
