@@ -24,6 +24,7 @@
 #include "rules/cp1252.h"
 #include "rules/text_utils.h"
 #include "sat/platform/sat_library_file.h"
+#include "sat/response_fields.h"
 #include "sat/session_counter.h"
 #include "sat/un_global.h"
 #include "ui/busy_wheel.h"
@@ -412,7 +413,7 @@ bool TFprincipal::ConfereCodigoPadrao() {
 }
 
 std::string TFprincipal::NormalizaRetorno(std::string_view text) {
-    return ReplaceAllText(ReplaceAllText(text, "\",\"", "|"), "\"", "");
+    return ::NormalizaRetorno(text);
 }
 
 void TFprincipal::SetIndicator(TFieldIndicator* indicator, bool ok) {

@@ -90,7 +90,8 @@ public:
     bool ConfereCodigoPadrao();
 
     // Prepares a result text for a result memo: quoted comma-separated fields
-    // become "|"-separated fields without quotes.
+    // become "|"-separated fields without quotes. The pages' name for the
+    // core's rule of the same name.
     static std::string NormalizaRetorno(std::string_view text);
 
     // Page resets.
