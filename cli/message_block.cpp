@@ -40,7 +40,9 @@ struct TitleRow {
 MessageBlock MessageAsBlock(const std::string& cp1252Text) {
     static const std::array<TitleRow, 5> kTitles = {{
         {{"[I]"}, "Informação ao usuário", "[I]"},
-        {{"[C]", "[SN]", "[YN]", "[SNC]", "[YNC]", "[SNA]"}, "Confirmação de Procedimento", "[C]"},
+        {{"[C]", "[SN]", "[YN]", "[SNC]", "[YNC]", "[SNA]", "[YNE]"},
+         "Confirmação de Procedimento",
+         "[C]"},
         {{"[E]"}, "Erro de Procedimento", "[E]"},
         {{"[P]"}, "Selecione a opção desejada", ""},
         {{"[W]"}, "Alerta ao Usuário", "[W]"},
