@@ -233,22 +233,8 @@ void TQueriesPage::btn_06Click() {
         return;
     }
     session.codigoDeAtivacao = DefaultActivationCode();
-    const QString message = QStringLiteral("Efetuando VENDA Vexa®");
-    window_.MostraAguarde(message);
-    // Read before the memo is cleared: a file that cannot be read leaves the
-    // memo with the last result.
-    if (!LoadDocument(OpenDialog1->FileName, session.dadosVenda)) {
-        ReportUnreadableFile(OpenDialog1->FileName);
-        return;
-    }
-    memo_retorno->clear();
-    RunInWaitFrame(
-        window_, message,
-        [&] {
-            session.RunEnviarDadosVenda();
-            session.dadosVenda.clear();
-        },
-        [&] { AppendRetorno(session.LastResponse); });
+    SendChosenDocument(QStringLiteral("Efetuando VENDA Vexa®"), session.dadosVenda,
+                       [&] { session.RunEnviarDadosVenda(); });
 }
 
 void TQueriesPage::btn_07Click() {
@@ -270,9 +256,16 @@ void TQueriesPage::btn_07Click() {
         return;
     }
     session.chave = chave; // as typed: surrounding blanks are the user's
-    const QString message = QStringLiteral("Efetuando CANCELAMENTO DA ULTIMA VENDA Vexa®");
+    SendChosenDocument(QStringLiteral("Efetuando CANCELAMENTO DA ULTIMA VENDA Vexa®"),
+                       session.dadosCancelamento, [&] { session.RunCancelarUltimaVenda(); });
+}
+
+void TQueriesPage::SendChosenDocument(const QString& message, std::string& document,
+                                      const std::function<void()>& operation) {
     window_.MostraAguarde(message);
-    if (!LoadDocument(OpenDialog1->FileName, session.dadosCancelamento)) {
+    // Read before the memo is cleared: a file that cannot be read leaves the
+    // memo with the last result.
+    if (!LoadDocument(OpenDialog1->FileName, document)) {
         ReportUnreadableFile(OpenDialog1->FileName);
         return;
     }
@@ -280,10 +273,10 @@ void TQueriesPage::btn_07Click() {
     RunInWaitFrame(
         window_, message,
         [&] {
-            session.RunCancelarUltimaVenda();
-            session.dadosCancelamento.clear();
+            operation();
+            document.clear();
         },
-        [&] { AppendRetorno(session.LastResponse); });
+        [&] { AppendRetorno(window_.Session().LastResponse); });
 }
 
 void TQueriesPage::ReportUnreadableFile(const QString& fileName) {

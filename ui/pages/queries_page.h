@@ -7,6 +7,7 @@
 // operations themselves.
 
 #include <QString>
+#include <functional>
 
 #include <string>
 
@@ -71,4 +72,9 @@ private:
     bool LoadDocument(const QString& fileName, std::string& document);
     // Hides the wait panel and tells the user which file could not be read.
     void ReportUnreadableFile(const QString& fileName);
+    // The common end of a sale and a cancellation: the wait panel, the chosen
+    // file read into `document`, the operation, the document emptied again and
+    // the result appended.
+    void SendChosenDocument(const QString& message, std::string& document,
+                            const std::function<void()>& operation);
 };
