@@ -2,7 +2,13 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 
 #include <algorithm>
 #include <charconv>
@@ -71,14 +77,69 @@ void ForwardKey(QKeyEvent* event, QChar original, QChar key, Forward forward) {
     event->setAccepted(replacement.isAccepted());
 }
 
+// Text an input method commits (a dead-key composition such as an accent
+// and a letter, a character picked on an on-screen keyboard) is put in one
+// character at a time through `filter`, as if each had been typed; the
+// composition still in progress is left to the edit to show.
+template <typename Filter, typename Forward>
+void CommitThroughFilter(QLineEdit& edit, QInputMethodEvent* event, Filter filter,
+                         Forward forward) {
+    const QString committed = event->commitString();
+    if (committed.isEmpty() || edit.isReadOnly()) {
+        forward(event);
+        return;
+    }
+    for (const QChar c : committed) {
+        QChar key = c.isPrint() ? c : QChar();
+        if (!key.isNull()) {
+            filter(key);
+        }
+        if (!key.isNull() && key.isPrint()) {
+            edit.insert(QString(key));
+        }
+    }
+    QInputMethodEvent composing(event->preeditString(), event->attributes());
+    forward(&composing);
+    event->accept();
+}
+
+// Only the colours of an enabled control change: a disabled one keeps the
+// disabled look of the application's palette.
 void PaintBackground(QWidget* widget, ToolkitColor color, bool alsoButtonFace) {
     QPalette palette = widget->palette();
     const QColor shown = ColorFromToolkitColor(color, QApplication::palette(widget));
-    palette.setColor(QPalette::Base, shown);
-    if (alsoButtonFace) {
-        palette.setColor(QPalette::Button, shown);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Base, shown);
+        if (alsoButtonFace) {
+            palette.setColor(group, QPalette::Button, shown);
+        }
     }
     widget->setPalette(palette);
+}
+
+// The application's style, except that a password edit shows "*" for every
+// character instead of the style's own bullet.
+class AsteriskPasswordStyle final : public QProxyStyle {
+public:
+    AsteriskPasswordStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) {
+            return u'*';
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// One instance for every text edit, owned by the application.
+QStyle* PasswordStyle() {
+    static QPointer<QStyle> style;
+    if (style.isNull()) {
+        style = new AsteriskPasswordStyle;
+        style->setParent(qApp);
+    }
+    return style.data();
 }
 
 bool IsAsciiDigit(QChar c) {
@@ -338,11 +399,9 @@ void TYEditNumeric::keyPressEvent(QKeyEvent* event) {
         QLineEdit::keyPressEvent(event); // caret movement and the like
         return;
     }
+    keepEntrySelection_ = false;
     QChar key = typed;
-    FilterCharacter(key);
-    if (OnKeyPress) {
-        OnKeyPress(this, key);
-    }
+    FilterTypedCharacter(key);
     // Character 127 (Ctrl+Backspace) passes the filter but changes nothing:
     // deleting a whole word could join digits beyond the limits.
     if (key.isNull() || key.unicode() == 127) {
@@ -350,6 +409,33 @@ void TYEditNumeric::keyPressEvent(QKeyEvent* event) {
         return;
     }
     ForwardKey(event, typed, key, [this](QKeyEvent* e) { QLineEdit::keyPressEvent(e); });
+}
+
+void TYEditNumeric::FilterTypedCharacter(QChar& key) {
+    FilterCharacter(key);
+    if (OnKeyPress) {
+        OnKeyPress(this, key);
+    }
+}
+
+void TYEditNumeric::inputMethodEvent(QInputMethodEvent* event) {
+    keepEntrySelection_ = false;
+    // 127 and the other control characters never come from an input method.
+    CommitThroughFilter(
+        *this, event, [this](QChar& key) { FilterTypedCharacter(key); },
+        [this](QInputMethodEvent* e) { QLineEdit::inputMethodEvent(e); });
+}
+
+void TYEditNumeric::mousePressEvent(QMouseEvent* event) {
+    if (!keepEntrySelection_) {
+        QLineEdit::mousePressEvent(event);
+        return;
+    }
+    keepEntrySelection_ = false;
+    const int start = selectionStart();
+    const int length = selectionLength();
+    QLineEdit::mousePressEvent(event);
+    setSelection(start, length);
 }
 
 void TYEditNumeric::focusInEvent(QFocusEvent* event) {
@@ -363,9 +449,15 @@ void TYEditNumeric::focusInEvent(QFocusEvent* event) {
     }
     SetColor(colorOnFocus_);
     emit OnEnter();
+    // The press that gave the focus reaches the edit only after this step;
+    // placing the caret there would undo the selection OnEnter made, and
+    // digits typed next would land beside the old text, where the digit
+    // limit drops the last ones.
+    keepEntrySelection_ = event->reason() == Qt::MouseFocusReason && hasSelectedText();
 }
 
 void TYEditNumeric::focusOutEvent(QFocusEvent* event) {
+    keepEntrySelection_ = false;
     const bool exits = entered_ && IsMoveBetweenControls(event->reason());
     if (exits) {
         const QString normalized = NormalizedNumberText(text(), maxInts_, maxDecs_);
@@ -391,7 +483,9 @@ QString TYEditNumeric::NormalizedNumberText(const QString& text, int maxInts, in
 
 // ---------------------------------------------------------------- text
 
-TYEditString::TYEditString(QWidget* parent) : QLineEdit(parent) {}
+TYEditString::TYEditString(QWidget* parent) : QLineEdit(parent) {
+    setStyle(PasswordStyle());
+}
 
 void TYEditString::SetColor(ToolkitColor color) {
     color_ = color;
@@ -411,6 +505,16 @@ void TYEditString::keyPressEvent(QKeyEvent* event) {
         return;
     }
     ForwardKey(event, typed, key, [this](QKeyEvent* e) { QLineEdit::keyPressEvent(e); });
+}
+
+void TYEditString::inputMethodEvent(QInputMethodEvent* event) {
+    const auto forward = [this](QInputMethodEvent* e) { QLineEdit::inputMethodEvent(e); };
+    if (!OnKeyPress) {
+        forward(event);
+        return;
+    }
+    CommitThroughFilter(
+        *this, event, [this](QChar& key) { OnKeyPress(this, key); }, forward);
 }
 
 void TYEditString::focusInEvent(QFocusEvent* event) {
@@ -441,6 +545,23 @@ void TYBoxCombo::SetColor(ToolkitColor color) {
     // A drop-down list without an edit field paints its face with the
     // button colour, an editable one its field with the base colour.
     PaintBackground(this, color, true);
+}
+
+void TYBoxCombo::paintEvent(QPaintEvent*) {
+    // As QComboBox paints itself, but the style shades a list's face from
+    // the button colour, which washes the focus colour out: the field gets
+    // the colour plain before the current item is drawn on it.
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    if (isEnabled()) {
+        const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                    QStyle::SC_ComboBoxEditField, this);
+        painter.fillRect(field, palette().color(QPalette::Base));
+    }
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 void TYBoxCombo::focusInEvent(QFocusEvent* event) {

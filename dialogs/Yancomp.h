@@ -4,7 +4,8 @@
 // and decimal digits and rewrites its text as a number when it is left, a text
 // edit and a drop-down list. All three paint one colour while they hold the
 // focus and another when they do not, which is how the window shows the user
-// which field is active.
+// which field is active. A disabled control keeps the look of a disabled
+// field whatever its colour.
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -25,17 +26,19 @@ inline constexpr ToolkitColor kSystemWindowColor = 0xFF000005;
 // `palette` (the window background is QPalette::Base).
 QColor ColorFromToolkitColor(ToolkitColor color, const QPalette& palette);
 
-// Called with the character a keystroke types, after the control's own filter;
-// setting it to QChar() drops the keystroke. Control characters are passed as
-// their codes: 8 backspace, 13 Enter, 27 Escape, 1..26 Ctrl+letter, 127
-// Ctrl+Backspace.
+// Called with the character a keystroke types or an input method commits,
+// after the control's own filter; setting it to QChar() drops it. Control
+// characters are passed as their codes: 8 backspace, 13 Enter, 27 Escape,
+// 1..26 Ctrl+letter, 127 Ctrl+Backspace.
 using KeyPressHandler = std::function<void(QWidget* sender, QChar& key)>;
 
 // Numeric edit: right-aligned; typed characters are limited to digits, one
 // "," (a "." is typed as ","), a leading "-", backspace and Escape, and the
 // text may never exceed MaxInts integer or MaxDecs decimal digits. Leaving the
-// field rewrites the text as a number padded with blanks. Pasted and
-// program-set text bypasses the filter; leaving still normalises it.
+// field rewrites the text as a number padded with blanks. Text an input
+// method commits (a dead-key composition) passes the same filter, one
+// character at a time. Pasted and program-set text bypasses the filter;
+// leaving still normalises it.
 class TYEditNumeric : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(int MaxDecs READ MaxDecs WRITE SetMaxDecs)
@@ -83,10 +86,14 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // The control's filter and then the window's handler.
+    void FilterTypedCharacter(QChar& key);
     void FilterCharacter(QChar& key) const;
     bool DeleteKeyAllowed() const;
     bool CandidateFitsLimits(const QString& candidate) const;
@@ -96,12 +103,18 @@ private:
     int maxInts_ = 0;
     bool autoSelect_ = true;
     bool entered_ = false;
+    // Set when a mouse press gave the focus and the enter step (OnEnter)
+    // selected text: that press, delivered after the step, keeps the
+    // selection instead of placing the caret.
+    bool keepEntrySelection_ = false;
     ToolkitColor colorOnFocus_ = kFocusedFieldColor;
     ToolkitColor colorOnNotFocus_ = kWhiteColor;
     ToolkitColor color_ = kWhiteColor;
 };
 
-// Text edit with the focus colours.
+// Text edit with the focus colours. In password mode it shows every
+// character as "*". With a key-press handler, text an input method commits
+// passes the handler one character at a time, as typed keys do.
 class TYEditString : public QLineEdit {
     Q_OBJECT
 
@@ -124,6 +137,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -134,7 +148,8 @@ private:
     ToolkitColor color_ = kSystemWindowColor;
 };
 
-// Drop-down list with the focus colours.
+// Drop-down list with the focus colours. Its field shows the colour plain,
+// as an edit's field does, not shaded like a button face.
 class TYBoxCombo : public QComboBox {
     Q_OBJECT
 
@@ -156,6 +171,7 @@ signals:
 protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool entered_ = false;

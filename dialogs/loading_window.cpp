@@ -1,8 +1,8 @@
 #include "dialogs/loading_window.h"
 
 #include "dialogs/design_fonts.h"
+#include "dialogs/header_bar.h"
 #include "dialogs/pictures.h"
-#include "dialogs/program_identity.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -15,10 +15,8 @@ namespace {
 
 constexpr int kDesignWidth = 988;
 constexpr int kDesignHeight = 735;
-constexpr int kHeaderHeight = 74;
 constexpr int kMessageTop = 104;
 constexpr int kMessageHeight = 53;
-const QSize kLogoSize(127, 70);
 
 QPointer<TFMsgSat>& Instance() {
     static QPointer<TFMsgSat> instance;
@@ -36,24 +34,6 @@ QLabel* MakeText(QWidget* parent, const char* objectName, const QString& text, c
     return label;
 }
 
-QToolButton* MakeHeaderButton(QWidget* parent, const char* objectName, const QString& glyph,
-                              const QString& hint) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setIcon(PictureIcon(glyph, QSize(16, 16)));
-    button->setIconSize(QSize(16, 16));
-    button->setToolTip(hint);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setStyleSheet(QStringLiteral("QToolButton { background: #1f5cc4; border: none;"
-                                         " border-radius: 3px; }"
-                                         "QToolButton:disabled { background: #9bb7e6; }"));
-    button->resize(26, 26);
-    // The window is only a cover while the library loads: nothing to minimise
-    // or close yet.
-    button->setEnabled(false);
-    return button;
-}
-
 } // namespace
 
 TFMsgSat::TFMsgSat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
@@ -64,36 +44,12 @@ TFMsgSat::TFMsgSat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
     palette.setColor(QPalette::Window, Qt::white);
     setPalette(palette);
 
-    AdvPanel1 = new QWidget(this);
-    AdvPanel1->setObjectName(QStringLiteral("AdvPanel1"));
-    AdvPanel1->setAutoFillBackground(true);
-    AdvPanel1->setPalette(palette);
-
-    Image4 = new QLabel(AdvPanel1);
-    Image4->setObjectName(QStringLiteral("Image4"));
-    Image4->setGeometry(QRect(QPoint(6, 2), kLogoSize));
-    setLogo(QPixmap());
-
-    lbl_sm_program = MakeText(AdvPanel1, "lbl_sm_program", QStringLiteral("Dravo Vexa Tarvik ®"),
-                              ArialFont(16, true), QStringLiteral("#143f94"));
-    lbl_sm_version = MakeText(AdvPanel1, "lbl_sm_version", QString(), ArialFont(9, false),
-                              QStringLiteral("#555555"));
-    lbl_maker = MakeText(AdvPanel1, "lbl_maker", MakerName(), ArialFont(9, true),
-                         QStringLiteral("#143f94"));
-    lbl_site = MakeText(AdvPanel1, "lbl_site", MakerWebAddress(), ArialFont(9, false),
-                        QStringLiteral("#1f5cc4"));
-    lbl_maker->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    lbl_site->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    btnMin = MakeHeaderButton(AdvPanel1, "btnMin", QStringLiteral("glyph_minimize"),
-                              QStringLiteral("Minimizar"));
-    btnClose = MakeHeaderButton(AdvPanel1, "btnClose", QStringLiteral("glyph_close"),
-                                QStringLiteral("Sair"));
-
-    Image9 = new QLabel(AdvPanel1);
-    Image9->setObjectName(QStringLiteral("Image9"));
-    Image9->setScaledContents(true);
-    Image9->setPixmap(RenderPicture(QStringLiteral("title_strip"), QSize(400, 28)));
+    // The main window's own header, so that nothing in it moves while this
+    // window covers the main window.
+    AdvPanel1 = new THeaderBar(this);
+    // Only a cover while the library loads: nothing to minimise or close yet.
+    AdvPanel1->btnMin->setEnabled(false);
+    AdvPanel1->btnClose->setEnabled(false);
 
     Image7 = new QLabel(this);
     Image7->setObjectName(QStringLiteral("Image7"));
@@ -111,10 +67,9 @@ TFMsgSat::TFMsgSat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
 }
 
 void TFMsgSat::setLogo(const QPixmap& logo) {
-    Image4->setScaledContents(!logo.isNull());
-    Image4->setPixmap(logo.isNull()
-                          ? RenderPicture(QStringLiteral("logo"), kLogoSize, devicePixelRatioF())
-                          : logo);
+    if (!logo.isNull()) {
+        AdvPanel1->Image4->setPixmap(logo);
+    }
 }
 
 void TFMsgSat::setMessage(const QString& text) {
@@ -125,8 +80,8 @@ void TFMsgSat::setMessage(const QString& text) {
 }
 
 void TFMsgSat::setVersion(const QString& versaoDoPrograma) {
-    lbl_sm_version->setText(QStringLiteral("v.") + versaoDoPrograma);
-    lbl_sm_version->adjustSize();
+    AdvPanel1->lbl_sm_version->setText(QStringLiteral("v.") + versaoDoPrograma);
+    AdvPanel1->lbl_sm_version->adjustSize();
 }
 
 void TFMsgSat::resizeEvent(QResizeEvent* event) {
@@ -137,19 +92,8 @@ void TFMsgSat::resizeEvent(QResizeEvent* event) {
 void TFMsgSat::layOut() {
     const int w = width();
     const int h = height();
-    AdvPanel1->setGeometry(0, 0, w, kHeaderHeight);
-    lbl_sm_program->adjustSize();
-    lbl_sm_program->move(145, 12);
-    lbl_sm_version->adjustSize();
-    lbl_sm_version->move(147, 12 + lbl_sm_program->height() + 2);
-    btnClose->move(w - btnClose->width() - 8, 8);
-    btnMin->move(btnClose->x() - btnMin->width() - 6, 8);
-    const int textRight = btnMin->x() - 16;
-    lbl_maker->setGeometry(textRight - 320, 16, 320, 20);
-    lbl_site->setGeometry(textRight - 320, 36, 320, 20);
-    Image9->setGeometry(0, kHeaderHeight - 3, w, 3);
-
-    Image7->setGeometry(0, kHeaderHeight, w, h - kHeaderHeight);
+    AdvPanel1->setGeometry(0, 0, w, THeaderBar::kHeight);
+    Image7->setGeometry(0, THeaderBar::kHeight, w, h - THeaderBar::kHeight);
     // The message keeps its distance to all four edges of the design size,
     // but never gets lower than its own text.
     const int needed = lbl_msg->heightForWidth(w);

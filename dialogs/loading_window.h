@@ -8,7 +8,7 @@
 #include <QWidget>
 
 class QLabel;
-class QToolButton;
+class THeaderBar;
 
 class TFMsgSat : public QWidget {
     Q_OBJECT
@@ -26,15 +26,7 @@ protected:
 private:
     void layOut();
 
-    QWidget* AdvPanel1 = nullptr;
-    QLabel* Image4 = nullptr;
-    QLabel* lbl_maker = nullptr;
-    QLabel* lbl_site = nullptr;
-    QToolButton* btnMin = nullptr;
-    QToolButton* btnClose = nullptr;
-    QLabel* Image9 = nullptr;
-    QLabel* lbl_sm_program = nullptr;
-    QLabel* lbl_sm_version = nullptr;
+    THeaderBar* AdvPanel1 = nullptr;
     QLabel* Image7 = nullptr;
     QLabel* lbl_msg = nullptr;
 };

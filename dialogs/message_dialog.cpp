@@ -99,6 +99,12 @@ void TFMensagem::buildWidgets() {
     btnClose = new QToolButton(img_top);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->setAutoRaise(true);
+    // The glyph is white: under the mouse the button darkens the strip
+    // instead of lighting it up as the style would, so the glyph stays seen.
+    btnClose->setStyleSheet(
+        QStringLiteral("QToolButton { border: none; background: transparent; }"
+                       " QToolButton:hover { background: rgba(0, 0, 0, 70); border-radius: 3px; }"
+                       " QToolButton:pressed { background: rgba(0, 0, 0, 110); }"));
     btnClose->setFocusPolicy(Qt::NoFocus);
     btnClose->setCursor(Qt::PointingHandCursor);
     btnClose->setIcon(PictureIcon(QStringLiteral("glyph_close"), QSize(16, 16)));

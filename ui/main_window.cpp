@@ -17,6 +17,7 @@
 #include "dialogs/Yancomp.h"
 #include "dialogs/ansi_text.h"
 #include "dialogs/easter_egg.h"
+#include "dialogs/header_bar.h"
 #include "dialogs/loading_window.h"
 #include "dialogs/pictures.h"
 #include "dialogs/threaded_timer.h"
@@ -30,7 +31,6 @@
 #include "ui/busy_wheel.h"
 #include "ui/clickable_picture.h"
 #include "ui/field_indicator.h"
-#include "ui/header_bar.h"
 #include "ui/page_set.h"
 #include "ui/pages/activation_page.h"
 #include "ui/pages/association_page.h"
@@ -72,8 +72,13 @@ TFprincipal::TFprincipal(Options options, QWidget* parent)
 
     s_m = new TVUDuvivededavo(this);
     s_m->setObjectName(QStringLiteral("s_m"));
+    // The program's identity as the splash, the header and the loading
+    // window show it.
+    s_m->setProgramName(QStringLiteral("ravor_eduz"));
     s_m->setTituloDoPrograma(QStringLiteral("Dravo Vexa Tarvik ®"));
     s_m->setVersaoDoPrograma(QStringLiteral("1.17"));
+    s_m->setVersao_Manager(QStringLiteral("1.05"));
+    s_m->setBuildDoPrograma(QStringLiteral("0.0.0.17"));
 
     AdvPanel1 = new THeaderBar(this);
     BuildSheets();
@@ -119,6 +124,9 @@ void TFprincipal::BuildSheets() {
     PC = new QTabWidget(this);
     PC->setObjectName(QStringLiteral("PC"));
     PC->setDocumentMode(true);
+    // Its tab buttons are hidden: Tab must pass it by, not give the focus
+    // to the hidden tab bar, which keeps it where it was.
+    PC->setFocusPolicy(Qt::NoFocus);
 
     TabSheet2 = new QWidget;
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));

@@ -73,6 +73,8 @@ private slots:
     void layoutFollowsLabel_data();
     void layoutFollowsLabel();
     void emptyMessage();
+    void closeGlyphStaysVisible_data();
+    void closeGlyphStaysVisible();
     void mousePress_data();
     void mousePress();
     void okNeedsAFullClick();
@@ -353,6 +355,30 @@ void TestMessageDialog::emptyMessage() {
     QCOMPARE(Button(&dialog, QStringLiteral("BtnOK"))->x(), 125);
     // An empty message still keeps one line of height.
     QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("Msg"))->height() > 0);
+}
+
+void TestMessageDialog::closeGlyphStaysVisible_data() {
+    QTest::addColumn<bool>("hovered");
+    QTest::newRow("at rest") << false;
+    QTest::newRow("under the mouse") << true;
+}
+
+// The white cross must stand out from what the button draws behind it.
+void TestMessageDialog::closeGlyphStaysVisible() {
+    QFETCH(bool, hovered);
+    TFMensagem dialog;
+    dialog.setMessage(QStringLiteral("Pronto[i]"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* close = dialog.findChild<QToolButton*>(QStringLiteral("btnClose"));
+    QVERIFY(close != nullptr);
+    close->setAttribute(Qt::WA_UnderMouse, hovered);
+
+    const QImage shot = close->grab().toImage();
+    const QColor glyph = shot.pixelColor(shot.width() / 2, shot.height() / 2);
+    const QColor behind = shot.pixelColor(shot.width() / 2, 2);
+    QVERIFY2(glyph.lightness() - behind.lightness() > 60,
+             qPrintable(QStringLiteral("glyph %1, behind it %2").arg(glyph.name(), behind.name())));
 }
 
 void TestMessageDialog::mousePress_data() {

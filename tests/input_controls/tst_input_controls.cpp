@@ -3,6 +3,7 @@
 // events on real widgets.
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -92,6 +93,11 @@ private slots:
     void defaultColours();
     void focusColourOrder_data();
     void focusColourOrder();
+    void focusColourShown_data();
+    void focusColourShown();
+    void disabledLook_data();
+    void disabledLook();
+    void passwordCharacter();
     void enterStepSelectsText();
     void popupDoesNotRunExitStep();
     void toolkitColourConversion_data();
@@ -492,6 +498,82 @@ void InputControlsTest::focusColourOrder() {
     QTRY_VERIFY(other->hasFocus());
     QCOMPARE(base(), notFocused);
     QCOMPARE(atExit, paintsBeforeEvent ? notFocused : focused);
+}
+
+namespace {
+
+// What the screen shows in the middle of the field, where an empty control
+// has neither text nor caret.
+QColor FieldCentreColour(QWidget* control) {
+    const QImage shot = control->grab().toImage();
+    return shot.pixelColor(shot.width() / 2, shot.height() / 2);
+}
+
+} // namespace
+
+void InputControlsTest::focusColourShown_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("numeric") << "numeric";
+    QTest::newRow("string") << "string";
+    // The style shades a list's face from the button colour.
+    QTest::newRow("combo") << "combo";
+}
+
+void InputControlsTest::focusColourShown() {
+    QFETCH(QString, kind);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    QWidget* field = MakeControl(kind, &window).widget.release();
+    layout->addWidget(field);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    field->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(field->hasFocus());
+    QCOMPARE(FieldCentreColour(field), QColor(225, 247, 255));
+}
+
+// A disabled control looks like any disabled field, also when it had the
+// focus (and so a colour of its own) before.
+void InputControlsTest::disabledLook_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("focusedBefore");
+    QTest::newRow("numeric") << "numeric" << false;
+    QTest::newRow("numeric, focused before") << "numeric" << true;
+    QTest::newRow("string, focused before") << "string" << true;
+    QTest::newRow("combo, focused before") << "combo" << true;
+}
+
+void InputControlsTest::disabledLook() {
+    QFETCH(QString, kind);
+    QFETCH(bool, focusedBefore);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    QWidget* field = MakeControl(kind, &window).widget.release();
+    QWidget* plain = kind == QLatin1String("combo") ? static_cast<QWidget*>(new QComboBox(&window))
+                                                    : new QLineEdit(&window);
+    layout->addWidget(field);
+    layout->addWidget(plain);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    if (focusedBefore) {
+        field->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(field->hasFocus());
+        plain->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(plain->hasFocus());
+    }
+    field->setEnabled(false);
+    plain->setEnabled(false);
+    plain->resize(field->size());
+    QCOMPARE(FieldCentreColour(field), FieldCentreColour(plain));
+}
+
+void InputControlsTest::passwordCharacter() {
+    TYEditString edit;
+    edit.setEchoMode(QLineEdit::Password);
+    edit.setText(QStringLiteral("abc12"));
+    QCOMPARE(edit.displayText(), QStringLiteral("*****"));
 }
 
 void InputControlsTest::enterStepSelectsText() {

@@ -52,6 +52,8 @@ private slots:
     void codeChangeRefusals();
     void codeExits_data();
     void codeExits();
+    void tabOrder_data();
+    void tabOrder();
     void limparLeavesMemo();
     void kindListReappliesProxyRule();
 
@@ -160,19 +162,36 @@ void MaintenancePageTest::defaultCodeRefusalLeavesMemo() {
 void MaintenancePageTest::codeChange_data() {
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("option");
-    QTest::newRow("activation code") << int(TMaintenancePage::kCodigoDeAtivacao) << 1;
-    QTest::newRow("emergency code") << int(TMaintenancePage::kCodigoDeEmergencia) << 2;
+    QTest::addColumn<QString>("defaultCode");
+    QTest::addColumn<QByteArray>("code");
+    QTest::addColumn<QString>("defaultCodeAfter");
+
+    const int activation = TMaintenancePage::kCodigoDeAtivacao;
+    const int emergency = TMaintenancePage::kCodigoDeEmergencia;
+    QTest::newRow("activation code")
+        << activation << 1 << "12345678" << QByteArray("18000") << "12345678";
+    QTest::newRow("emergency code")
+        << emergency << 2 << "12345678" << QByteArray("18000") << "12345678";
+    // The default code was the one replaced: it would be refused from now on.
+    QTest::newRow("default code was the current one")
+        << activation << 1 << "atual123" << QByteArray("18000") << "Novo1234";
+    QTest::newRow("default code was the current one, change refused")
+        << activation << 1 << "atual123" << QByteArray("18001") << "atual123";
 }
 
 void MaintenancePageTest::codeChange() {
     QFETCH(int, kind);
     QFETCH(int, option);
+    QFETCH(QString, defaultCode);
+    QFETCH(QByteArray, code);
+    QFETCH(QString, defaultCodeAfter);
     TMaintenancePage& page = Page();
-    ChooseDeviceStatus(*window_, TNetworkPage::kAtivado, QStringLiteral("12345678"));
+    ChooseDeviceStatus(*window_, TNetworkPage::kAtivado, defaultCode);
     FillCodes(QStringLiteral(" atual123 "), QStringLiteral("Novo1234"),
               QStringLiteral("Novo1234 "));
     page.manutencao_tipo->setCurrentIndex(kind);
-    fake_->SetAnswer("TrocarCodigoDeAtivacao", "11|18000|\"Código alterado\"||");
+    const QByteArray answer = "11|" + code + "|\"Código alterado\"||";
+    fake_->SetAnswer("TrocarCodigoDeAtivacao", answer.toStdString());
 
     QTest::mouseClick(page.AdvGlassButton15, Qt::LeftButton);
 
@@ -184,12 +203,11 @@ void MaintenancePageTest::codeChange() {
     QCOMPARE(TextArgument(*fake_, "TrocarCodigoDeAtivacao", 4), QByteArray("Novo1234"));
     QCOMPARE(page.manutencao_cod_ativacao->text(), QStringLiteral("atual123"));
     // The code change's result reaches the memo unchanged, quotes and all.
-    QCOMPARE(page.memo_retorno_1->toPlainText(), Utf8("11|18000|\"Código alterado\"||"));
+    QCOMPARE(page.memo_retorno_1->toPlainText(), QString::fromUtf8(answer));
     QCOMPARE(window_->AguardeGenPnl->lbl_msg->text(),
              Utf8("Efetuando TROCA DO CODIGO DE ATIVAÇÃO Vexa®"));
     QVERIFY(!window_->AguardeGenPnl->isVisible());
-    // The network page's default code stays as it was.
-    QCOMPARE(window_->AdvPolyPage1->rede_status_sat_ativacao->text(), QStringLiteral("12345678"));
+    QCOMPARE(window_->AdvPolyPage1->rede_status_sat_ativacao->text(), defaultCodeAfter);
 }
 
 void MaintenancePageTest::codeChangeRefusals_data() {
@@ -270,6 +288,42 @@ void MaintenancePageTest::codeExits() {
                             page.manutencao_cod_ativacao_novo_conf_check->Caption()};
     QCOMPARE(shown.join(u' '), indicators);
     QCOMPARE(page.manutencao_cod_ativacao->text(), current.trimmed());
+}
+
+// The page top to bottom: the device buttons; the code change as current
+// code, new code, confirmation, kind, "Enviar"; the result memo; round again.
+void MaintenancePageTest::tabOrder_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("backwards");
+    QTest::addColumn<QString>("to");
+    const auto row = [](const char* from, bool backwards, const char* to) {
+        QTest::addRow("%s %s", from, backwards ? "Shift+Tab" : "Tab") << from << backwards << to;
+    };
+    row("AdvGlassButton14", false, "manutencao_cod_ativacao");
+    row("manutencao_cod_ativacao", false, "manutencao_cod_ativacao_novo");
+    row("manutencao_cod_ativacao_novo", false, "manutencao_cod_ativacao_novo_conf");
+    row("manutencao_cod_ativacao_novo_conf", false, "manutencao_tipo");
+    row("manutencao_tipo", false, "AdvGlassButton15");
+    row("AdvGlassButton15", false, "memo_retorno_1");
+    row("memo_retorno_1", false, "AdvGlassButton11");
+    row("AdvGlassButton11", true, "memo_retorno_1");
+    row("AdvGlassButton15", true, "manutencao_tipo");
+}
+
+void MaintenancePageTest::tabOrder() {
+    QFETCH(QString, from);
+    QFETCH(bool, backwards);
+    QFETCH(QString, to);
+    auto* start = Page().findChild<QWidget*>(from);
+    QVERIFY(start != nullptr);
+    start->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), start);
+
+    QTest::keyClick(start, backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                    backwards ? Qt::ShiftModifier : Qt::NoModifier);
+
+    QWidget* focused = QApplication::focusWidget();
+    QCOMPARE(focused != nullptr ? focused->objectName() : QString(), to);
 }
 
 void MaintenancePageTest::limparLeavesMemo() {

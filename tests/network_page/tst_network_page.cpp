@@ -93,6 +93,8 @@ private slots:
     void proxyFieldsByTag();
     void octetEnterAndExit_data();
     void octetEnterAndExit();
+    void octetEnteredByMouse_data();
+    void octetEnteredByMouse();
     void groupCheckOnFourthOctet_data();
     void groupCheckOnFourthOctet();
     void dns2ExitMovesToProxyList_data();
@@ -402,6 +404,53 @@ void NetworkPageTest::octetEnterAndExit() {
     FocusOn(octet);
     QCOMPARE(octet->text(), onEnter);
     QCOMPARE(octet->selectedText(), onEnter);
+}
+
+// Clicking into an octet selects its text as entering by keyboard does, so
+// the digits typed next replace it: "192" typed into an empty octet (which
+// shows "0") must not become "190".
+void NetworkPageTest::octetEnteredByMouse_data() {
+    QTest::addColumn<QString>("octet");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("ip 1, empty") << "rede_manual_ip_1"
+                                 << ""
+                                 << "192";
+    QTest::newRow("mask 4, empty") << "rede_manual_masc_4"
+                                   << ""
+                                   << "25";
+    QTest::newRow("gateway 2, 007") << "rede_manual_gate_2"
+                                    << "007"
+                                    << "1";
+    QTest::newRow("dns1 3, empty") << "rede_manual_dns1_3"
+                                   << ""
+                                   << "8";
+    QTest::newRow("dns2 4, 255") << "rede_manual_dns2_4"
+                                 << "255"
+                                 << "44";
+    QTest::newRow("proxy 1, empty") << "rede_proxy_ip_1"
+                                    << ""
+                                    << "10";
+}
+
+void NetworkPageTest::octetEnteredByMouse() {
+    QFETCH(QString, octet);
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+
+    Open();
+    TNetworkPage& page = Page();
+    page.rede_manual_opt->click();
+    Pick(page.rede_proxy_opt, TNetworkPage::kProxyComConfiguracao);
+    auto* edit = Named<TYEditNumeric>(octet);
+    QVERIFY(edit != nullptr && edit->isEnabled());
+    edit->setText(before);
+    FocusOn(page.btn_enviar_rede);
+
+    QTest::mouseClick(edit, Qt::LeftButton, Qt::NoModifier, QPoint(4, edit->height() / 2));
+    QVERIFY(edit->hasFocus());
+    QTest::keyClicks(edit, typed);
+    QCOMPARE(edit->text(), typed);
 }
 
 void NetworkPageTest::groupCheckOnFourthOctet_data() {

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "tests/queries_page/page_window.h"
+#include "ui/page_set.h"
 #include "ui/pages/queries_page.h"
 #include "ui/pages/status_page.h"
 #include "ui/wait_panel.h"
@@ -89,6 +90,8 @@ private slots:
     void refusalAfterSuccessEmptiesLabels();
     void battery_data();
     void battery();
+    void panelsKeepTheirPlace_data();
+    void panelsKeepTheirPlace();
     void dates_data();
     void dates();
     void states_data();
@@ -248,6 +251,41 @@ void StatusPageTest::battery() {
     QVERIFY(!expected->pixmap().isNull());
     QVERIFY(BatteryShows(expected));
     QCOMPARE(Page().NivelBateria_sat->text(), QString::fromLatin1(level));
+}
+
+// Values arriving (or going) must not move the panels or the battery
+// picture.
+void StatusPageTest::panelsKeepTheirPlace_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("typical answer") << kNivelBateria << QByteArray("ALTO");
+    QTest::newRow("memory in bytes") << 16 << QByteArray("4294967296");
+    QTest::newRow("state by name") << kEstadoOperacao << QByteArray("DESBLOQUEADO");
+}
+
+void StatusPageTest::panelsKeepTheirPlace() {
+    QFETCH(int, field);
+    QFETCH(QByteArray, value);
+    window_->PC->setCurrentIndex(TFprincipal::kPagesSheet);
+    window_->AdvPolyPager1->SetActivePageIndex(6);
+    QTRY_VERIFY(Page().isVisible());
+    const auto places = [this] {
+        QList<QRect> rects;
+        for (const char* name : {"resumo_dispositivo", "resumo_rede", "resumo_datas", "bat_0"}) {
+            const auto* part = Page().findChild<QWidget*>(QString::fromLatin1(name));
+            rects.append(QRect(part->mapTo(&Page(), QPoint(0, 0)), part->size()));
+        }
+        return rects;
+    };
+    Page().LimpaResumo();
+    QApplication::processEvents();
+    const QList<QRect> empty = places();
+
+    StatusAnswer answer;
+    answer[field] = value.toStdString();
+    Refresh(answer);
+    QApplication::processEvents();
+    QCOMPARE(places(), empty);
 }
 
 void StatusPageTest::dates_data() {

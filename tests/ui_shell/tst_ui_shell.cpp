@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabBar>
@@ -22,15 +23,18 @@
 
 #include "dialogs/Yancomp.h"
 #include "dialogs/easter_egg.h"
+#include "dialogs/header_bar.h"
 #include "dialogs/loading_window.h"
+#include "dialogs/splash_form.h"
 #include "dialogs/threaded_timer.h"
+#include "manager/didiz_ivodazu_rivivaz.h"
 #include "rules/cp1252.h"
 #include "sat/un_global.h"
+#include "tests/dialogs/modal_driver.h"
 #include "tests/fake_sat/fake_sat_control.h"
 #include "ui/busy_wheel.h"
 #include "ui/clickable_picture.h"
 #include "ui/field_indicator.h"
-#include "ui/header_bar.h"
 #include "ui/main_window.h"
 #include "ui/page_set.h"
 #include "ui/pages/activation_page.h"
@@ -68,6 +72,9 @@ private slots:
     void cleanup();
 
     void firstShow();
+    void splashShowsProgramIdentity();
+    void loadingWindowHeaderIsTheWindowsOwn_data();
+    void loadingWindowHeaderIsTheWindowsOwn();
     void missingLibraryKeepsEntrySheetAndRetries();
     void unloadableLibraryIsReported();
     void startOpensNetworkPageAndResets();
@@ -158,6 +165,70 @@ void UiShellTest::firstShow() {
     QCOMPARE(w.meu_01->Badge(), QStringLiteral("Passo 01"));
     QCOMPARE(w.AdvPolyPage1->rede_status_sat->currentText(), QStringLiteral("NÃO ATIVADO"));
     QVERIFY(w.messages.empty());
+}
+
+// The splash of the window's creation shows the identity the window gives
+// its program manager.
+void UiShellTest::splashShowsProgramIdentity() {
+    QString title;
+    QString version;
+    DriveNextModal<TFSplashForm>([&](TFSplashForm* splash) {
+        title = splash->lbl_titulo()->text();
+        version = splash->lbl_versao()->text();
+        splash->done(0);
+    });
+    TFprincipal::Options options;
+    options.showSplash = true;
+    options.settingsFilePath = folder_->filePath(QStringLiteral("dravovexa.ini")).toStdString();
+    RecordingWindow w(options);
+
+    QCOMPARE(title, QStringLiteral("Dravo Vexa Tarvik ®"));
+    QCOMPARE(version, QStringLiteral("versão 1.17( build 0.0.0.17.0 )"));
+    QCOMPARE(w.s_m->ProgramName(), QStringLiteral("ravor_eduz"));
+}
+
+// The loading window covers the window while the library loads: its header
+// must be the window's, pixel for pixel, or the header jumps.
+void UiShellTest::loadingWindowHeaderIsTheWindowsOwn_data() {
+    QTest::addColumn<QString>("part");
+    QTest::addColumn<QSize>("size"); // invalid: the text's own
+    QTest::newRow("logo") << "Image4" << QSize(214, 60);
+    QTest::newRow("picture") << "Image9" << QSize(48, 48);
+    QTest::newRow("minimise") << "btnMin" << QSize(23, 23);
+    QTest::newRow("close") << "btnClose" << QSize(23, 23);
+    QTest::newRow("title") << "lbl_sm_program" << QSize();
+    QTest::newRow("version") << "lbl_sm_version" << QSize();
+    QTest::newRow("maker") << "Label2" << QSize();
+    QTest::newRow("web address") << "Label1" << QSize();
+    QTest::newRow("whole header") << "AdvPanel1" << QSize(991, 74);
+}
+
+void UiShellTest::loadingWindowHeaderIsTheWindowsOwn() {
+    QFETCH(QString, part);
+    QFETCH(QSize, size);
+    RecordingWindow& w = Open();
+    w.MostraCarregando(QStringLiteral("Aguarde...\r\nCarregando configurações Vexa ®"));
+    TFMsgSat* loading = CurrentLoadingWindow();
+    QVERIFY(loading != nullptr);
+    auto* header = loading->findChild<THeaderBar*>(QStringLiteral("AdvPanel1"));
+    QVERIFY(header != nullptr);
+    const auto find = [&part](QWidget* bar) {
+        return bar->objectName() == part ? bar : bar->findChild<QWidget*>(part);
+    };
+    QWidget* mine = find(w.AdvPanel1);
+    QWidget* theirs = find(header);
+    QVERIFY(mine != nullptr && theirs != nullptr);
+
+    QCOMPARE(theirs->geometry(), mine->geometry());
+    if (size.isValid()) {
+        QCOMPARE(mine->size(), size);
+    }
+    QCOMPARE(theirs->grab().toImage(), mine->grab().toImage());
+    if (part == QLatin1String("Image4")) {
+        // The logo keeps its proportions at the left of its area.
+        QCOMPARE(mine->pos(), QPoint(7, 4));
+        QCOMPARE(static_cast<QLabel*>(theirs)->pixmap().deviceIndependentSize(), QSizeF(109, 60));
+    }
 }
 
 void UiShellTest::missingLibraryKeepsEntrySheetAndRetries() {
@@ -433,33 +504,32 @@ void UiShellTest::enterMovesFocus() {
 
 void UiShellTest::digitOnlyFields_data() {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("composed"); // committed by an input method, not typed
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("numeric, digits") << "numeric"
-                                     << "14"
-                                     << "14";
-    QTest::newRow("numeric, letters and signs") << "numeric"
-                                                << "a1b-2+"
-                                                << "12";
-    QTest::newRow("numeric, leading minus") << "numeric"
-                                            << "-5"
-                                            << "5";
-    QTest::newRow("numeric, backspace") << "numeric"
-                                        << "123\b"
-                                        << "12";
-    QTest::newRow("string, letters") << "string"
-                                     << "ab1c2"
-                                     << "12";
-    QTest::newRow("string, blank and comma") << "string"
-                                             << "1 ,2"
-                                             << "12";
-    QTest::newRow("string, backspace") << "string"
-                                       << "12\b3"
-                                       << "13";
+    const auto row = [](const char* name, const char* kind, bool composed, const char* typed,
+                        const char* expected) {
+        QTest::newRow(name) << kind << composed << QString::fromUtf8(typed)
+                            << QString::fromUtf8(expected);
+    };
+    row("numeric, digits", "numeric", false, "14", "14");
+    row("numeric, letters and signs", "numeric", false, "a1b-2+", "12");
+    row("numeric, leading minus", "numeric", false, "-5", "5");
+    row("numeric, backspace", "numeric", false, "123\b", "12");
+    row("string, letters", "string", false, "ab1c2", "12");
+    row("string, blank and comma", "string", false, "1 ,2", "12");
+    row("string, backspace", "string", false, "12\b3", "13");
+    // A dead key and a letter (´ then a) reach the field as a composed
+    // character that the input method commits; here with the digits around
+    // it in one commit.
+    row("numeric, composed accent", "numeric", true, "1á2", "12");
+    row("numeric, composed digits", "numeric", true, "34", "34");
+    row("string, composed accent", "string", true, "1é2ã", "12");
 }
 
 void UiShellTest::digitOnlyFields() {
     QFETCH(QString, kind);
+    QFETCH(bool, composed);
     QFETCH(QString, typed);
     QFETCH(QString, expected);
 
@@ -475,7 +545,12 @@ void UiShellTest::digitOnlyFields() {
         w.BindCampoNumero(text);
         edit = text;
     }
-    for (const QChar c : typed) {
+    if (composed) {
+        QInputMethodEvent commit;
+        commit.setCommitString(typed);
+        QCoreApplication::sendEvent(edit, &commit);
+    }
+    for (const QChar c : composed ? QString() : typed) {
         if (c == u'\b') {
             QTest::keyClick(edit, Qt::Key_Backspace);
         } else {

@@ -3,7 +3,6 @@
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTimer>
 
 #include "dialogs/ansi_text.h"
 #include "rules/field_rules.h"
@@ -45,16 +44,9 @@ bool IsFieldExit(const QEvent& event) {
 
 void CnpjFieldEnter(QLineEdit& edit) {
     SetFieldText(edit, CnpjOnEnter(FieldText(edit)));
+    // The numeric edit keeps this selection through the mouse press that
+    // may have brought the focus.
     edit.selectAll();
-    // When a mouse press brought the focus, the press places the caret after
-    // this ran and the selection is gone: digits typed next would land
-    // beside the "0" of an empty field, and the digit limit would silently
-    // drop the last one. Select again once the press is handled.
-    QTimer::singleShot(0, &edit, [&edit] {
-        if (edit.hasFocus()) {
-            edit.selectAll();
-        }
-    });
 }
 
 void CnpjFieldExit(TFprincipal& window, QLineEdit& edit, TFieldIndicator* check) {

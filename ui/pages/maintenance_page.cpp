@@ -11,6 +11,7 @@
 #include "dialogs/ansi_text.h"
 #include "dialogs/design_fonts.h"
 #include "rules/field_validation.h"
+#include "rules/text_utils.h"
 #include "sat/un_global.h"
 #include "ui/field_indicator.h"
 #include "ui/main_window.h"
@@ -167,14 +168,18 @@ void TMaintenancePage::BindHandlers() {
     connect(manutencao_tipo, &QComboBox::activated, this,
             [this] { window_.AdvPolyPage1->HabilitaRedeClick(manutencao_tipo); });
 
-    const QList<QWidget*> order{manutencao_cod_ativacao, manutencao_cod_ativacao_novo,
-                                manutencao_cod_ativacao_novo_conf, manutencao_tipo,
-                                AdvGlassButton15};
+    // Tab goes down the page: the device buttons, the code change, the
+    // result memo. Enter moves on from the code change's fields too.
+    const QList<QWidget*> codeFields{manutencao_cod_ativacao, manutencao_cod_ativacao_novo,
+                                     manutencao_cod_ativacao_novo_conf, manutencao_tipo};
+    const QList<QWidget*> order =
+        QList<QWidget*>{AdvGlassButton11, AdvGlassButton10, AdvGlassButton14} + codeFields +
+        QList<QWidget*>{AdvGlassButton15, memo_retorno_1};
     for (qsizetype i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
-    for (qsizetype i = 0; i + 1 < order.size(); ++i) {
-        window_.BindAvancar(order[i]);
+    for (QWidget* field : codeFields) {
+        window_.BindAvancar(field);
     }
 }
 
@@ -255,14 +260,28 @@ void TMaintenancePage::AdvGlassButton15Click() {
 
     const int kind = manutencao_tipo->currentIndex();
     std::string result;
+    bool changed = false;
     memo_retorno_1->clear();
     RunInWaitFrame(
         window_, QStringLiteral("Efetuando TROCA DO CODIGO DE ATIVAÇÃO Vexa®"),
         [&] {
-            session.RunTrocarCodigoDeAtivacao(kind);
+            changed = session.RunTrocarCodigoDeAtivacao(kind);
             result = session.LastResponse;
         },
         [&] { AppendResult(result); });
+    if (changed && kind == kCodigoDeAtivacao) {
+        AdoptNewDefaultCode(codeChange);
+    }
+}
+
+void TMaintenancePage::AdoptNewDefaultCode(const CodeChangeParameters& codeChange) {
+    // Every later operation sends the network page's default code: left at
+    // the code just replaced, each would be refused, and ten refusals in a
+    // row lock the device's sales.
+    TYEditString* defaultCode = window_.AdvPolyPage1->rede_status_sat_ativacao;
+    if (TrimBlanks(FieldText(*defaultCode)) == codeChange.codigoAtual) {
+        SetFieldText(*defaultCode, codeChange.novoCodigo);
+    }
 }
 
 void TMaintenancePage::Limpa() {

@@ -13,6 +13,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class SatSession;
+struct CodeChangeParameters;
 class TFieldIndicator;
 class TYBoxCombo;
 class TYEditString;
@@ -35,7 +36,8 @@ public:
     void AdvGlassButton11Click();
     void AdvGlassButton10Click();
     void AdvGlassButton14Click();
-    // "Enviar": the code change.
+    // "Enviar": the code change. After a successful change of the activation
+    // code, a default code equal to the replaced one becomes the new code.
     void AdvGlassButton15Click();
     void AdvGlassButton2Click() { Limpa(); }
 
@@ -77,4 +79,5 @@ private:
     // fields.
     void RunDeviceCommand(const QString& waitMessage, bool (SatSession::*operation)());
     void AppendResult(const std::string& cp1252Text);
+    void AdoptNewDefaultCode(const CodeChangeParameters& codeChange);
 };

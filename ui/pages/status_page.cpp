@@ -145,6 +145,10 @@ TStatusPage::TStatusPage(TFprincipal& window, QWidget* parent)
             value->setTextFormat(Qt::PlainText);
             value->setTextInteractionFlags(Qt::TextSelectableByMouse);
             value->setFont(ArialFont(9, false));
+            // The panels are laid out by their captions alone: values that
+            // arrive or go must not widen a panel and move the battery
+            // picture.
+            value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             this->*row.label = value;
             grid->addWidget(caption, line, 0, Qt::AlignVCenter);
             grid->addWidget(value, line, 1, Qt::AlignVCenter);

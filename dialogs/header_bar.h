@@ -1,5 +1,6 @@
 #pragma once
-// The window's own header bar AdvPanel1 (the window has no system caption):
+// The header bar AdvPanel1 of the main window (which has no system caption)
+// and of the loading window that covers it, so that the two look the same:
 // logo, the maker's name and web address, program title and version, a
 // picture at the right, and the minimise and close buttons. Its texts and
 // pictures let presses through to the bar, which drags the window.

@@ -1,4 +1,4 @@
-#include "ui/header_bar.h"
+#include "dialogs/header_bar.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -32,7 +32,11 @@ QToolButton* HeaderButton(const char* objectName, const QString& glyph, const QS
                           QWidget* parent) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(objectName));
-    button->setIcon(PictureIcon(glyph, QSize(14, 14)));
+    QIcon icon = PictureIcon(glyph, QSize(14, 14));
+    // Disabled (as on the loading window) the glyph stays as it is, so the
+    // header does not change when one window replaces the other.
+    icon.addPixmap(icon.pixmap(QSize(14, 14)), QIcon::Disabled);
+    button->setIcon(icon);
     button->setIconSize(QSize(14, 14));
     button->setToolTip(hint);
     button->setCursor(Qt::PointingHandCursor);
