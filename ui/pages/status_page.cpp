@@ -151,7 +151,9 @@ TStatusPage::TStatusPage(TFprincipal& window, QWidget* parent)
             value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             this->*row.label = value;
             grid->addWidget(caption, line, 0, Qt::AlignVCenter);
-            grid->addWidget(value, line, 1, Qt::AlignVCenter);
+            // Below the first row a value may run on under the battery
+            // picture's column.
+            grid->addWidget(value, line, 1, 1, line == 0 ? 1 : 2, Qt::AlignVCenter);
             ++line;
         }
         grid->setColumnStretch(1, 1);
