@@ -16,6 +16,7 @@
 #include "dialogs/Clone.h"
 #include "dialogs/pictures.h"
 #include "ui/main_window.h"
+#include "ui/qt_translations.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ int main(int argc, char** argv) {
     // The application title; window titles carry the window's own caption.
     QApplication::setApplicationName(QStringLiteral("Dravo Vexa Tarvik®"));
     QGuiApplication::setDesktopFileName(QStringLiteral("dravovexa"));
+    InstallQtTranslations(app, QtTranslationFolders());
 
     const std::optional<CommandLine> line = ReadCommandLine(QCoreApplication::arguments());
     if (!line) {

@@ -15,6 +15,7 @@
 #include "rules/line_text.h"
 #include "rules/network_document.h"
 #include "rules/operating_state_names.h"
+#include "rules/sent_document.h"
 #include "rules/state_codes.h"
 #include "rules/test_sale_document.h"
 #include "rules/text_utils.h"
@@ -92,6 +93,17 @@ public:
         }
         if (!file.is_open() || file.bad()) {
             Show("Não foi possível ler o arquivo " + path + "[e]");
+            return std::nullopt;
+        }
+        return contents;
+    }
+
+    // A sale or cancellation document, refused (with the rule's message) when
+    // the library would not receive it whole.
+    std::optional<std::string> ReadSentDocument(const std::string& path) const {
+        std::optional<std::string> contents = ReadDocument(path);
+        if (contents &&
+            !IsSendableDocument(*contents, Utf8ToCp1252OrAsReceived(path), Messages())) {
             return std::nullopt;
         }
         return contents;
@@ -410,7 +422,7 @@ std::optional<Command> FindCommand(const std::string& name) {
                            if (!run.TakeDefaultCode(false)) {
                                return Stop(kExitRefused);
                            }
-                           const auto document = run.ReadDocument(run.request_.positionals[0]);
+                           const auto document = run.ReadSentDocument(run.request_.positionals[0]);
                            if (!document) {
                                return Stop(kExitRefused);
                            }
@@ -432,7 +444,7 @@ std::optional<Command> FindCommand(const std::string& name) {
                            if (!run.TakeDefaultCode(false)) {
                                return Stop(kExitRefused);
                            }
-                           const auto document = run.ReadDocument(run.request_.positionals[0]);
+                           const auto document = run.ReadSentDocument(run.request_.positionals[0]);
                            if (!document) {
                                return Stop(kExitRefused);
                            }

@@ -39,18 +39,20 @@ int main(int argc, char** argv) {
                 return true;
             }
             if (!session.LastLoadError().empty()) {
-                std::cerr << "dravovexa-cli: " << session.LastLoadError() << '\n';
+                std::cerr << "dravovexa-cli: não foi possível carregar a biblioteca Vexa®: "
+                          << session.LastLoadError() << '\n';
             }
             return false;
         };
         const int status =
             RunCliCommand(parsed.request, session, std::cout, std::cerr, bindLibrary);
         if (!session.LastFailure().empty()) {
-            std::cerr << "dravovexa-cli: " << session.LastFailure() << '\n';
+            std::cerr << "dravovexa-cli: a operação foi interrompida: " << session.LastFailure()
+                      << '\n';
         }
         return status;
     } catch (const std::exception& failure) {
-        std::cerr << "dravovexa-cli: " << failure.what() << '\n';
+        std::cerr << "dravovexa-cli: falha inesperada: " << failure.what() << '\n';
         return kExitRefused;
     }
 }

@@ -169,6 +169,16 @@ std::string Utf8ToCp1252(std::string_view utf8) {
     return out;
 }
 
+std::string Utf8ToCp1252OrAsReceived(std::string_view text) {
+    // Every UTF-8 sequence gives one byte, so only an invalid text of some
+    // bytes converts to the empty text.
+    std::string converted = Utf8ToCp1252(text);
+    if (converted.empty() && !text.empty()) {
+        converted.assign(text);
+    }
+    return converted;
+}
+
 std::string Cp1252ToUtf8(std::string_view cp1252) {
     const auto* p = reinterpret_cast<const unsigned char*>(cp1252.data());
     const auto* const end = p + cp1252.size();

@@ -11,6 +11,10 @@
 // a surrogate (U+D800..U+DFFF) or a value beyond U+10FFFF.
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// The same conversion for a text that may not be UTF-8 at all: a text that
+// is not valid UTF-8 is kept as received, byte for byte, instead of emptied.
+std::string Utf8ToCp1252OrAsReceived(std::string_view text);
+
 // Windows-1252 -> UTF-8. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value.
 std::string Cp1252ToUtf8(std::string_view cp1252);

@@ -9,6 +9,9 @@ namespace {
 struct Messages {
     std::string fixedAddress = Utf8ToCp1252("Configurações de REDE ( IP FIXO ) incorretas !\r\n"
                                             "Revise as opções e tente novamente.");
+    std::string mask =
+        Utf8ToCp1252("Configurações de REDE ( MÁSCARA DE SUB-REDE ) incorretas !\r\n"
+                     "Revise as opções e tente novamente.");
     std::string proxy = Utf8ToCp1252("Configurações de REDE ( PROXY ) incorretas !\r\n"
                                      "Revise as opções e tente novamente.");
     std::string proxyCredentials =
@@ -81,6 +84,9 @@ bool BuildNetworkDocument(const NetworkFields& fields, TVexa_Rede& values,
             if (!AreOctetsInRange(*group)) {
                 return ShowRefusal(show, Texts().fixedAddress);
             }
+        }
+        if (!IsNetworkMask(fields.rede_manual_masc)) {
+            return ShowRefusal(show, Texts().mask);
         }
         values.lanIP = PaddedOctets(fields.rede_manual_ip);
         values.lanMask = PaddedOctets(fields.rede_manual_masc);

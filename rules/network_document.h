@@ -44,7 +44,7 @@ struct TVexa_Rede {
 };
 
 // Resets `values` and `dadosConfiguracao`, checks the fixed address (when
-// chosen) and then the proxy (when one is chosen), and builds the document
+// chosen: every octet in range, then a mask that is a network mask) and then the proxy (when one is chosen), and builds the document
 // into dadosConfiguracao. On the first failing check it shows that check's
 // one message and returns false; dadosConfiguracao is then empty and must
 // not be sent. User names and passwords are XML-escaped in the document, so

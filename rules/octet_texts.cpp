@@ -1,5 +1,7 @@
 #include "rules/octet_texts.h"
 
+#include <cstdint>
+
 #include "rules/whole_number_format.h"
 
 std::string PaddedOctet(std::string_view text) {
@@ -22,4 +24,17 @@ bool AreOctetsInRange(const OctetTexts& octets) {
         }
     }
     return true;
+}
+
+bool IsNetworkMask(const OctetTexts& octets) {
+    if (!AreOctetsInRange(octets)) {
+        return false;
+    }
+    std::uint32_t mask = 0;
+    for (const std::string& octet : octets) {
+        mask = (mask << 8) | static_cast<std::uint32_t>(WholeNumberValue(octet));
+    }
+    // Ones then zeros: the inverted mask plus one is a power of two.
+    const std::uint32_t hostBits = ~mask;
+    return mask != 0 && (hostBits & (hostBits + 1)) == 0;
 }

@@ -12,12 +12,18 @@ namespace {
 constexpr std::string_view kInformationMarker = "[i]";
 constexpr std::string_view kErrorMarker = "[e]";
 
+std::string DecodedText(std::string_view field, InvalidUtf8Field invalid) {
+    return invalid == InvalidUtf8Field::KeptAsReceived ? Utf8ToCp1252OrAsReceived(field)
+                                                       : Utf8ToCp1252(field);
+}
+
 // Field k (from 1) of a split answer, decoded from UTF-8; empty when k is 0.
-std::string DecodedField(const std::vector<std::string_view>& fields, std::size_t k) {
+std::string DecodedField(const std::vector<std::string_view>& fields, std::size_t k,
+                         InvalidUtf8Field invalid = InvalidUtf8Field::Emptied) {
     if (k == 0 || k > fields.size()) {
         return {};
     }
-    return Utf8ToCp1252(fields[k - 1]);
+    return DecodedText(fields[k - 1], invalid);
 }
 
 } // namespace
@@ -51,12 +57,12 @@ bool DecodeReportAnswer(std::string_view raw, const ReportProfile& profile, SatU
         if (k == profile.base64Field) {
             AppendBase64Field(lastResponse, fields[k - 1]);
         } else {
-            lastResponse.append(Utf8ToCp1252(fields[k - 1]));
+            lastResponse.append(DecodedText(fields[k - 1], profile.invalidField));
         }
     }
-    const std::string code = DecodedField(fields, profile.codeField);
-    ShowReportDialogs(ui, code, DecodedField(fields, profile.messageField),
-                      DecodedField(fields, profile.sefazMessageField));
+    const std::string code = DecodedField(fields, profile.codeField, profile.invalidField);
+    ShowReportDialogs(ui, code, DecodedField(fields, profile.messageField, profile.invalidField),
+                      DecodedField(fields, profile.sefazMessageField, profile.invalidField));
     return IsSuccessCode(code, profile.successCode);
 }
 

@@ -12,6 +12,12 @@
 #include "sat/status_operacional.h"
 #include "sat/user_interface.h"
 
+// What becomes of a field of the answer that is not valid UTF-8.
+enum class InvalidUtf8Field {
+    Emptied,
+    KeptAsReceived, // for answers whose fields were once shown undecoded
+};
+
 // Field positions (from 1) of a function answered in the report profile.
 struct ReportProfile {
     std::size_t fieldsKept;
@@ -20,6 +26,7 @@ struct ReportProfile {
     std::size_t sefazMessageField;
     std::size_t base64Field; // 0 when the answer has no Base64 payload
     std::string_view successCode;
+    InvalidUtf8Field invalidField = InvalidUtf8Field::Emptied;
 };
 
 // The library answered an error text instead of fields: LastResponse holds it
@@ -33,7 +40,8 @@ void TakeErrorPath(std::string_view raw, SatUserInterface& ui, std::string& last
 void ShowReportDialogs(SatUserInterface& ui, std::string_view code, std::string_view message,
                        std::string_view sefazMessage);
 
-// Keeps fieldsKept fields, each decoded from UTF-8 or, for the payload field,
+// Keeps fieldsKept fields, each decoded from UTF-8 (an invalid one emptied
+// or kept as profile.invalidField says) or, for the payload field,
 // from Base64; LastResponse gets them joined by "|" (a shorter answer is
 // padded with empty fields, later fields are dropped); then the report
 // dialogs. True when the code field is profile.successCode.

@@ -63,7 +63,9 @@ constexpr ReportProfile kAssociarAssinatura{5, 2, 3, 5, 0, "13000"};
 constexpr ReportProfile kTrocarCodigoDeAtivacao{5, 2, 3, 5, 0, "18000"};
 constexpr ReportProfile kExtrairLogs{6, 2, 3, 5, 6, "15000"};
 constexpr ReportProfile kEnviarDadosVenda{9, 2, 4, 6, 7, "06000"};
-constexpr ReportProfile kCancelarUltimaVenda{12, 2, 4, 6, 7, "07000"};
+// Its fields once reached the pages undecoded: one that is not UTF-8 still does.
+constexpr ReportProfile kCancelarUltimaVenda{12, 2, 4, 6, 7, "07000",
+                                             InvalidUtf8Field::KeptAsReceived};
 
 // The device answered the lookup: with the looked-up session's own answer
 // or with one of the lookup's refusals.

@@ -28,6 +28,13 @@ std::size_t CountResponseFields(std::string_view raw) {
     return static_cast<std::size_t>(std::count(raw.begin(), raw.end(), '|')) + 1;
 }
 
+std::size_t ReachedResponseFields(std::string_view raw) {
+    if (raw.empty()) {
+        return 0;
+    }
+    return CountResponseFields(raw) - (raw.ends_with('|') ? 1 : 0);
+}
+
 std::vector<std::string> SplitResponse(std::string_view raw, std::size_t n) {
     const std::vector<std::string_view> views = SplitResponseViews(raw, n);
     return {views.begin(), views.end()};

@@ -25,6 +25,11 @@ std::vector<std::string_view> SplitResponseViews(std::string_view raw, std::size
 // SplitResponseViews, which simply pads).
 std::size_t CountResponseFields(std::string_view raw);
 
+// The number of fields SplitResponseViews finds in raw: a final "|" ends the
+// answer without opening a field, so "000044|" reaches one field and "a||b|"
+// three. The empty text reaches none.
+std::size_t ReachedResponseFields(std::string_view raw);
+
 // The same fields as owned texts.
 std::vector<std::string> SplitResponse(std::string_view raw, std::size_t n);
 

@@ -36,11 +36,17 @@ bool SatSession::LoadSatLibrary() {
         if (RunConsultarSAT()) {
             return true;
         }
+        if (lastCall_.kind == SatAnswerKind::None) {
+            // Given up before the call: a settings file that cannot be
+            // written has had its own dialog; LastResponse says nothing.
+            lastLoadError_ = lastFailure_;
+            return false;
+        }
         ui_.ShowMessageDialog(LastResponse + "[e]");
     } catch (const std::exception& failure) {
         lastLoadError_ = failure.what();
     } catch (...) {
-        lastLoadError_ = "unknown failure";
+        lastLoadError_ = "falha desconhecida";
     }
     return false;
 }

@@ -5,9 +5,11 @@
 #include <optional>
 #include <sstream>
 
+#include "rules/cp1252.h"
 #include "sat/platform/atomic_file.h"
 #include "sat/platform/file_lock.h"
 #include "sat/platform/program_folder.h"
+#include "sat/platform/user_config_folder.h"
 
 namespace {
 
@@ -207,11 +209,67 @@ void RemoveLeftoverTemporaryFiles(const std::string& settingsFilePath) {
     }
 }
 
+constexpr std::string_view kCannotWriteSettings =
+    "Não foi possível gravar o arquivo de configurações";
+
+// Draws the next number from the file at path. seedWhenMissing, when given,
+// is the text a file that does not exist yet starts from.
+std::int32_t DrawFrom(const std::string& path, const std::optional<std::string>& seedWhenMissing) {
+    if (path.empty()) {
+        throw SettingsFileError({path}, "pasta do programa desconhecida");
+    }
+    // A lock file beside the settings: the settings file itself is replaced
+    // by a rename on every write, so a lock on it would not outlive the write.
+    const std::string lockFilePath = path + ".lock";
+    const platform::ExclusiveFileLock lock(lockFilePath);
+    if (!lock.IsHeld()) {
+        throw SettingsFileError({path}, lockFilePath + ": " + lock.Error());
+    }
+
+    RemoveLeftoverTemporaryFiles(path);
+
+    std::error_code error;
+    const bool missing =
+        std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found;
+    const std::optional<std::string> text =
+        missing && seedWhenMissing ? seedWhenMissing : ReadSettingsText(path);
+    if (!text) {
+        throw SettingsFileError({path}, "o arquivo existe mas não pode ser lido");
+    }
+    const std::int32_t next =
+        SessionNumberAfter(ReadProfileInteger(*text, kSessionSection, kSessionKey, 0));
+    const std::string updated =
+        WriteProfileString(*text, kSessionSection, kSessionKey, std::to_string(next));
+    const platform::FileWriteResult written = platform::ReplaceFileAtomically(path, updated);
+    if (!written.ok) {
+        throw SettingsFileError({path}, written.error);
+    }
+    return next;
+}
+
+std::string JoinedPaths(const std::vector<std::string>& paths, std::string_view separator) {
+    std::string joined;
+    for (const std::string& path : paths) {
+        joined.append(joined.empty() ? "" : separator).append(path);
+    }
+    return joined;
+}
+
 } // namespace
 
-SettingsFileError::SettingsFileError(const std::string& filePath, const std::string& reason)
-    : std::runtime_error("cannot write the settings file \"" + filePath + "\": " + reason),
-      filePath_(filePath) {}
+SettingsFileError::SettingsFileError(std::vector<std::string> filePaths, const std::string& reason)
+    : std::runtime_error(std::string(kCannotWriteSettings) + " " +
+                         JoinedPaths(filePaths, " nem ") + ": " + reason),
+      filePaths_(std::move(filePaths)), reason_(reason) {}
+
+std::string SettingsFileErrorMessage(const SettingsFileError& error) {
+    std::string message = Utf8ToCp1252(kCannotWriteSettings);
+    for (const std::string& path : error.FilePaths()) {
+        // File names are UTF-8 on Linux and already ANSI on Windows.
+        message.append("\r\n").append(Utf8ToCp1252OrAsReceived(path));
+    }
+    return message;
+}
 
 std::int32_t ReadProfileInteger(std::string_view text, std::string_view section,
                                 std::string_view key, std::int32_t defaultValue) {
@@ -258,8 +316,7 @@ std::string WriteProfileString(std::string_view text, std::string_view section,
 }
 
 std::int32_t SessionNumberAfter(std::int32_t stored) {
-    const std::int64_t next = std::int64_t{stored} + 1;
-    return next > kLastSessionNumber ? 1 : static_cast<std::int32_t>(next);
+    return stored < 1 || stored >= kLastSessionNumber ? 1 : stored + 1;
 }
 
 std::string SettingsFilePathBesideProgram() {
@@ -267,33 +324,36 @@ std::string SettingsFilePathBesideProgram() {
     return folder.empty() ? std::string() : folder + std::string(kSettingsFileName);
 }
 
-std::int32_t DrawSessionNumber(const std::string& settingsFilePath) {
-    if (settingsFilePath.empty()) {
-        throw SettingsFileError(settingsFilePath, "the program's folder is unknown");
-    }
-    // A lock file beside the settings: the settings file itself is replaced
-    // by a rename on every write, so a lock on it would not outlive the write.
-    const std::string lockFilePath = settingsFilePath + ".lock";
-    const platform::ExclusiveFileLock lock(lockFilePath);
-    if (!lock.IsHeld()) {
-        throw SettingsFileError(settingsFilePath,
-                                "cannot lock \"" + lockFilePath + "\": " + lock.Error());
-    }
+std::string SettingsFilePathForUser() {
+    const std::string folder = platform::UserConfigFolder();
+    return folder.empty() ? std::string() : folder + std::string(kSettingsFileName);
+}
 
-    RemoveLeftoverTemporaryFiles(settingsFilePath);
-
-    const std::optional<std::string> text = ReadSettingsText(settingsFilePath);
-    if (!text) {
-        throw SettingsFileError(settingsFilePath, "the file exists but cannot be read");
+std::int32_t DrawSessionNumber(const std::string& settingsFilePath,
+                               const std::string& userSettingsFilePath) {
+    try {
+        return DrawFrom(settingsFilePath, std::nullopt);
+    } catch (const SettingsFileError& besideProgram) {
+        if (userSettingsFilePath.empty()) {
+            throw;
+        }
+        std::vector<std::string> tried{settingsFilePath, userSettingsFilePath};
+        std::error_code error;
+        const std::filesystem::path folder =
+            std::filesystem::path(userSettingsFilePath).parent_path();
+        if (!folder.empty()) {
+            std::filesystem::create_directories(folder, error);
+        }
+        if (error) {
+            throw SettingsFileError(std::move(tried), error.message());
+        }
+        try {
+            return DrawFrom(userSettingsFilePath,
+                            settingsFilePath.empty()
+                                ? std::optional<std::string>(std::string())
+                                : ReadSettingsText(settingsFilePath).value_or(std::string()));
+        } catch (const SettingsFileError& user) {
+            throw SettingsFileError(std::move(tried), user.Reason());
+        }
     }
-    const std::int32_t next =
-        SessionNumberAfter(ReadProfileInteger(*text, kSessionSection, kSessionKey, 0));
-    const std::string updated =
-        WriteProfileString(*text, kSessionSection, kSessionKey, std::to_string(next));
-    const platform::FileWriteResult written =
-        platform::ReplaceFileAtomically(settingsFilePath, updated);
-    if (!written.ok) {
-        throw SettingsFileError(settingsFilePath, written.error);
-    }
-    return next;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,13 +50,21 @@ inline constexpr std::size_t kStatusOperacionalTexts = 27;
 std::string& StatusOperacionalText(TSatStatusOperacional& record, std::size_t k);
 const std::string& StatusOperacionalText(const TSatStatusOperacional& record, std::size_t k);
 
-// The operation state field as received: a decimal 32-bit number with an
-// optional sign and leading blanks. Anything else gives 0, trailing blanks
-// and line breaks included, and so does a state sent by name.
+// The operation state field as received, when it holds one: a decimal 32-bit
+// number with an optional sign and leading blanks, or a state sent by name
+// (UTF-8, see EstadoOperacaoFromName). Anything else holds none, trailing
+// blanks and line breaks after a number included.
+std::optional<std::int32_t> ReadEstadoOperacao(std::string_view field);
+
+// ReadEstadoOperacao, or 0 when the field holds no state.
 std::int32_t ParseEstadoOperacao(std::string_view field);
 
-// Stores the fields of a status answer in the record: fields 1 to 27 decoded
-// from UTF-8 (an invalid field becomes empty), field 28 by
-// ParseEstadoOperacao. Fields the answer does not reach keep their previous
-// values; fields after the 28th are ignored.
+// Stores the fields of a status answer in the record: texts decoded from
+// UTF-8 (an invalid field becomes empty), the state by ParseEstadoOperacao.
+// The standard's answer has 28 fields, read by position. A device that
+// leaves LISTA_FINAL out answers 27, the last being the state: that form is
+// recognised by its state (0 to 4, or a name) in field 27, and its fields go
+// to their own places, ListaFinal becoming empty. A final "|" ends the
+// answer; fields it does not reach keep their previous values, fields after
+// the 28th are ignored.
 void FillStatusOperacional(TSatStatusOperacional& record, std::string_view raw);

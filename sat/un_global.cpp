@@ -8,33 +8,45 @@
 #include "sat/session_counter.h"
 
 SatSession::SatSession(SatUserInterface& ui)
-    : SatSession(ui, SettingsFilePathBesideProgram(), platform::SatLibraryPathBesideProgram()) {}
+    : SatSession(ui, SettingsFilePathBesideProgram(), platform::SatLibraryPathBesideProgram(),
+                 SettingsFilePathForUser()) {}
 
 SatSession::SatSession(SatUserInterface& ui, std::string settingsFilePath,
-                       std::string satLibraryPath)
+                       std::string satLibraryPath, std::string userSettingsFilePath)
     : ui_(ui), settingsFilePath_(std::move(settingsFilePath)),
-      satLibraryPath_(std::move(satLibraryPath)) {}
+      satLibraryPath_(std::move(satLibraryPath)),
+      userSettingsFilePath_(std::move(userSettingsFilePath)) {}
 
 void SatSession::NextSessionNumber() {
-    SessionNumber = DrawSessionNumber(settingsFilePath_);
+    SessionNumber = DrawSessionNumber(settingsFilePath_, userSettingsFilePath_);
 }
 
-// Runs one operation so that no failure escapes: a settings file that cannot
-// be written, memory running out or an exception thrown from a dialog all
-// end the operation with false and no further dialog.
+// Runs one operation so that no failure escapes. A settings file that cannot
+// be written is told in one error dialog (without it every operation would
+// seem to do nothing); memory running out or an exception thrown from a
+// dialog end the operation with false and no further dialog.
 template <typename Operation> bool SatSession::Guarded(Operation operation) {
     lastCall_ = {};
     lastFailure_.clear();
-    try {
-        return operation();
-    } catch (const std::exception& failure) {
+    const auto noteFailure = [this](const char* why) noexcept {
         try {
-            lastFailure_ = failure.what();
+            lastFailure_ = why;
         } catch (...) {
             lastFailure_.clear();
         }
+    };
+    try {
+        return operation();
+    } catch (const SettingsFileError& failure) {
+        try {
+            ui_.ShowMessageDialog(SettingsFileErrorMessage(failure) + "[e]");
+        } catch (...) {
+            noteFailure(failure.what());
+        }
+    } catch (const std::exception& failure) {
+        noteFailure(failure.what());
     } catch (...) {
-        lastFailure_ = "unknown failure";
+        noteFailure("falha desconhecida");
     }
     return false;
 }

@@ -22,8 +22,12 @@ public:
     // settingsFilePath: the profile file holding the session counter;
     // satLibraryPath: the full path of the SAT library. Both default to the
     // files beside the running program ("dravovexa.ini", "libdllsat.so").
+    // userSettingsFilePath: the user's copy of the settings file, used while
+    // settingsFilePath cannot be written; none when empty. It defaults to the
+    // one in the user's configuration folder.
     explicit SatSession(SatUserInterface& ui);
-    SatSession(SatUserInterface& ui, std::string settingsFilePath, std::string satLibraryPath);
+    SatSession(SatUserInterface& ui, std::string settingsFilePath, std::string satLibraryPath,
+               std::string userSettingsFilePath = {});
 
     SatSession(const SatSession&) = delete;
     SatSession& operator=(const SatSession&) = delete;
@@ -77,8 +81,9 @@ public:
     bool BindSatLibrary();
 
     // The operations. Each but RunVersaoDLL takes a new session number first
-    // (also when its entry point is missing) and gives up quietly, before
-    // calling anything, when that number cannot be stored.
+    // (also when its entry point is missing) and gives up before calling
+    // anything when that number cannot be stored, with one error dialog that
+    // names the settings files tried.
     bool RunConfigurarInterfaceDeRede();
     bool RunAtivarSAT();
     bool RunAssociarAssinatura();
@@ -101,8 +106,8 @@ public:
     // What the library did on the last operation (kind of answer and the raw
     // UTF-8 answer); kind None when the operation gave up before calling.
     const SatCallRecord& LastCall() const { return lastCall_; }
-    // Why the last operation gave up (the settings file could not be
-    // written, memory ran out); empty when it did not.
+    // Why the last operation gave up when no dialog said it (memory ran out);
+    // empty when it did not, or when a dialog told the user.
     const std::string& LastFailure() const { return lastFailure_; }
     // The platform's text for the last library that could not be loaded.
     const std::string& LastLoadError() const { return lastLoadError_; }
@@ -114,6 +119,7 @@ private:
     SatUserInterface& ui_;
     std::string settingsFilePath_;
     std::string satLibraryPath_;
+    std::string userSettingsFilePath_;
     SatCallRecord lastCall_;
     std::string lastFailure_;
     std::string lastLoadError_;

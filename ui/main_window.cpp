@@ -48,13 +48,15 @@ constexpr char kAvancarProperty[] = "dvtAvancar";
 
 constexpr int kActivationCodeMinLength = 8;
 
+// The settings file beside the program falls back on the user's copy; a
+// file given in the options (tests) has none.
 std::unique_ptr<SatSession> MakeSession(SatUserInterface& ui, const TFprincipal::Options& options) {
+    const bool besideProgram = options.settingsFilePath.empty();
     return std::make_unique<SatSession>(
-        ui,
-        options.settingsFilePath.empty() ? SettingsFilePathBesideProgram()
-                                         : options.settingsFilePath,
+        ui, besideProgram ? SettingsFilePathBesideProgram() : options.settingsFilePath,
         options.satLibraryPath.empty() ? platform::SatLibraryPathBesideProgram()
-                                       : options.satLibraryPath);
+                                       : options.satLibraryPath,
+        besideProgram ? SettingsFilePathForUser() : std::string());
 }
 
 } // namespace

@@ -47,6 +47,10 @@ private slots:
     void documentsArriveAsTheirBytes();
     void logsWrittenToFile();
     void sessionNumbersBesideTheProgram();
+    void settingsFileElsewhere_data();
+    void settingsFileElsewhere();
+    void documentWithNulIsRefused_data();
+    void documentWithNulIsRefused();
     void missingLibrary();
     void unloadableLibrary();
     void libraryGivenByPath();
@@ -57,6 +61,7 @@ private:
     std::unique_ptr<QTemporaryDir> folder_;
     QString cli_;
     QString script_;
+    QString configHome_; // XDG_CONFIG_HOME of the runs
 
     CliRun Run(const QStringList& arguments, const QString& program = {}) const;
     void SetAnswer(const QByteArray& exportName, const QByteArray& answer) const;
@@ -74,12 +79,14 @@ void CliTest::init() {
                         folder_->filePath(QStringLiteral("libdllsat.so"))));
     script_ = folder_->filePath(QStringLiteral("script"));
     QVERIFY(QDir().mkpath(script_));
+    configHome_ = folder_->filePath(QStringLiteral("config"));
 }
 
 CliRun CliTest::Run(const QStringList& arguments, const QString& program) const {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DVT_FAKE_SAT_DIR"), script_);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome_);
     environment.remove(QStringLiteral("LD_LIBRARY_PATH"));
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(QDir::tempPath());
@@ -209,6 +216,9 @@ void CliTest::commands_data() {
         << QByteArray("<usage>") << 2;
     QTest::newRow("unknown state") << QStringList{"ativar", "--uf", "XX"} << QByteArrayList{}
                                    << QByteArray() << QByteArray("<usage>") << 2;
+    QTest::newRow("rede fixed address with mask 0.0.0.0")
+        << QStringList{"rede", "--ip", "192.168.0.10", "--mascara", "0.0.0.0"} << QByteArrayList{}
+        << QByteArray() << QByteArray("<rule message>") << 1;
     QTest::newRow("fixed-address option without --ip")
         << QStringList{"rede", "--mascara", "255.255.255.0"} << QByteArrayList{} << QByteArray()
         << QByteArray("<usage>") << 2;
@@ -394,6 +404,67 @@ void CliTest::sessionNumbersBesideTheProgram() {
     LastCall("BloquearSAT", &session);
     QCOMPARE(session, 2);
     QVERIFY(ReadFile(folder_->filePath(QStringLiteral("dravovexa.ini"))).contains("VEXAS=2"));
+}
+
+// The program's folder cannot be written (a folder where the lock file
+// belongs): the counter goes on in the user's copy; when that cannot be
+// written either (a regular file where its folder belongs), one message
+// names both files and nothing is called.
+void CliTest::settingsFileElsewhere_data() {
+    QTest::addColumn<bool>("userCopyWritable");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("the user's copy goes on from the file beside the program") << true << 0;
+    QTest::newRow("nowhere to write") << false << 1;
+}
+
+void CliTest::settingsFileElsewhere() {
+    QFETCH(bool, userCopyWritable);
+    QFETCH(int, exitCode);
+
+    const QString beside = folder_->filePath(QStringLiteral("dravovexa.ini"));
+    QVERIFY(WriteFile(beside, "[VEXA]\nVEXAS=41\n"));
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("dravovexa.ini.lock")));
+    if (!userCopyWritable) {
+        QVERIFY(WriteFile(configHome_, "not a folder"));
+    }
+    const QString user = configHome_ + QStringLiteral("/dravovexa/dravovexa.ini");
+
+    const CliRun run = Run({"bloquear"});
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(ReadFile(beside), QByteArray("[VEXA]\nVEXAS=41\n"));
+    if (userCopyWritable) {
+        int session = 0;
+        LastCall("BloquearSAT", &session);
+        QCOMPARE(session, 42);
+        QCOMPARE(ReadFile(user), QByteArray("[VEXA]\nVEXAS=42\n"));
+        QCOMPARE(run.err, QByteArray());
+    } else {
+        QCOMPARE(run.err, "Erro de Procedimento\nNão foi possível gravar o arquivo de "
+                          "configurações\n" +
+                              beside.toUtf8() + "\n" + user.toUtf8() + "\n\n");
+        QVERIFY(!QFile::exists(script_ + QStringLiteral("/calls.log")));
+    }
+}
+
+// A NUL byte would cut the document short where the library reads it.
+void CliTest::documentWithNulIsRefused_data() {
+    QTest::addColumn<QStringList>("arguments"); // FILE: the document
+    QTest::newRow("venda") << QStringList{"venda", "FILE"};
+    QTest::newRow("cancelar") << QStringList{"cancelar", "FILE", "--chave", "CFe35"};
+}
+
+void CliTest::documentWithNulIsRefused() {
+    QFETCH(QStringList, arguments);
+    const QString path = folder_->filePath(QStringLiteral("nul.xml"));
+    QVERIFY(WriteFile(path, QByteArray("<CFe>\0<det/></CFe>", 18)));
+    arguments.replaceInStrings(QStringLiteral("FILE"), path);
+
+    const CliRun run = Run(arguments);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.out, QByteArray());
+    QCOMPARE(run.err, "Erro de Procedimento\nO arquivo " + path.toUtf8() +
+                          " contém um caractere nulo e não foi enviado.\n\n");
+    QVERIFY(!QFile::exists(script_ + QStringLiteral("/calls.log")));
 }
 
 void CliTest::missingLibrary() {

@@ -8,6 +8,7 @@
 #include <QXmlStreamReader>
 
 #include <string>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +22,8 @@ namespace {
 
 const QByteArray kRevise = "\r\nRevise as opções e tente novamente.";
 const QByteArray kFixedMessage = "Configurações de REDE ( IP FIXO ) incorretas !" + kRevise;
+const QByteArray kMaskMessage =
+    "Configurações de REDE ( MÁSCARA DE SUB-REDE ) incorretas !" + kRevise;
 const QByteArray kProxyMessage = "Configurações de REDE ( PROXY ) incorretas !" + kRevise;
 const QByteArray kCredentialsMessage =
     "Configurações de REDE ( PROXY COM CONFIGURAÇÃO) incorretas !" + kRevise;
@@ -141,6 +144,24 @@ void TestNetworkDocument::refusals_data() {
     lanBeforeProxy.rede_proxy_port = "0";
     QTest::newRow("LAN checked before the proxy") << lanBeforeProxy << kFixedMessage;
 
+    // A mask that is no network mask would cut the device off its network.
+    const std::pair<const char*, OctetTexts> masks[] = {
+        {"mask 0.0.0.0", Octets("0", "0", "0", "0")},
+        {"mask left empty", Octets("", "", "", "")},
+        {"mask with a hole", Octets("255", "0", "255", "0")},
+        {"mask ending in a one", Octets("255", "255", "255", "1")},
+    };
+    for (const auto& [name, octets] : masks) {
+        NetworkFields notAMask = FixedAddress();
+        notAMask.rede_manual_masc = octets;
+        QTest::newRow(name) << notAMask << kMaskMessage;
+    }
+    NetworkFields maskBeforeProxy = FixedAddress();
+    maskBeforeProxy.rede_manual_masc = Octets("0", "0", "0", "0");
+    maskBeforeProxy.rede_proxy_opt = 2;
+    maskBeforeProxy.rede_proxy_port = "0";
+    QTest::newRow("mask checked before the proxy") << maskBeforeProxy << kMaskMessage;
+
     NetworkFields transparentPortZero = Proxy(2);
     transparentPortZero.rede_proxy_port = "0";
     QTest::newRow("transparent proxy, port 0") << transparentPortZero << kProxyMessage;
@@ -210,6 +231,12 @@ void TestNetworkDocument::elements_data() {
     emptyOctets.rede_manual_dns2 = Octets("", "", "", "");
     QTest::newRow("empty octets count as 0")
         << emptyOctets << QStringList{u"lanDNS2=000.000.000.000"_s, u"tipoLan=IPFIX"_s};
+    NetworkFields shortMask = FixedAddress();
+    shortMask.rede_manual_masc = Octets("255", "255", "254", "");
+    QTest::newRow("mask of 23 ones") << shortMask << QStringList{u"lanMask=255.255.254.000"_s};
+    NetworkFields hostMask = FixedAddress();
+    hostMask.rede_manual_masc = Octets("255", "255", "255", "255");
+    QTest::newRow("mask of 32 ones") << hostMask << QStringList{u"lanMask=255.255.255.255"_s};
     NetworkFields dhcp;
     dhcp.rede_dhcp_user = "  user ";
     dhcp.rede_dhcp_pass = " ";

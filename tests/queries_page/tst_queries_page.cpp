@@ -336,6 +336,12 @@ void QueriesPageTest::refusalsLeaveMemo_data() {
         << 7 << code << QStringLiteral("missing.xml") << QStringLiteral("CFe35") << unreadable;
     QTest::newRow("btn_07 folder chosen")
         << 7 << code << QStringLiteral("folder") << QStringLiteral("CFe35") << unreadable;
+    // Sent as a C text, the document would be cut at the NUL.
+    const QString withNul = Utf8("O arquivo FILE contém um caractere nulo e não foi enviado.[e]");
+    QTest::newRow("btn_06 document with a NUL byte")
+        << 6 << code << QStringLiteral("nul.xml") << none << withNul;
+    QTest::newRow("btn_07 document with a NUL byte")
+        << 7 << code << QStringLiteral("nul.xml") << QStringLiteral("CFe35") << withNul;
 }
 
 void QueriesPageTest::refusalsLeaveMemo() {
@@ -347,6 +353,7 @@ void QueriesPageTest::refusalsLeaveMemo() {
 
     window_->AdvPolyPage1->rede_status_sat_ativacao->setText(code);
     WriteFile(QStringLiteral("doc.xml"), "<CFe/>");
+    WriteFile(QStringLiteral("nul.xml"), QByteArray("<CFe>\0<det/></CFe>", 18));
     QVERIFY(QDir(folder_->path()).mkpath(QStringLiteral("folder")));
     const QString path = folder_->filePath(fileScript);
     if (fileScript == QStringLiteral("cancel")) {

@@ -250,7 +250,11 @@ void ResponseDecodingTest::parseEstadoOperacao_data() {
     QTest::newRow("plus") << QByteArray("+4") << 4;
     QTest::newRow("trailing blank") << QByteArray("2 ") << 0;
     QTest::newRow("line break") << QByteArray("2\r\n") << 0;
-    QTest::newRow("by name") << QByteArray("BLOQUEIO SEFAZ") << 0;
+    QTest::newRow("by name") << QByteArray("BLOQUEIO SEFAZ") << 1;
+    QTest::newRow("by name, UTF-8 accents")
+        << QByteArray("BLOQUEIO PARA DESATIVA\xc3\x87\xc3\x83O") << 4;
+    QTest::newRow("by name, lower case, no accent") << QByteArray(" bloqueio autonomo ") << 3;
+    QTest::newRow("unknown name") << QByteArray("BLOQUEADO") << 0;
     QTest::newRow("beyond 32 bits") << QByteArray("99999999999") << 0;
     QTest::newRow("two signs") << QByteArray("+-2") << 0;
 }
@@ -307,15 +311,37 @@ void ResponseDecodingTest::fillStatusOperacional_data() {
 
     QTest::newRow("line break after the state gives 0")
         << Bytes(FullStatusAnswer("1\r\n")) << full << 0;
-    QTest::newRow("state by name gives 0") << Bytes(FullStatusAnswer("DESBLOQUEADO")) << full << 0;
+    QTest::newRow("state by name") << Bytes(FullStatusAnswer("BLOQUEIO SEFAZ")) << full << 1;
+    QTest::newRow("final separator opens no field") << Bytes(FullStatusAnswer("1") + "|") << full
+                                                    << 1;
+
+    QByteArrayList sessionOnly = full;
+    sessionOnly[0] = "000044";
+    QTest::newRow("session and final separator keep the code")
+        << QByteArray("000044|") << sessionOnly << 2;
+
+    // 26 fields in the standard's order, field k holding "v<k>".
+    std::string raw26 = "000042|10000|Resposta com sucesso||";
+    for (int k = 6; k <= 26; ++k) {
+        raw26 += "|v" + std::to_string(k);
+    }
+    QTest::newRow("27 positional fields and a final separator keep the state")
+        << Bytes(raw26 + "|v27|") << full << 2;
 
     QByteArrayList withoutListaFinal = full;
-    withoutListaFinal[26] = "4"; // the state lands in CertVencimento
-    std::string raw27 = "000042|10000|Resposta com sucesso||";
-    for (int k = 6; k <= 26; ++k) {
-        raw27 += "|v" + std::to_string(k);
+    withoutListaFinal[22] = ""; // LISTA_FINAL is not sent
+    for (int k = 23; k <= 26; ++k) {
+        withoutListaFinal[k] = "v" + QByteArray::number(k);
     }
-    QTest::newRow("27 fields keep the old state") << Bytes(raw27 + "|4") << withoutListaFinal << 2;
+    QTest::newRow("27 fields without LISTA_FINAL")
+        << Bytes(raw26 + "|4") << withoutListaFinal << 4;
+    QTest::newRow("27 fields without LISTA_FINAL, state by name, final separator")
+        << Bytes(raw26 + "|DESBLOQUEADO|") << withoutListaFinal << 0;
+
+    QByteArrayList dateLast = full;
+    dateLast[26] = "20301231";
+    QTest::newRow("27 fields ending in a date keep the positional reading")
+        << Bytes(raw26 + "|20301231") << dateLast << 2;
 }
 
 void ResponseDecodingTest::fillStatusOperacional() {

@@ -29,6 +29,8 @@ private slots:
     void firstQuery();
     void libraryWithoutOptionalExportsWorks();
     void enteringTwiceQueriesTwice();
+    void settingsNotBesideTheProgram_data();
+    void settingsNotBesideTheProgram();
 
 private:
     std::unique_ptr<QTemporaryDir> folder_;
@@ -152,6 +154,44 @@ void SatStartupTest::enteringTwiceQueriesTwice() {
     QCOMPARE(session.SatLibraryHandle, first);
     QCOMPARE(fake.CallCount("ConsultarSAT"), 2);
     QCOMPARE(fake.LastArguments("ConsultarSAT")[0].number, 2);
+}
+
+// A program folder that cannot be written (here: a regular file where the
+// folder should be) sends the counter to the user's copy; when that cannot be
+// written either, the start-up says so instead of showing an empty error.
+void SatStartupTest::settingsNotBesideTheProgram_data() {
+    QTest::addColumn<bool>("userCopyWritable");
+    QTest::addColumn<bool>("result");
+    QTest::newRow("the user's copy") << true << true;
+    QTest::newRow("nowhere to write") << false << false;
+}
+
+void SatStartupTest::settingsNotBesideTheProgram() {
+    QFETCH(bool, userCopyWritable);
+    QFETCH(bool, result);
+
+    QFile blocker(QString::fromStdString(InFolder("plain")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const std::string beside = InFolder("plain/dravovexa.ini");
+    const std::string user =
+        InFolder(userCopyWritable ? "config/dravovexa/dravovexa.ini" : "plain/cfg/dravovexa.ini");
+    FakeSat fake;
+    SatSession session(*ui_, beside, fake.LibraryPath(), user);
+
+    QCOMPARE(session.LoadSatLibrary(), result);
+    if (result) {
+        QCOMPARE(ui_->events, WList({"FechaAguarde", "08000\r\nSAT em operação[i]"}));
+        QFile copy(QString::fromStdString(user));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), QByteArray("[VEXA]\nVEXAS=1\n"));
+    } else {
+        QCOMPARE(ui_->events,
+                 QByteArrayList{W("Não foi possível gravar o arquivo de configurações") + "\r\n" +
+                                QByteArray(beside.c_str()) + "\r\n" + QByteArray(user.c_str()) +
+                                "[e]"});
+        QCOMPARE(fake.CallCount("ConsultarSAT"), 0);
+    }
 }
 
 QTEST_APPLESS_MAIN(SatStartupTest)

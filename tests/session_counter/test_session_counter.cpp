@@ -91,6 +91,8 @@ private slots:
     void readOnlyFileIsRefused();
     void unwritablePlace_data();
     void unwritablePlace();
+    void userCopy_data();
+    void userCopy();
     void permissionBitsAreKept();
     void leftoverTemporaryFilesGo();
     void symbolicLinkIsFollowed();
@@ -127,7 +129,7 @@ void TestSessionCounter::draw_data() {
     QTest::newRow("letters") << true << Counter("abc") << 1 << Counter("1");
     QTest::newRow("empty value") << true << Counter("") << 1 << Counter("1");
     QTest::newRow("hexadecimal") << true << Counter("0x10") << 17 << Counter("17");
-    QTest::newRow("negative carried") << true << Counter("-5") << -4 << Counter("-4");
+    QTest::newRow("negative draws 1") << true << Counter("-5") << 1 << Counter("1");
     QTest::newRow("other content kept")
         << true << QByteArray("; mine\r\n[A]\r\nk=v\r\n\r\n[vexa]\r\nvexas=7\r\n[B]\r\n") << 8
         << QByteArray("; mine\r\n[A]\r\nk=v\r\n\r\n[vexa]\r\nvexas=8\r\n[B]\r\n");
@@ -209,6 +211,70 @@ void TestSessionCounter::unwritablePlace() {
     } catch (const SettingsFileError& error) {
         QCOMPARE(QString::fromStdString(error.FilePath()), path);
         QVERIFY2(QString::fromUtf8(error.what()).contains(path), error.what());
+    }
+}
+
+// The user's copy takes the counter while the file beside the program cannot
+// be written: a regular file where its folder should be, or a folder where
+// its lock file should be (root ignores permission bits).
+void TestSessionCounter::userCopy_data() {
+    QTest::addColumn<QByteArray>("besidePlace"); // "writable", "folder is a file", "lock is a folder"
+    QTest::addColumn<QByteArray>("beside");   // the file beside the program, empty: none
+    QTest::addColumn<QByteArray>("user");     // the user's copy before, empty: none
+    QTest::addColumn<bool>("userWritable");
+    QTest::addColumn<int>("expected");        // 0: nothing can be written
+    QTest::addColumn<QByteArray>("userAfter");
+
+    QTest::newRow("beside the program when writable")
+        << QByteArray("writable") << Counter("41") << Counter("7") << true << 42 << Counter("7");
+    QTest::newRow("folder is a regular file: new copy")
+        << QByteArray("folder is a file") << QByteArray() << QByteArray() << true << 1 << Counter("1");
+    QTest::newRow("lock is a folder: copy starts where the file stood")
+        << QByteArray("lock is a folder") << QByteArray("; kept\n" + Counter("41")) << QByteArray() << true
+        << 42 << QByteArray("; kept\n" + Counter("42"));
+    QTest::newRow("existing copy goes on")
+        << QByteArray("lock is a folder") << Counter("41") << Counter("7") << true << 8 << Counter("8");
+    QTest::newRow("nowhere to write")
+        << QByteArray("folder is a file") << QByteArray() << QByteArray() << false << 0 << QByteArray();
+}
+
+void TestSessionCounter::userCopy() {
+    QFETCH(QByteArray, besidePlace);
+    QFETCH(QByteArray, beside);
+    QFETCH(QByteArray, user);
+    QFETCH(bool, userWritable);
+    QFETCH(int, expected);
+    QFETCH(QByteArray, userAfter);
+
+    QString besidePath = settings_;
+    if (besidePlace == "folder is a file") {
+        WriteAll(folder_->filePath(QStringLiteral("plain")), "not a folder");
+        besidePath = folder_->filePath(QStringLiteral("plain/dravovexa.ini"));
+    } else if (besidePlace == "lock is a folder") {
+        QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("dravovexa.ini.lock")));
+    }
+    if (!beside.isEmpty()) {
+        WriteAll(besidePath, beside);
+    }
+    const QString userFolder = folder_->filePath(userWritable ? QStringLiteral("config/dravovexa")
+                                                              : QStringLiteral("plain/dravovexa"));
+    const QString userPath = userFolder + QStringLiteral("/dravovexa.ini");
+    if (!user.isEmpty()) {
+        QVERIFY(QDir().mkpath(userFolder));
+        WriteAll(userPath, user);
+    }
+
+    try {
+        QCOMPARE(DrawSessionNumber(besidePath.toStdString(), userPath.toStdString()), expected);
+    } catch (const SettingsFileError& error) {
+        QCOMPARE(expected, 0);
+        const std::vector<std::string> tried{besidePath.toStdString(), userPath.toStdString()};
+        QVERIFY(error.FilePaths() == tried);
+        QVERIFY2(QString::fromUtf8(error.what()).contains(userPath), error.what());
+    }
+    QCOMPARE(ReadAll(userPath), userAfter);
+    if (!beside.isEmpty() && besidePlace != "writable") {
+        QCOMPARE(ReadAll(besidePath), beside); // never touched
     }
 }
 

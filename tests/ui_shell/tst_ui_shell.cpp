@@ -5,6 +5,9 @@
 // ever waits for a person.
 
 #include <QApplication>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QFile>
 #include <QInputMethodEvent>
 #include <QPlainTextEdit>
@@ -37,6 +40,7 @@
 #include "ui/field_indicator.h"
 #include "ui/main_window.h"
 #include "ui/page_set.h"
+#include "ui/qt_translations.h"
 #include "ui/pages/activation_page.h"
 #include "ui/pages/maintenance_page.h"
 #include "ui/pages/network_page.h"
@@ -97,6 +101,8 @@ private slots:
     void normalizaRetorno();
     void confereCodigoPadrao_data();
     void confereCodigoPadrao();
+    void qtTranslations_data();
+    void qtTranslations();
 
 private:
     // A shown, active window; the library path defaults to a missing file.
@@ -648,6 +654,42 @@ void UiShellTest::confereCodigoPadrao() {
     QCOMPARE(w.AdvPolyPage1->rede_status_sat_ativacao->text(), writtenBack);
     const std::vector<std::string> refused{Utf8("Código de Ativação Padrão inválido !")};
     QCOMPARE(w.messages, goesOn ? std::vector<std::string>{} : refused);
+}
+
+// ------------------------------------------------------------ Qt's texts
+
+// Qt's own texts in Portuguese, from a "translations" folder as a
+// self-contained install ships it, or from Qt's own folder.
+void UiShellTest::qtTranslations_data() {
+    QTest::addColumn<QString>("folder"); // "own": a folder holding a copy; "qt"; "empty"
+    QTest::addColumn<bool>("installed");
+    QTest::newRow("a translations folder of our own") << QStringLiteral("own") << true;
+    QTest::newRow("Qt's translations folder") << QStringLiteral("qt") << true;
+    QTest::newRow("no folder holds them") << QStringLiteral("empty") << false;
+}
+
+void UiShellTest::qtTranslations() {
+    QFETCH(QString, folder);
+    QFETCH(bool, installed);
+
+    const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    const QString qtFile = qtFolder + QStringLiteral("/qtbase_pt_BR.qm");
+    if (!QFile::exists(qtFile)) {
+        QSKIP("Qt's Brazilian Portuguese translations are not installed");
+    }
+    const QString own = folder_->filePath(QStringLiteral("translations"));
+    QVERIFY(QDir().mkpath(own));
+    if (folder == QStringLiteral("own")) {
+        QVERIFY(QFile::copy(qtFile, own + QStringLiteral("/qtbase_pt_BR.qm")));
+    }
+    const QStringList folders{folder == QStringLiteral("qt") ? qtFolder : own};
+
+    QCOMPARE(InstallQtTranslations(*QCoreApplication::instance(), folders), installed);
+    const QString selectAll = QCoreApplication::translate("QWidgetTextControl", "Select All");
+    const QString name = QCoreApplication::translate("QFileSystemModel", "Name");
+    qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
+    QCOMPARE(selectAll, installed ? QStringLiteral("Selecionar tudo") : QStringLiteral("Select All"));
+    QCOMPARE(name, installed ? QStringLiteral("Nome") : QStringLiteral("Name"));
 }
 
 QTEST_MAIN(UiShellTest)

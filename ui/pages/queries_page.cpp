@@ -15,6 +15,7 @@
 #include "dialogs/design_fonts.h"
 #include "rules/cp1252.h"
 #include "rules/line_text.h"
+#include "rules/sent_document.h"
 #include "rules/test_sale_document.h"
 #include "rules/text_utils.h"
 #include "sat/un_global.h"
@@ -267,6 +268,14 @@ void TQueriesPage::SendChosenDocument(const QString& message, std::string& docum
     // memo with the last result.
     if (!LoadDocument(OpenDialog1->FileName, document)) {
         ReportUnreadableFile(OpenDialog1->FileName);
+        return;
+    }
+    const ShowMessage show = [this](const std::string& text) {
+        window_.FechaAguarde(); // the message must not show under the wait panel
+        return window_.ShowMessageDialog(text);
+    };
+    if (!IsSendableDocument(document, QStringToAnsi(OpenDialog1->FileName), show)) {
+        document.clear();
         return;
     }
     memo_retorno->clear();
