@@ -73,9 +73,16 @@ void TestEmulatorRobustness::persistsAcrossUnloadAndReload() {
         QCOMPARE(Take(sat.ConsultarNumeroSessao(folder.NextSession(), code, saleSession)).raw,
                  saleAnswer);
     }
-    // A copy in another folder: the device can only come from the file.
+    // A copy in another folder: the device can only come from its state file
+    // and the folder of remembered answers beside it.
     DeviceFolder elsewhere;
     QVERIFY(QFile::copy(folder.StatePath(), elsewhere.StatePath()));
+    const QDir answers(folder.StatePath() + QStringLiteral(".answers"));
+    QVERIFY(QDir().mkpath(elsewhere.StatePath() + QStringLiteral(".answers")));
+    for (const QString& name : answers.entryList(QDir::Files)) {
+        QVERIFY(QFile::copy(answers.filePath(name),
+                            elsewhere.StatePath() + QStringLiteral(".answers/") + name));
+    }
     SatLibrary sat;
     const SatAnswer status =
         Take(sat.ConsultarStatusOperacional(elsewhere.NextSession() + 100, code));
@@ -132,7 +139,7 @@ void TestEmulatorRobustness::damagedStateFile() {
 
 void TestEmulatorRobustness::missingStateFileInKitMode() {
     DeviceFolder folder;
-    UseDeveloperKit();
+    qputenv("DVT_SAT_MODE", "kit");
     SatLibrary sat;
     QCOMPARE(Take(sat.ConsultarStatusOperacional(folder.NextSession(), kKitCode)).Code(),
              QByteArray("10000"));

@@ -1,4 +1,4 @@
-// The emulator's pure pieces: encodings, digests, registry numbers, the
+// The emulator's pure pieces: encodings, registry numbers, the
 // access key, amounts, addresses, the clock, the state file and the answers.
 
 #include "emulator/access_key.h"
@@ -9,7 +9,6 @@
 #include "emulator/document_numbers.h"
 #include "emulator/faults.h"
 #include "emulator/network_config.h"
-#include "emulator/sha256.h"
 #include "emulator/state_file.h"
 #include "emulator/text_encoding.h"
 
@@ -36,8 +35,6 @@ private slots:
     void base64RoundTrip();
     void base64Refuses_data();
     void base64Refuses();
-    void sha256Vectors_data();
-    void sha256Vectors();
     void accessKeyCheckDigit_data();
     void accessKeyCheckDigit();
     void registryNumbers_data();
@@ -92,32 +89,6 @@ void TestEmulatorUnits::base64Refuses() {
     QFETCH(QByteArray, text);
     QFETCH(bool, valid);
     QCOMPARE(Base64Decode(Std(text)).has_value(), valid);
-}
-
-void TestEmulatorUnits::sha256Vectors_data() {
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<QByteArray>("digest");
-    QTest::newRow("empty")
-        << QByteArray()
-        << QByteArray("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    QTest::newRow("abc") << QByteArray("abc")
-                         << QByteArray(
-                                "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    QTest::newRow("two blocks")
-        << QByteArray("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")
-        << QByteArray("248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
-    QTest::newRow("55 bytes")
-        << QByteArray(55, 'a')
-        << QByteArray("9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
-    QTest::newRow("64 bytes")
-        << QByteArray(64, 'a')
-        << QByteArray("ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb");
-}
-
-void TestEmulatorUnits::sha256Vectors() {
-    QFETCH(QByteArray, data);
-    QFETCH(QByteArray, digest);
-    QCOMPARE(Bytes(Sha256(Std(data))).toHex(), digest);
 }
 
 void TestEmulatorUnits::accessKeyCheckDigit_data() {
@@ -289,14 +260,19 @@ void TestEmulatorUnits::stateFileRoundTrip() {
     state.network.lanType = "IPFIX";
     state.network.ip = "010.000.000.108";
     state.operationState = OperationState::BlockedAutonomous;
-    state.sessions.push_back({12, "12|08000|SAT em operação||"});
-    state.lastFiscalAnswer = "13|06001|0000|Código de ativação inválido||";
+    // One answer inline, as earlier versions kept them, one in the store.
+    state.sessions.push_back({12, 0, "12|08000|SAT em operação||"});
+    state.sessions.push_back({13, 7, {}});
+    state.lastFiscalAnswerId = 7;
     const std::string text = SerializeState(state);
     const auto read = ParseState(text);
     QVERIFY(read.has_value());
     QCOMPARE(Bytes(SerializeState(*read)), Bytes(text));
     QCOMPARE(Bytes(read->activationCode), Bytes(state.activationCode));
-    QCOMPARE(read->sessions.size(), std::size_t{1});
+    QCOMPARE(read->sessions.size(), std::size_t{2});
+    QCOMPARE(Bytes(read->sessions[0].answer), Bytes(state.sessions[0].answer));
+    QCOMPARE(read->sessions[1].answerId, std::int64_t{7});
+    QCOMPARE(read->lastFiscalAnswerId, std::int64_t{7});
     // Lines edited with a Windows editor still read.
     std::string windows;
     for (const char c : text) {
