@@ -9,10 +9,12 @@
 #include "emulator/document_numbers.h"
 #include "emulator/faults.h"
 #include "emulator/network_config.h"
+#include "emulator/sale_arithmetic.h"
 #include "emulator/state_file.h"
 #include "emulator/text_encoding.h"
 
 #include <QTest>
+#include <numeric>
 
 using namespace satemu;
 
@@ -43,6 +45,10 @@ private slots:
     void decimals();
     void centsText_data();
     void centsText();
+    void itemGross_data();
+    void itemGross();
+    void shareInProportion_data();
+    void shareInProportion();
     void addresses_data();
     void addresses();
     void deviceClock_data();
@@ -187,6 +193,71 @@ void TestEmulatorUnits::centsText() {
     QFETCH(qlonglong, rounded);
     QCOMPARE(Bytes(FormatCents(cents)), text);
     QCOMPARE(static_cast<qlonglong>(RoundedDivide(cents, 10)), rounded);
+}
+
+void TestEmulatorUnits::itemGross_data() {
+    QTest::addColumn<qlonglong>("quantity");  // qCom x 10^4
+    QTest::addColumn<qlonglong>("unitPrice"); // vUnCom x 10^3
+    QTest::addColumn<qlonglong>("rounded");   // indRegra A, cents
+    QTest::addColumn<qlonglong>("truncated"); // indRegra T
+    // 1.2345 x 3.999 = 4.9367655
+    QTest::newRow("1.2345 x 3.999") << 12345LL << 3999LL << 494LL << 493LL;
+    // 3 x 2.505 = 7.515: half a cent, up or away
+    QTest::newRow("half a cent") << 30000LL << 2505LL << 752LL << 751LL;
+    // 0.3333 x 3.00 = 0.9999
+    QTest::newRow("just below a unit") << 3333LL << 3000LL << 100LL << 99LL;
+    QTest::newRow("exact") << 20000LL << 2500LL << 500LL << 500LL;
+    // 0.0001 x 0.001 = 0.0000001
+    QTest::newRow("smallest") << 1LL << 1LL << 0LL << 0LL;
+}
+
+void TestEmulatorUnits::itemGross() {
+    QFETCH(qlonglong, quantity);
+    QFETCH(qlonglong, unitPrice);
+    QFETCH(qlonglong, rounded);
+    QFETCH(qlonglong, truncated);
+    QCOMPARE(static_cast<qlonglong>(ItemGross(quantity, unitPrice, false).value_or(-1)), rounded);
+    QCOMPARE(static_cast<qlonglong>(ItemGross(quantity, unitPrice, true).value_or(-1)), truncated);
+}
+
+void TestEmulatorUnits::shareInProportion_data() {
+    QTest::addColumn<QList<qlonglong>>("weights"); // net values in cents, 0: no part
+    QTest::addColumn<qlonglong>("amount");
+    QTest::addColumn<bool>("capped"); // a discount: no share above its item
+    QTest::addColumn<QList<qlonglong>>("shares"); // empty: refused
+    using L = QList<qlonglong>;
+    // 7.50 x 50.00/57.50 = 6.5217 and x 7.50/57.50 = 0.9783
+    QTest::newRow("two items") << L{5000, 750} << 750LL << true << L{652, 98};
+    // 10.00 / 3 = 3.333 each: the cent left over to the first of equals
+    QTest::newRow("thirds") << L{1000, 1000, 1000} << 1000LL << true << L{334, 333, 333};
+    // 1.00 over 50.00, 7.50, 20.00: 0.65 + 0.10 + 0.26 = 1.01, the heaviest gives back
+    QTest::newRow("rounded above") << L{5000, 750, 2000} << 100LL << false << L{64, 10, 26};
+    QTest::newRow("service left out") << L{5000, 0, 750} << 575LL << true << L{500, 0, 75};
+    QTest::newRow("whole discount") << L{5000, 750} << 5750LL << true << L{5000, 750};
+    // 0.05 over ten items of 1.00: half a cent each rounds up to 0.10; the
+    // five heaviest (first of equals) give one back each, none below zero
+    QTest::newRow("many half cents") << L(10, 100) << 5LL << true
+                                     << L{0, 0, 0, 0, 0, 1, 1, 1, 1, 1};
+    // 2.99 over three items of 1.00: 0.9967 -> 1.00 each, 3.00; one gives back
+    QTest::newRow("near the whole") << L{100, 100, 100} << 299LL << true << L{99, 100, 100};
+    // an increase may pass the items' values
+    QTest::newRow("increase above") << L{100, 50} << 300LL << false << L{200, 100};
+    QTest::newRow("nothing to share") << L{5000} << 0LL << true << L{0};
+    QTest::newRow("discount above the items") << L{100, 50} << 151LL << true << L();
+    QTest::newRow("no item takes part") << L{0, 0} << 1LL << false << L();
+}
+
+void TestEmulatorUnits::shareInProportion() {
+    QFETCH(QList<qlonglong>, weights);
+    QFETCH(qlonglong, amount);
+    QFETCH(bool, capped);
+    QFETCH(QList<qlonglong>, shares);
+    const std::vector<std::int64_t> in(weights.begin(), weights.end());
+    const auto out = ShareInProportion(in, amount, capped);
+    QCOMPARE(out ? QList<qlonglong>(out->begin(), out->end()) : QList<qlonglong>(), shares);
+    if (out) {
+        QCOMPARE(std::accumulate(out->begin(), out->end(), qlonglong{0}), amount);
+    }
 }
 
 void TestEmulatorUnits::addresses_data() {
