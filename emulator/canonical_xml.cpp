@@ -7,49 +7,39 @@
 namespace satemu {
 namespace {
 
-void AppendText(std::string& out, std::string_view text) {
+// Text (attribute false) or an attribute value, escaped as the canonical
+// form wants it.
+void AppendEscaped(std::string& out, std::string_view text, bool attribute) {
     for (const char c : text) {
+        const char* escaped = nullptr;
         switch (c) {
         case '&':
-            out += "&amp;";
+            escaped = "&amp;";
             break;
         case '<':
-            out += "&lt;";
+            escaped = "&lt;";
+            break;
+        case '\r':
+            escaped = "&#xD;";
             break;
         case '>':
-            out += "&gt;";
-            break;
-        case '\r':
-            out += "&#xD;";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
-void AppendAttributeValue(std::string& out, std::string_view value) {
-    for (const char c : value) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
+            escaped = attribute ? nullptr : "&gt;";
             break;
         case '"':
-            out += "&quot;";
+            escaped = attribute ? "&quot;" : nullptr;
             break;
         case '\t':
-            out += "&#x9;";
+            escaped = attribute ? "&#x9;" : nullptr;
             break;
         case '\n':
-            out += "&#xA;";
-            break;
-        case '\r':
-            out += "&#xD;";
+            escaped = attribute ? "&#xA;" : nullptr;
             break;
         default:
+            break;
+        }
+        if (escaped) {
+            out += escaped;
+        } else {
             out += c;
         }
     }
@@ -59,7 +49,7 @@ void AppendAttribute(std::string& out, std::string_view name, std::string_view v
     out += ' ';
     out += name;
     out += "=\"";
-    AppendAttributeValue(out, value);
+    AppendEscaped(out, value, true);
     out += '"';
 }
 
@@ -97,7 +87,7 @@ void AppendElement(std::string& out, const pugi::xml_node& element, std::string_
             break;
         case pugi::node_pcdata:
         case pugi::node_cdata:
-            AppendText(out, child.value());
+            AppendEscaped(out, child.value(), false);
             break;
         default:
             break; // comments and processing instructions are left out
