@@ -58,12 +58,17 @@ bool SetSubject(X509_NAME* name, const CertificateSubject& subject) {
            add("CN", commonName);
 }
 
+// Seconds since the epoch, counted by OpenSSL itself (no platform's timegm).
 std::optional<std::int64_t> EpochOf(const ASN1_TIME* time) {
-    std::tm parts{};
-    if (!time || ASN1_TIME_to_tm(time, &parts) != 1) {
+    ASN1_TIME* epoch = ASN1_TIME_set(nullptr, 0);
+    int days = 0;
+    int seconds = 0;
+    const bool counted = epoch && time && ASN1_TIME_diff(&days, &seconds, epoch, time) == 1;
+    ASN1_TIME_free(epoch);
+    if (!counted) {
         return std::nullopt;
     }
-    return static_cast<std::int64_t>(timegm(&parts));
+    return std::int64_t{days} * 86400 + seconds;
 }
 
 // The DER certificate between the PEM markers, Base64 wrapped or not.
