@@ -1,6 +1,6 @@
 #pragma once
-// Base64 of RFC 4648 (standard alphabet, "=" padding), the encoding of every
-// binary payload in the device's answers.
+// Base64 of RFC 4648 (standard alphabet, "=" padding) on OpenSSL, the
+// encoding of every binary payload in the device's answers.
 
 #include <optional>
 #include <string>

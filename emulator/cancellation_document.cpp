@@ -29,9 +29,10 @@ std::optional<int> ReadBuyer(const pugi::xml_node& infCFe, const SaleRecord& sal
     if (cpf && !cpf.Text().empty() && !IsValidCpf(cpf.Text())) {
         return kBadBuyerCpf;
     }
-    // The cancellation names the same buyer as the sale, or none when it had none.
+    // Later versions of the standard leave the buyer out of the cancellation,
+    // earlier ones repeat the sale's: either is taken, another buyer is not.
     const std::string buyer(cnpj && !cnpj.Text().empty() ? cnpj.Text() : cpf.Text());
-    if (buyer != sale.buyer) {
+    if (!buyer.empty() && buyer != sale.buyer) {
         return kUnidentified;
     }
     return std::nullopt;
@@ -41,14 +42,13 @@ std::optional<int> ReadBuyer(const pugi::xml_node& infCFe, const SaleRecord& sal
 
 std::optional<int> ReadCancellationDocument(std::string_view text, const SaleRules& rules,
                                             const SaleRecord& sale, CancellationDocument& out) {
-    if (!IsValidUtf8(text) ||
-        !out.xml.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8)) {
+    if (!LoadSentDocument(text, out.xml)) {
         return kUnidentified;
     }
     const pugi::xml_node root = out.xml.document_element();
     const pugi::xml_node infCFe = root.child("infCFe");
     if (std::strcmp(root.name(), "CFeCanc") != 0 || !infCFe || infCFe.next_sibling() ||
-        infCFe.attribute("Id")) {
+        infCFe.attribute("Id") || HasQualifiedNames(infCFe)) {
         return kUnidentified;
     }
     if (const pugi::xml_attribute version = infCFe.attribute("versaoDadosEnt")) {

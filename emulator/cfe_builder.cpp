@@ -2,14 +2,13 @@
 
 #include "emulator/access_key.h"
 #include "emulator/base64.h"
+#include "emulator/canonical_xml.h"
 #include "emulator/decimal.h"
 #include "emulator/device_clock.h"
-#include "emulator/sha256.h"
 
 #include <cstdio>
 #include <cstring>
 #include <pugixml.hpp>
-#include <sstream>
 
 namespace satemu {
 namespace {
@@ -17,12 +16,6 @@ namespace {
 constexpr const char* kLayoutVersion = "0.08";
 constexpr const char* kDsigNamespace = "http://www.w3.org/2000/09/xmldsig#";
 constexpr const char* kC14n = "http://www.w3.org/TR/2001/REC-xml-c14n-20010315";
-
-std::string Serialised(const pugi::xml_node& node) {
-    std::ostringstream out;
-    node.print(out, "", pugi::format_raw);
-    return out.str();
-}
 
 pugi::xml_node Add(pugi::xml_node parent, const char* name, const std::string& value) {
     pugi::xml_node node = parent.append_child(name);
@@ -81,13 +74,10 @@ pugi::xml_node AddIdentification(pugi::xml_node infCFe, const IssueContext& cont
     return ide;
 }
 
-std::int64_t DateToEpoch(const std::string& date, std::int64_t fallback) {
-    const auto epoch = ParseDeviceStamp(date + "000000");
-    return epoch ? *epoch : fallback;
-}
-
-// An enveloped XML signature over infCFe: the digest is the real SHA-256 of
-// infCFe as written, the signature value and certificate the emulated key's.
+// An enveloped XML signature over infCFe: the digest is the SHA-256 of
+// infCFe's canonical form, the signature RSA-SHA256 over SignedInfo's
+// canonical form (in the XML-DSig namespace it inherits from Signature), and
+// the device's certificate goes along in KeyInfo.
 void AddSignature(pugi::xml_node root, const pugi::xml_node& infCFe, const IssueContext& context) {
     const std::string id = std::string("#") + infCFe.attribute("Id").value();
     pugi::xml_node signature = root.append_child("Signature");
@@ -104,28 +94,19 @@ void AddSignature(pugi::xml_node root, const pugi::xml_node& infCFe, const Issue
     transforms.append_child("Transform").append_attribute("Algorithm") = kC14n;
     reference.append_child("DigestMethod").append_attribute("Algorithm") =
         "http://www.w3.org/2001/04/xmlenc#sha256";
-    Add(reference, "DigestValue", Base64Encode(Sha256(Serialised(infCFe))));
-    Add(signature, "SignatureValue", Base64Encode(context.key.Sign(Serialised(info))));
-    const std::int64_t issued = DateToEpoch(context.device.certificateIssued, context.now);
-    const std::int64_t expires =
-        DateToEpoch(context.device.certificateExpires, AddYears(context.now, 5));
-    const std::string certificate = BuildCertificateDer(
-        context.key, {context.device.serial, context.device.taxpayerCnpj}, issued, expires);
+    Add(reference, "DigestValue", Base64Encode(Sha256(Canonical(infCFe))));
+    Add(signature, "SignatureValue",
+        Base64Encode(context.key.Sign(Canonical(info, kDsigNamespace))));
     Add(signature.append_child("KeyInfo").append_child("X509Data"), "X509Certificate",
-        Base64Encode(certificate));
+        Base64Encode(context.key.CertificateDer()));
 }
 
+// The declaration, then the document in canonical form: infCFe as written is
+// byte for byte what its digest was computed over.
 std::string DocumentText(const pugi::xml_document& document) {
-    std::ostringstream out;
-    document.save(out, "", pugi::format_raw, pugi::encoding_utf8);
-    return out.str();
-}
-
-pugi::xml_node AddDeclaration(pugi::xml_document& document) {
-    pugi::xml_node declaration = document.append_child(pugi::node_declaration);
-    declaration.append_attribute("version") = "1.0";
-    declaration.append_attribute("encoding") = "UTF-8";
-    return declaration;
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+    AppendCanonical(text, document.document_element());
+    return text;
 }
 
 // emit: the device's taxpayer, with the optional fields the sale sent.
@@ -135,6 +116,14 @@ void AddIssuer(pugi::xml_node infCFe, const DeviceState& device, const pugi::xml
     Add(emit, "CNPJ", device.taxpayerCnpj);
     Add(emit, "xNome",
         device.taxpayerName.empty() ? "CONTRIBUINTE " + device.taxpayerCnpj : device.taxpayerName);
+    // The taxpayer's address, as SEFAZ's parametrisation of the emulated
+    // device gives it.
+    pugi::xml_node address = emit.append_child("enderEmit");
+    Add(address, "xLgr", "AVENIDA RANGEL PESTANA");
+    Add(address, "nro", "300");
+    Add(address, "xBairro", "CENTRO");
+    Add(address, "xMun", "SAO PAULO");
+    Add(address, "CEP", "01017911");
     // The IE the device was parametrised with, else (before its first sale)
     // the one the document names.
     Add(emit, "IE",
@@ -157,31 +146,36 @@ void AddAmount(pugi::xml_node parent, const char* name, std::int64_t cents) {
     Add(parent, name, FormatCents(cents));
 }
 
-// The sent product with the values the device computes, in layout order.
+// The sent product with the values the device computes, in layout order:
+// vProd after vUnCom; vItem, vRatDesc and vRatAcr after vOutro, before
+// obsFiscoDet.
 void AddProduct(pugi::xml_node det, const pugi::xml_node& sent, const ItemValues& item) {
     pugi::xml_node prod = det.append_child("prod");
-    bool itemWritten = false;
+    bool valuesWritten = false;
+    const auto addValues = [&] {
+        AddAmount(prod, "vItem", item.vItem);
+        if (item.vRatDesc > 0) {
+            AddAmount(prod, "vRatDesc", item.vRatDesc);
+        }
+        if (item.vRatAcr > 0) {
+            AddAmount(prod, "vRatAcr", item.vRatAcr);
+        }
+        valuesWritten = true;
+    };
     for (const pugi::xml_node child : sent.children()) {
         if (child.type() != pugi::node_element) {
             continue;
         }
-        if (std::strcmp(child.name(), "obsFiscoDet") == 0 && !itemWritten) {
-            AddAmount(prod, "vItem", item.vItem);
-            itemWritten = true;
+        if (std::strcmp(child.name(), "obsFiscoDet") == 0 && !valuesWritten) {
+            addValues();
         }
         prod.append_copy(child);
         if (std::strcmp(child.name(), "vUnCom") == 0) {
             AddAmount(prod, "vProd", item.vProd);
         }
     }
-    if (!itemWritten) {
-        AddAmount(prod, "vItem", item.vItem);
-    }
-    if (item.vRatDesc > 0) {
-        AddAmount(prod, "vRatDesc", item.vRatDesc);
-    }
-    if (item.vRatAcr > 0) {
-        AddAmount(prod, "vRatAcr", item.vRatAcr);
+    if (!valuesWritten) {
+        addValues();
     }
 }
 
@@ -220,40 +214,50 @@ void AddTaxes(pugi::xml_node det, const pugi::xml_node& sent, const ItemValues& 
         }
     }
     if (pugi::xml_node issqn = imposto.child("ISSQN")) {
-        // vBC and vISSQN follow vAliq in the layout.
-        pugi::xml_node rate = issqn.child("vAliq");
-        pugi::xml_node base = issqn.insert_child_after("vBC", rate);
-        base.text().set(FormatCents(item.vBCISSQN).c_str());
-        issqn.insert_child_after("vISSQN", base).text().set(FormatCents(item.vISSQN).c_str());
+        // vDeducISSQN, vBC, vAliq, vISSQN, then the codes of the service.
+        issqn.insert_child_after("vBC", issqn.child("vDeducISSQN"))
+            .text()
+            .set(FormatCents(item.vBCISSQN).c_str());
+        issqn.insert_child_after("vISSQN", issqn.child("vAliq"))
+            .text()
+            .set(FormatCents(item.vISSQN).c_str());
     }
 }
 
+// ICMSTot of the products, vCFe, ISSQNtot of the services, then what the
+// sale sent (DescAcrEntr, vCFeLei12741).
 void AddTotals(pugi::xml_node infCFe, const SaleDocument& sale) {
     const SaleTotals& t = sale.totals;
     pugi::xml_node total = infCFe.append_child("total");
-    if (t.anyIcms) {
+    if (t.anyProduct) {
+        const ProductTotals& p = t.products;
         pugi::xml_node icms = total.append_child("ICMSTot");
-        AddAmount(icms, "vICMS", t.vICMS);
-        AddAmount(icms, "vProd", t.vProd);
-        AddAmount(icms, "vDesc", t.vDesc);
-        AddAmount(icms, "vPIS", t.vPIS);
-        AddAmount(icms, "vCOFINS", t.vCOFINS);
-        AddAmount(icms, "vPISST", t.vPISST);
-        AddAmount(icms, "vCOFINSST", t.vCOFINSST);
-        AddAmount(icms, "vOutro", t.vOutro);
+        AddAmount(icms, "vICMS", p.vICMS);
+        AddAmount(icms, "vProd", p.vProd);
+        AddAmount(icms, "vDesc", p.vDesc);
+        AddAmount(icms, "vPIS", p.vPIS);
+        AddAmount(icms, "vCOFINS", p.vCOFINS);
+        AddAmount(icms, "vPISST", p.vPISST);
+        AddAmount(icms, "vCOFINSST", p.vCOFINSST);
+        AddAmount(icms, "vOutro", p.vOutro);
     }
     AddAmount(total, "vCFe", t.vCFe);
-    if (t.anyIssqn) {
+    if (t.anyService) {
+        const ServiceTotals& v = t.services;
         pugi::xml_node issqn = total.append_child("ISSQNtot");
-        AddAmount(issqn, "vBC", t.vBCISSQN);
-        AddAmount(issqn, "vISS", t.vISSQN);
+        AddAmount(issqn, "vBC", v.vBC);
+        AddAmount(issqn, "vISS", v.vISS);
+        AddAmount(issqn, "vPIS", v.vPIS);
+        AddAmount(issqn, "vCOFINS", v.vCOFINS);
+        AddAmount(issqn, "vPISST", v.vPISST);
+        AddAmount(issqn, "vCOFINSST", v.vCOFINSST);
     }
     CopyChildren(total, sale.infCFe.child("total"));
 }
 
 } // namespace
 
-std::string QrCodeSignature(const EmulatedKey& key, const std::string& accessKey,
+std::string QrCodeSignature(const DeviceKey& key, const std::string& accessKey,
                             const std::string& stamp, std::int64_t totalCents,
                             const std::string& buyer) {
     return Base64Encode(key.Sign(accessKey + stamp + FormatCents(totalCents) + buyer));
@@ -269,7 +273,6 @@ IssuedDocument BuildSaleDocument(const SaleDocument& sale, const IssueContext& c
         QrCodeSignature(context.key, issued.key, issued.timestamp, issued.totalCents, issued.buyer);
 
     pugi::xml_document document;
-    AddDeclaration(document);
     pugi::xml_node root = document.append_child("CFe");
     pugi::xml_node infCFe = root.append_child("infCFe");
     infCFe.append_attribute("Id") = ("CFe" + issued.key).c_str();
@@ -325,7 +328,6 @@ IssuedDocument BuildCancellationDocument(const CancellationInput& input, const S
         QrCodeSignature(context.key, issued.key, issued.timestamp, issued.totalCents, issued.buyer);
 
     pugi::xml_document document;
-    AddDeclaration(document);
     pugi::xml_node root = document.append_child("CFeCanc");
     pugi::xml_node infCFe = root.append_child("infCFe");
     infCFe.append_attribute("Id") = ("CFe" + issued.key).c_str();

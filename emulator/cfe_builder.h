@@ -3,7 +3,7 @@
 // a checked sale document, and the cancellation (CFeCanc) of the last sale.
 
 #include "emulator/device_state.h"
-#include "emulator/emulated_identity.h"
+#include "emulator/device_key.h"
 #include "emulator/sale_document.h"
 
 #include <cstdint>
@@ -15,7 +15,7 @@ namespace satemu {
 // What the device sets in a document it issues.
 struct IssueContext {
     const DeviceState& device;
-    const EmulatedKey& key;
+    const DeviceKey& key;
     std::int64_t now = 0;
     int number = 0;          // nCFe
     int code = 0;            // cNF, random
@@ -23,7 +23,7 @@ struct IssueContext {
 };
 
 struct IssuedDocument {
-    std::string xml;         // UTF-8, with its XML declaration
+    std::string xml;         // UTF-8: the XML declaration, then the canonical document
     std::string key;         // 44 digits
     std::string qrSignature; // assinaturaQRCODE, Base64
     std::string timestamp;   // AAAAMMDDhhmmss
@@ -44,9 +44,10 @@ struct CancellationInput {
 IssuedDocument BuildCancellationDocument(const CancellationInput& input, const SaleRecord& sale,
                                          const IssueContext& context);
 
-// The QR-code signature of a document (assinaturaQRCODE): signs the access
-// key, issue time, total and buyer, as the QR-code text joins them.
-std::string QrCodeSignature(const EmulatedKey& key, const std::string& accessKey,
+// The QR-code signature of a document (assinaturaQRCODE), Base64: the
+// RSA-SHA256 signature of the access key, issue date and time, total and
+// buyer, joined without separators.
+std::string QrCodeSignature(const DeviceKey& key, const std::string& accessKey,
                             const std::string& stamp, std::int64_t totalCents,
                             const std::string& buyer);
 

@@ -1,18 +1,22 @@
 #include "emulator/command_frame.h"
 
+#include "emulator/answer_store.h"
 #include "emulator/answers.h"
 #include "emulator/device_clock.h"
 #include "emulator/emulator_settings.h"
 #include "emulator/platform.h"
 #include "emulator/state_file.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace satemu {
 namespace {
@@ -30,15 +34,31 @@ public:
         return *device_;
     }
 
+    const AnswerStore& Answers() const { return *answers_; }
+
     // Saves the device; on failure the device is forgotten, so the next call
-    // takes the last state that did reach the disk.
+    // takes the last state that did reach the disk. Answers follow the
+    // state: those it no longer names go after it is saved, those the undone
+    // command wrote go with it.
     bool Save() {
         std::string error;
+        const std::vector<std::int64_t> named = NamedAnswers(device_->State());
+        const auto removeAllBut = [&](const std::vector<std::int64_t>& ids,
+                                      const std::vector<std::int64_t>& kept) {
+            for (const std::int64_t id : ids) {
+                if (std::find(kept.begin(), kept.end(), id) == kept.end()) {
+                    answers_->Remove(id);
+                }
+            }
+        };
         if (!SaveStateAtomically(path_, device_->State(), error)) {
             std::fprintf(stderr, "dllsat: the device state cannot be saved: %s\n", error.c_str());
+            removeAllBut(named, saved_);
             Forget();
             return false;
         }
+        removeAllBut(saved_, named);
+        saved_ = named;
         stamp_ = StampOfFile(path_);
         return true;
     }
@@ -47,7 +67,9 @@ public:
 
 private:
     void Load(const EmulatorSettings& settings, std::int64_t now, EventLog& log) {
+        device_.reset();
         path_ = settings.statePath;
+        answers_.emplace(path_ + ".answers");
         std::error_code error;
         const bool exists = std::filesystem::exists(path_, error);
         const auto text = exists ? ReadWholeFile(path_) : std::nullopt;
@@ -66,12 +88,21 @@ private:
                        settings.developerKit ? "kit de desenvolvedor iniciado"
                                              : "equipamento novo, não ativado");
         }
-        device_ = std::make_unique<SatDevice>(std::move(*state));
+        // Answers of commands that were undone, then those an earlier
+        // version kept in the state file itself.
+        answers_->RemoveUnnamed(*state);
+        saved_ = NamedAnswers(*state);
+        if (!MoveInlineAnswers(*state, *answers_)) {
+            throw std::runtime_error("the remembered answers cannot be written");
+        }
+        device_ = std::make_unique<SatDevice>(std::move(*state), now);
         stamp_ = StampOfFile(path_);
     }
 
     std::string path_;
     std::optional<FileStamp> stamp_;
+    std::optional<AnswerStore> answers_;
+    std::vector<std::int64_t> saved_; // the answers the state on disk names
     std::unique_ptr<SatDevice> device_;
 };
 
@@ -131,14 +162,14 @@ const char* RunCommand(const CommandTraits& traits, int session, const Command& 
         const std::int64_t now = DeviceNow(settings.clock, SystemNow());
         EventLog log(settings.statePath + ".log");
         SatDevice& device = host.Open(settings, now, log);
-        const CallContext context{now, settings.offline, &log};
+        const CallContext context{now, settings.offline, &log, &host.Answers()};
         std::string answer;
         if (traits.checksSession && !device.SessionNumberFree(session)) {
             answer = StandardAnswer(session, traits.family * 1000 + 97);
         } else {
             device.Housekeeping(context);
             answer = command(device, context);
-            device.RecordSession(session, answer, traits.family);
+            device.RecordSession(context, session, answer, traits.family);
         }
         const int code = AnswerCode(answer);
         log.Append(now, "AC", code % 1000 == 0 ? "INFO" : "ALERTA",
@@ -147,6 +178,8 @@ const char* RunCommand(const CommandTraits& traits, int session, const Command& 
         if (!host.Save()) {
             return Answer(UnknownError(session, traits.family));
         }
+        // Only what was kept is told: the log follows the saved state.
+        log.Commit();
         DamageAnswer(fault, answer);
         return Answer(std::move(answer));
     } catch (...) {
@@ -171,7 +204,9 @@ const char* ShutDown() {
         EventLog log(settings.statePath + ".log");
         host.Open(settings, now, log);
         log.Append(now, "AC", "INFO", "DesligarSAT: equipamento desligado");
-        host.Save();
+        if (host.Save()) {
+            log.Commit();
+        }
     } catch (...) {
         host.Forget();
     }

@@ -8,6 +8,8 @@
 #include "emulator/sat_device.h"
 #include "emulator/text_encoding.h"
 
+#include <stdexcept>
+
 namespace satemu {
 namespace {
 
@@ -22,11 +24,14 @@ constexpr int kSaoPaulo = 35;
 
 std::string SatDevice::AtivarSAT(const CallContext& c, int session, int subCommand,
                                  const std::string& code, const std::string& cnpj, int uf) {
-    const CertificateSubject subject{state_.serial, state_.activated ? state_.taxpayerCnpj : cnpj};
+    // The request is for the device's own key, made at the activation.
     const auto requestAnswer = [&](int answerCode) {
-        const EmulatedKey key(state_.serial + subject.cnpj);
-        return StandardAnswer(session, answerCode,
-                              {Base64Encode(BuildCertificateRequestPem(key, subject))});
+        const std::string request = Key(c.now).CertificateRequestPem(
+            {state_.serial, state_.taxpayerCnpj});
+        if (request.empty()) {
+            throw std::runtime_error("the certificate request cannot be made");
+        }
+        return StandardAnswer(session, answerCode, {Base64Encode(request)});
     };
     if (subCommand < 1 || subCommand > 3) {
         return StandardAnswer(session, 4099);
@@ -62,8 +67,9 @@ std::string SatDevice::AtivarSAT(const CallContext& c, int session, int subComma
     state_.activationCode = code;
     state_.wrongCodeAttempts = 0;
     state_.codeLocked = false;
-    state_.certificateIssued = FormatDate(c.now);
-    state_.certificateExpires = FormatDate(AddYears(c.now, 5));
+    state_.certificateIssued.clear();
+    state_.certificateExpires.clear();
+    MakeKey(c.now); // a new key and certificate for this taxpayer
     state_.icpRequestPending = subCommand == 2;
     Communicate(c);
     Log(c, "SAT", "INFO", "equipamento ativado para o CNPJ " + cnpj);
@@ -79,14 +85,18 @@ std::string SatDevice::ComunicarCertificadoICPBRASIL(const CallContext& c, int s
     if (!state_.activated || !AcceptCode(c, code)) {
         return StandardAnswer(session, 5001);
     }
+    // The certificate must be for the key the request was made of.
     const auto validity = ReadCertificateValidity(certificate);
+    DeviceKey key = Key(c.now);
     if (!state_.icpRequestPending || !validity || validity->notAfter < c.now ||
-        validity->notBefore > c.now) {
+        validity->notBefore > c.now || !key.UseCertificate(certificate)) {
         return StandardAnswer(session, 5003);
     }
     if (!SefazReachable(c)) {
         return StandardAnswer(session, 5002);
     }
+    key_ = key;
+    state_.certificatePem = key.CertificatePem();
     state_.certificateIssued = FormatDate(validity->notBefore);
     state_.certificateExpires = FormatDate(validity->notAfter);
     state_.icpRequestPending = false;

@@ -55,7 +55,7 @@ std::string SatDevice::EnviarDadosVenda(const CallContext& c, int session, const
         // The first sale's IE becomes the one the device checks from now on.
         state_.taxpayerIe = sale.infCFe.child("emit").child_value("IE");
     }
-    const EmulatedKey key = Key();
+    const DeviceKey& key = Key(c.now);
     const IssueContext context{state_,
                                key,
                                c.now,
@@ -112,9 +112,8 @@ std::string SatDevice::CancelarUltimaVenda(const CallContext& c, int session,
             ReadCancellationDocument(document, RulesForSales(), sale, cancellation)) {
         return FiscalRefusal(session, 7007, *detail);
     }
-    const EmulatedKey signingKey = Key();
     const IssueContext context{state_,
-                               signingKey,
+                               Key(c.now),
                                c.now,
                                NextDocumentNumber(),
                                static_cast<int>(random_() % 1000000),
@@ -156,9 +155,8 @@ std::string SatDevice::TesteFimAFim(const CallContext& c, int session, const std
     }
     // A test document has its own numbering and never becomes a sale.
     const int number = state_.testDocuments >= 999999 ? 1 : state_.testDocuments + 1;
-    const EmulatedKey key = Key();
-    const IssueContext context{state_, key, c.now, number, static_cast<int>(random_() % 1000000),
-                               false};
+    const IssueContext context{state_, Key(c.now), c.now, number,
+                               static_cast<int>(random_() % 1000000), false};
     const IssuedDocument issued = BuildSaleDocument(sale, context);
     state_.testDocuments = number;
     Communicate(c);

@@ -96,7 +96,7 @@ std::string SatDevice::ConsultarNumeroSessao(const CallContext& c, int session,
     }
     for (const SessionRecord& record : state_.sessions) {
         if (record.number == wanted) {
-            return record.answer;
+            return Remembered(c, record.answerId, record.answer);
         }
     }
     return StandardAnswer(session, 11003);
@@ -110,10 +110,10 @@ std::string SatDevice::ConsultarUltimaSessaoFiscal(const CallContext& c, int ses
     if (!AcceptCode(c, code)) {
         return StandardAnswer(session, 19001);
     }
-    if (state_.lastFiscalAnswer.empty()) {
+    if (state_.lastFiscalAnswerId == 0 && state_.lastFiscalAnswer.empty()) {
         return StandardAnswer(session, 19003);
     }
-    return state_.lastFiscalAnswer;
+    return Remembered(c, state_.lastFiscalAnswerId, state_.lastFiscalAnswer);
 }
 
 std::string SatDevice::ExtrairLogs(const CallContext& c, int session, const std::string& code) {

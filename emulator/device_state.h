@@ -30,8 +30,12 @@ inline constexpr const char* kKitActivationCode = "12345678";
 // number stays taken.
 inline constexpr std::size_t kKeptSessions = 100;
 
+// A remembered session: its answer lives in the answer store (answer_store.h)
+// under answerId. State files of earlier versions held the answer itself,
+// kept in `answer` until it is moved to the store.
 struct SessionRecord {
     int number = 0;
+    std::int64_t answerId = 0;
     std::string answer;
 };
 
@@ -66,6 +70,10 @@ struct DeviceState {
     NetworkConfig network;
     std::string batteryLevel = "ALTO";
 
+    // The signing key and its certificate (PEM), made at activation (for a
+    // developer kit at its first start); empty until then.
+    std::string keyPem;
+    std::string certificatePem;
     std::string certificateIssued;  // AAAAMMDD
     std::string certificateExpires; // AAAAMMDD
     bool icpRequestPending = false; // a CSR waits for its ICP-Brasil certificate
@@ -91,7 +99,12 @@ struct DeviceState {
     std::int64_t lastCommunication = 0; // 0: never
 
     std::deque<SessionRecord> sessions; // oldest first, at most kKeptSessions
-    std::string lastFiscalAnswer;       // last 06xxx/07xxx answer
+    // The last 06xxx/07xxx answer: in the answer store (0: none), or from an
+    // earlier version's state file, inline until moved.
+    std::int64_t lastFiscalAnswerId = 0;
+    std::string lastFiscalAnswer;
+    std::int64_t nextAnswerId = 1; // the answer store's next file
+
 };
 
 // A device as it leaves the factory: not activated, DHCP network.

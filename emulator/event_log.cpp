@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 namespace satemu {
 
@@ -19,11 +20,19 @@ void EventLog::Append(std::int64_t now, std::string_view origin, std::string_vie
         }
     }
     line += '\n';
+    waiting_ += line;
+}
+
+void EventLog::Commit() {
+    if (waiting_.empty()) {
+        return;
+    }
+    const std::string lines = std::exchange(waiting_, std::string());
     std::FILE* file = std::fopen(path_.c_str(), "ab");
     if (!file) {
-        return; // the log is best effort: a full disk must not stop a sale
+        return;
     }
-    std::fwrite(line.data(), 1, line.size(), file);
+    std::fwrite(lines.data(), 1, lines.size(), file);
     const long size = std::ftell(file);
     std::fclose(file);
     if (size > kMaxBytes) {
@@ -33,10 +42,12 @@ void EventLog::Append(std::int64_t now, std::string_view origin, std::string_vie
 
 std::optional<std::string> EventLog::ReadAll() const {
     std::error_code error;
-    if (!std::filesystem::exists(path_, error)) {
-        return std::string();
+    auto text = std::filesystem::exists(path_, error) ? ReadWholeFile(path_)
+                                                      : std::optional<std::string>(std::string());
+    if (text) {
+        *text += waiting_;
     }
-    return ReadWholeFile(path_);
+    return text;
 }
 
 void EventLog::DropOlderHalf() {

@@ -1,8 +1,11 @@
 #pragma once
 // The device's event log, a text file beside the state file with one line per
 // event, "AAAAMMDDhhmmss|origem|tipo|texto", which ExtrairLogs hands out.
-// Lines are appended as events happen; when the file passes kMaxBytes the
-// older half is dropped, as a device's log memory wraps around.
+// The events of a command are held back until its state is saved and reach
+// the file only then: a command that is undone (the state could not be
+// saved, the process died) leaves no trace, so the log never lists a sale
+// that was not kept. When the file passes kMaxBytes the older half is
+// dropped, as a device's log memory wraps around.
 
 #include <cstdint>
 #include <optional>
@@ -20,16 +23,22 @@ public:
     // origin: "AC" (a command from the point of sale), "SAT" (the device
     // itself) or "SEFAZ" (its communication); type: "INFO", "ALERTA", "ERRO".
     // "|", CR and LF in the text become blanks, so a line stays one event.
+    // The line waits for Commit.
     void Append(std::int64_t now, std::string_view origin, std::string_view type,
                 std::string_view text);
 
-    // The whole log; empty when there is none yet.
+    // Writes the waiting lines to the file (best effort: a full disk must not
+    // undo a sale); lines never committed are dropped with the object.
+    void Commit();
+
+    // The whole log, waiting lines included; empty when there is none yet.
     std::optional<std::string> ReadAll() const;
 
 private:
     void DropOlderHalf();
 
     std::string path_;
+    std::string waiting_;
 };
 
 } // namespace satemu

@@ -127,7 +127,6 @@ bool ReadIcms(const pugi::xml_node& imposto, std::int64_t base, ItemValues& item
         !DigitsField(Child(inner, simples ? "CSOSN" : "CST"), simples ? 3 : 2)) {
         return false;
     }
-    item.hasIcms = true;
     if (name == "ICMS00" || name == "ICMSSN900") {
         const auto rate = Amount(inner, "pICMS", 2, 2, 3, 2);
         const auto product = rate && *rate <= 10000 ? CheckedMultiply(base, *rate) : std::nullopt;
@@ -146,7 +145,6 @@ bool ReadIssqn(const pugi::xml_node& imposto, std::int64_t base, ItemValues& ite
     if (!deduction || !rate || *rate > 10000 || *deduction > base) {
         return false;
     }
-    item.hasIssqn = true;
     item.vBCISSQN = base - *deduction;
     const auto product = CheckedMultiply(item.vBCISSQN, *rate);
     if (!product) {
@@ -228,16 +226,14 @@ Result ReadProduct(const pugi::xml_node& prod, ItemValues& item) {
     if (!other) {
         return Reject(kBadOtherCharges);
     }
-    // qCom has 4 decimals and vUnCom 3: the product has 7, rounded to cents.
-    const auto gross = CheckedMultiply(*quantity, *unitPrice);
-    if (!gross || *gross / 100000 > 999'999'999'999'999LL / 100) {
+    const auto gross = ItemGross(*quantity, *unitPrice, rule.Text() == "T");
+    if (!gross || *gross > 999'999'999'999'999LL / 100) {
         return Reject(kBadUnitPrice);
     }
-    item.vProd = RoundedDivide(*gross, 100000);
+    item.vProd = *gross;
     item.vDesc = *discount;
     item.vOutro = *other;
-    item.vItem = item.vProd - item.vDesc + item.vOutro;
-    if (item.vItem < 0) {
+    if (item.Net() < 0) {
         return Reject(kBadDiscount);
     }
     return std::nullopt;
@@ -369,43 +365,17 @@ Result ReadPayments(const pugi::xml_node& infCFe, SaleTotals& totals) {
     return std::nullopt;
 }
 
-// Shares the subtotal discount or increase out over the items in proportion
-// to their values, the last item taking what rounding leaves.
-void ShareOut(std::vector<ItemValues>& items, std::int64_t subtotal, std::int64_t amount,
-              std::int64_t ItemValues::*field) {
-    if (amount == 0 || subtotal == 0) {
-        return;
-    }
-    std::int64_t shared = 0;
-    for (std::size_t i = 0; i + 1 < items.size(); ++i) {
-        // amount * vItem can pass 64 bits; the quotient never does.
-        const long double part = static_cast<long double>(amount) * items[i].vItem / subtotal;
-        items[i].*field = static_cast<std::int64_t>(part + 0.5L);
-        shared += items[i].*field;
-    }
-    items.back().*field = amount - shared;
-}
-
-bool Accumulate(std::int64_t& total, std::int64_t value) {
-    const auto sum = CheckedAdd(total, value);
-    if (!sum) {
-        return false;
-    }
-    total = *sum;
-    return true;
-}
-
 } // namespace
 
 std::optional<SaleRejection> ReadSaleDocument(std::string_view text, const SaleRules& rules,
                                               SaleDocument& out) {
-    if (!IsValidUtf8(text) ||
-        !out.xml.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8)) {
+    if (!LoadSentDocument(text, out.xml)) {
         return Reject(kUnidentified);
     }
     const pugi::xml_node root = out.xml.document_element();
     out.infCFe = root.child("infCFe");
-    if (std::strcmp(root.name(), "CFe") != 0 || !out.infCFe || out.infCFe.next_sibling()) {
+    if (std::strcmp(root.name(), "CFe") != 0 || !out.infCFe || out.infCFe.next_sibling() ||
+        HasQualifiedNames(out.infCFe)) {
         return Reject(kUnidentified);
     }
     out.versaoDadosEnt = out.infCFe.attribute("versaoDadosEnt").value();
@@ -436,6 +406,7 @@ std::optional<SaleRejection> ReadSaleDocument(std::string_view text, const SaleR
         if (auto rejection = ReadProduct(det.child("prod"), item)) {
             return rejection;
         }
+        item.service = static_cast<bool>(det.child("imposto").child("ISSQN"));
         out.items.push_back(item);
     }
     if (out.items.empty()) {
@@ -445,45 +416,25 @@ std::optional<SaleRejection> ReadSaleDocument(std::string_view text, const SaleR
     if (auto rejection = ReadDocumentTotals(out.infCFe, totals)) {
         return rejection;
     }
-    std::int64_t subtotal = 0;
-    for (const ItemValues& item : out.items) {
-        if (!Accumulate(subtotal, item.vItem)) {
-            return Reject(kUnidentified);
-        }
-    }
-    if (totals.vDescSubtot > subtotal) {
+    const bool servicesShare = out.infCFe.child("emit").child("indRatISSQN").text().get() ==
+                               std::string_view("S");
+    if (!ShareSubtotalAdjustment(out.items, totals.vDescSubtot, totals.vAcresSubtot,
+                                 servicesShare)) {
         return Reject(kUnidentified);
     }
-    ShareOut(out.items, subtotal, totals.vDescSubtot, &ItemValues::vRatDesc);
-    ShareOut(out.items, subtotal, totals.vAcresSubtot, &ItemValues::vRatAcr);
     // Taxes are computed on the item value after its share of the subtotal
     // discount or increase.
     std::size_t index = 0;
     for (const pugi::xml_node det : out.infCFe.children("det")) {
         ItemValues& item = out.items[index++];
         const pugi::xml_node imposto = det.child("imposto");
-        const std::int64_t base = item.vItem - item.vRatDesc + item.vRatAcr;
-        if (!imposto || imposto.next_sibling("imposto") || !ReadTaxes(imposto, base, item)) {
+        if (!imposto || imposto.next_sibling("imposto") || !ReadTaxes(imposto, item.vItem, item)) {
             return Reject(kBadTaxes);
         }
-        const bool summed =
-            Accumulate(totals.vProd, item.vProd) && Accumulate(totals.vDesc, item.vDesc) &&
-            Accumulate(totals.vOutro, item.vOutro) && Accumulate(totals.vICMS, item.vICMS) &&
-            Accumulate(totals.vPIS, item.vPIS) && Accumulate(totals.vCOFINS, item.vCOFINS) &&
-            Accumulate(totals.vPISST, item.vPISST) &&
-            Accumulate(totals.vCOFINSST, item.vCOFINSST) &&
-            Accumulate(totals.vBCISSQN, item.vBCISSQN) && Accumulate(totals.vISSQN, item.vISSQN);
-        if (!summed) {
-            return Reject(kUnidentified);
-        }
-        totals.anyIcms = totals.anyIcms || item.hasIcms;
-        totals.anyIssqn = totals.anyIssqn || item.hasIssqn;
     }
-    const auto total = CheckedAdd(subtotal - totals.vDescSubtot, totals.vAcresSubtot);
-    if (!total) {
+    if (!SumTotals(out.items, totals)) {
         return Reject(kUnidentified);
     }
-    totals.vCFe = *total;
     if (auto rejection = ReadPayments(out.infCFe, totals)) {
         return rejection;
     }

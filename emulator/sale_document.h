@@ -1,7 +1,9 @@
 #pragma once
 // The sale document a point-of-sale system sends (CFe, versaoDadosEnt 0.06 to
 // 0.08): read with a real XML parser, checked as a device checks it, and its
-// item and document totals computed.
+// item and document values computed (sale_arithmetic.h).
+
+#include "emulator/sale_arithmetic.h"
 
 #include <cstdint>
 #include <optional>
@@ -26,21 +28,6 @@ struct TaxpayerIdentity {
 struct SaleRules {
     std::vector<SoftwareHouseIdentity> softwareHouses;
     std::vector<TaxpayerIdentity> taxpayers;
-};
-
-// Values the device computes for one item, in cents.
-struct ItemValues {
-    std::int64_t vProd = 0, vDesc = 0, vOutro = 0, vItem = 0, vRatDesc = 0, vRatAcr = 0;
-    std::int64_t vICMS = 0, vPIS = 0, vCOFINS = 0, vPISST = 0, vCOFINSST = 0;
-    std::int64_t vBCISSQN = 0, vISSQN = 0;
-    bool hasIcms = false, hasIssqn = false;
-};
-
-struct SaleTotals {
-    std::int64_t vProd = 0, vDesc = 0, vOutro = 0, vICMS = 0, vPIS = 0, vCOFINS = 0;
-    std::int64_t vPISST = 0, vCOFINSST = 0, vBCISSQN = 0, vISSQN = 0;
-    std::int64_t vDescSubtot = 0, vAcresSubtot = 0, vCFe = 0, vPaid = 0, vTroco = 0;
-    bool anyIcms = false, anyIssqn = false;
 };
 
 struct SaleDocument {

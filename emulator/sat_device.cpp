@@ -5,11 +5,16 @@
 #include "emulator/network_config.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace satemu {
 
-SatDevice::SatDevice(DeviceState state)
-    : state_(std::move(state)), random_(std::random_device{}()) {}
+SatDevice::SatDevice(DeviceState state, std::int64_t now)
+    : state_(std::move(state)), random_(std::random_device{}()) {
+    if (state_.activated) {
+        Key(now);
+    }
+}
 
 bool SatDevice::SessionNumberFree(int session) const {
     return session >= 1 && session <= 999999 &&
@@ -17,11 +22,15 @@ bool SatDevice::SessionNumberFree(int session) const {
                         [&](const SessionRecord& r) { return r.number == session; });
 }
 
-void SatDevice::RecordSession(int session, const std::string& answer, int family) {
+void SatDevice::RecordSession(const CallContext& c, int session, const std::string& answer,
+                              int family) {
     if (session < 1 || session > 999999) {
         return; // not a session number the device can keep
     }
-    std::erase_if(state_.sessions, [&](const SessionRecord& r) { return r.number == session; });
+    if (!c.answers) {
+        throw std::logic_error("no answer store");
+    }
+    std::string_view kept = answer;
     if (family == kExtrairLogs) {
         // The log itself is not kept in the session memory: it can be tens
         // of megabytes. The session keeps the answer's five standard fields.
@@ -29,16 +38,31 @@ void SatDevice::RecordSession(int session, const std::string& answer, int family
         for (int field = 0; field < 5 && end != std::string::npos; ++field) {
             end = answer.find('|', end == 0 ? 0 : end + 1);
         }
-        state_.sessions.push_back({session, answer.substr(0, end)});
-    } else {
-        state_.sessions.push_back({session, answer});
+        kept = kept.substr(0, end);
     }
+    std::int64_t id = 0;
+    if (!c.answers->Add(state_, kept, id)) {
+        throw std::runtime_error("the session's answer cannot be written");
+    }
+    std::erase_if(state_.sessions, [&](const SessionRecord& r) { return r.number == session; });
+    state_.sessions.push_back({session, id, {}});
     while (state_.sessions.size() > kKeptSessions) {
         state_.sessions.pop_front();
     }
     if (family == kEnviarDadosVenda || family == kCancelarUltimaVenda) {
-        state_.lastFiscalAnswer = answer;
+        // The same file serves both the session and the last fiscal answer.
+        state_.lastFiscalAnswerId = id;
+        state_.lastFiscalAnswer.clear();
     }
+}
+
+std::string SatDevice::Remembered(const CallContext& c, std::int64_t id,
+                                  const std::string& inlineAnswer) {
+    auto answer = RememberedAnswer(c.answers, id, inlineAnswer);
+    if (!answer) {
+        throw std::runtime_error("a remembered answer is lost");
+    }
+    return std::move(*answer);
 }
 
 void SatDevice::Housekeeping(const CallContext& c) {
@@ -76,6 +100,11 @@ bool SatDevice::SefazReachable(const CallContext& c) const {
 }
 
 void SatDevice::Communicate(const CallContext& c) {
+    // Only a block the device put on itself for the silence ends when SEFAZ
+    // answers again; an autonomous block of another cause (one written into
+    // the state file, for one) stays.
+    const bool silenceEnds = state_.lastCommunication > 0 &&
+                             c.now - state_.lastCommunication > kAutonomousBlockAfter;
     state_.lastCommunication = c.now;
     if (state_.pendingDocuments > 0) {
         Log(c, "SEFAZ", "INFO",
@@ -86,7 +115,7 @@ void SatDevice::Communicate(const CallContext& c) {
         state_.pendingFirstKey.clear();
         state_.pendingLastKey.clear();
     }
-    if (state_.operationState == OperationState::BlockedAutonomous) {
+    if (state_.operationState == OperationState::BlockedAutonomous && silenceEnds) {
         state_.operationState = OperationState::Unblocked;
         Log(c, "SAT", "INFO", "bloqueio autônomo encerrado: comunicação com a SEFAZ OK");
     }
@@ -99,8 +128,30 @@ void SatDevice::Log(const CallContext& c, const char* origin, const char* type,
     }
 }
 
-EmulatedKey SatDevice::Key() const {
-    return EmulatedKey(state_.serial + state_.taxpayerCnpj);
+const DeviceKey& SatDevice::Key(std::int64_t now) {
+    if (!key_ && !state_.keyPem.empty()) {
+        key_ = DeviceKey::FromPem(state_.keyPem, state_.certificatePem);
+    }
+    if (!key_) {
+        MakeKey(now);
+    }
+    return *key_;
+}
+
+void SatDevice::MakeKey(std::int64_t now) {
+    // A certificate already on record keeps its dates.
+    const auto issued = ParseDeviceStamp(state_.certificateIssued + "000000");
+    const auto expires = ParseDeviceStamp(state_.certificateExpires + "000000");
+    const std::int64_t notBefore = issued ? *issued : now;
+    const std::int64_t notAfter = expires && *expires > notBefore ? *expires : AddYears(now, 5);
+    key_ = DeviceKey::Create({state_.serial, state_.taxpayerCnpj}, notBefore, notAfter);
+    if (!key_) {
+        throw std::runtime_error("the device key cannot be made");
+    }
+    state_.keyPem = key_->KeyPem();
+    state_.certificatePem = key_->CertificatePem();
+    state_.certificateIssued = FormatDate(notBefore);
+    state_.certificateExpires = FormatDate(notAfter);
 }
 
 SaleRules SatDevice::RulesForSales() const {

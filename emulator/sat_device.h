@@ -4,12 +4,14 @@
 // session history, the fault switches and persistence are the command
 // frame's (command_frame.h).
 
+#include "emulator/answer_store.h"
+#include "emulator/device_key.h"
 #include "emulator/device_state.h"
-#include "emulator/emulated_identity.h"
 #include "emulator/event_log.h"
 #include "emulator/sale_document.h"
 
 #include <cstdint>
+#include <optional>
 #include <random>
 #include <string>
 
@@ -20,6 +22,7 @@ struct CallContext {
     std::int64_t now = 0;
     bool offline = false; // cable unplugged / SEFAZ unreachable
     EventLog* log = nullptr;
+    const AnswerStore* answers = nullptr; // where remembered answers are kept
 };
 
 class SatDevice {
@@ -34,15 +37,18 @@ public:
     // The last sale can be cancelled up to 30 minutes after it was issued.
     static constexpr std::int64_t kCancellationWindow = 30 * 60;
 
-    explicit SatDevice(DeviceState state);
+    // An activated device without a key yet (a developer kit at its first
+    // start, a state file of an earlier version) gets its key here.
+    SatDevice(DeviceState state, std::int64_t now);
 
     const DeviceState& State() const { return state_; }
 
     // Session numbers: 1..999999 and not among the last kKeptSessions.
     bool SessionNumberFree(int session) const;
     // Keeps the answer of a session (of a log extraction only its first five
-    // fields); a number used again (ConsultarSAT may) keeps its newest answer.
-    void RecordSession(int session, const std::string& answer, int family);
+    // fields) in the answer store; a number used again (ConsultarSAT may)
+    // keeps its newest answer. Throws when the answer cannot be written.
+    void RecordSession(const CallContext& c, int session, const std::string& answer, int family);
 
     // Time-driven behaviour, before every command: the periodic communication
     // with SEFAZ and the autonomous block when it has failed for too long.
@@ -84,7 +90,12 @@ private:
     bool SefazReachable(const CallContext& c) const;
     void Communicate(const CallContext& c);
     void Log(const CallContext& c, const char* origin, const char* type, const std::string& text);
-    EmulatedKey Key() const;
+    // The signing key, made for the device's CNPJ and serial when it has none.
+    const DeviceKey& Key(std::int64_t now);
+    // A new key and certificate for the device's CNPJ and serial, valid from now.
+    void MakeKey(std::int64_t now);
+    // A remembered answer; throws when its file is lost.
+    std::string Remembered(const CallContext& c, std::int64_t id, const std::string& inlineAnswer);
     SaleRules RulesForSales() const;
     int NextDocumentNumber() const;
     void KeepInWorkingMemory(const std::string& key, std::size_t bytes);
@@ -92,6 +103,7 @@ private:
     int BlockedCode(int family) const;
 
     DeviceState state_;
+    std::optional<DeviceKey> key_;
     std::mt19937 random_;
 };
 

@@ -1,6 +1,7 @@
 #include "emulator/state_file.h"
 
 #include "emulator/answers.h"
+#include "emulator/device_key.h"
 #include "emulator/document_numbers.h"
 #include "emulator/platform.h"
 
@@ -236,15 +237,38 @@ bool Apply(DeviceState& s, std::string_view key, const std::string& v) {
         return integer(s.lastTransmission, 0, kBig);
     if (key == "last_communication")
         return integer(s.lastCommunication, 0, kBig);
+    if (key == "device_key")
+        return s.keyPem = v, true;
+    if (key == "device_certificate")
+        return s.certificatePem = v, true;
+    if (key == "next_answer_id")
+        return integer(s.nextAnswerId, 1, kBig);
+    if (key == "last_fiscal_answer_id")
+        return integer(s.lastFiscalAnswerId, 0, kBig);
+    if (key == "session_answer") {
+        // "<session number>:<answer id>"
+        const std::size_t colon = v.find(':');
+        std::int64_t number = 0;
+        std::int64_t id = 0;
+        if (colon == std::string::npos ||
+            !ToInteger(std::string_view(v).substr(0, colon), number) ||
+            !ToInteger(std::string_view(v).substr(colon + 1), id) || number < 1 ||
+            number > 999999 || id < 1 || s.sessions.size() >= kKeptSessions) {
+            return false;
+        }
+        s.sessions.push_back({static_cast<int>(number), id, {}});
+        return true;
+    }
     if (key == "session") {
-        // The answer itself starts with its session number.
+        // Earlier versions kept the answer itself, which starts with its
+        // session number.
         const std::size_t bar = v.find('|');
         std::int64_t number = 0;
         if (bar == std::string::npos || !ToInteger(std::string_view(v).substr(0, bar), number) ||
             number < 1 || number > 999999 || s.sessions.size() >= kKeptSessions) {
             return false;
         }
-        s.sessions.push_back({static_cast<int>(number), v});
+        s.sessions.push_back({static_cast<int>(number), 0, v});
         return true;
     }
     if (key == "last_fiscal_answer")
@@ -256,11 +280,7 @@ bool Apply(DeviceState& s, std::string_view key, const std::string& v) {
 
 std::string SerializeState(const DeviceState& s) {
     Writer w;
-    std::size_t sessionBytes = 0;
-    for (const SessionRecord& session : s.sessions) {
-        sessionBytes += session.answer.size() + 16;
-    }
-    w.Reserve(4096 + sessionBytes + s.lastFiscalAnswer.size());
+    w.Reserve(8192);
     w.Text() = "# State of the emulated SAT device (dllsat). Edit only while no program uses it.\n";
     w.Text() += kHeader;
     w.Text() += '\n';
@@ -297,6 +317,8 @@ std::string SerializeState(const DeviceState& s) {
     w.Put("net_proxy_port", std::int64_t{net.proxyPort});
     w.Put("net_proxy_user", net.proxyUser);
     w.Put("net_proxy_password", net.proxyPassword);
+    w.Put("device_key", s.keyPem);
+    w.Put("device_certificate", s.certificatePem);
     w.Put("certificate_issued", s.certificateIssued);
     w.Put("certificate_expires", s.certificateExpires);
     w.Put("icp_request_pending", s.icpRequestPending);
@@ -320,10 +342,19 @@ std::string SerializeState(const DeviceState& s) {
     w.Put("created_at", s.createdAt);
     w.Put("last_transmission", s.lastTransmission);
     w.Put("last_communication", s.lastCommunication);
+    w.Put("next_answer_id", s.nextAnswerId);
     for (const SessionRecord& session : s.sessions) {
-        w.Put("session", session.answer);
+        if (session.answerId > 0) {
+            w.Put("session_answer",
+                  std::to_string(session.number) + ":" + std::to_string(session.answerId));
+        } else {
+            w.Put("session", session.answer);
+        }
     }
-    w.Put("last_fiscal_answer", s.lastFiscalAnswer);
+    w.Put("last_fiscal_answer_id", s.lastFiscalAnswerId);
+    if (!s.lastFiscalAnswer.empty()) {
+        w.Put("last_fiscal_answer", s.lastFiscalAnswer);
+    }
     w.Text() += kEnd;
     w.Text() += '\n';
     return std::move(w.Text());
@@ -375,6 +406,10 @@ std::optional<DeviceState> ParseState(std::string_view text) {
     }
     if (state.activated && (state.activationCode.size() < 8 || state.activationCode.size() > 32 ||
                             !IsDigits(state.taxpayerCnpj, 14))) {
+        return std::nullopt;
+    }
+    if ((!state.keyPem.empty() || !state.certificatePem.empty()) &&
+        !DeviceKey::FromPem(state.keyPem, state.certificatePem)) {
         return std::nullopt;
     }
     if (state.emergencyCode.empty()) {

@@ -2,7 +2,9 @@
 // The state file: one "key=value" line per remembered value, UTF-8, readable
 // and editable by hand while no program is using the device. It starts with
 // "format=1" and ends with "end", so a cut-off file is noticed; values escape
-// "\", CR and LF as "\\", "\r" and "\n".
+// "\", CR and LF as "\\", "\r" and "\n". The answers the device remembers
+// are not in it but in the answer store (answer_store.h), by id; files of
+// earlier versions that hold them inline are still read.
 
 #include "emulator/device_state.h"
 

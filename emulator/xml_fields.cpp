@@ -4,7 +4,87 @@
 #include "emulator/document_numbers.h"
 #include "emulator/text_encoding.h"
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <utility>
+
 namespace satemu {
+
+namespace {
+
+// Every "&" outside CDATA sections, comments and processing instructions
+// starts one of the five predefined entities or a character reference: a
+// document without a DTD can declare no other, and the parser would leave an
+// undeclared one in the text as it stands.
+bool OnlyPredefinedReferences(std::string_view text) {
+    static constexpr std::pair<std::string_view, std::string_view> kSkipped[] = {
+        {"<![CDATA[", "]]>"}, {"<!--", "-->"}, {"<?", "?>"}};
+    std::size_t i = 0;
+    while ((i = text.find_first_of("<&", i)) != std::string_view::npos) {
+        if (text[i] == '<') {
+            const auto* skipped = std::find_if(std::begin(kSkipped), std::end(kSkipped),
+                                               [&](const auto& s) {
+                                                   return text.substr(i).starts_with(s.first);
+                                               });
+            i = skipped == std::end(kSkipped) ? i + 1 : text.find(skipped->second, i);
+            if (i == std::string_view::npos) {
+                return true; // unterminated: the parser refuses it
+            }
+            continue;
+        }
+        const std::size_t end = text.find(';', i);
+        if (end == std::string_view::npos) {
+            return false;
+        }
+        const std::string_view name = text.substr(i + 1, end - i - 1);
+        const bool predefined = name == "amp" || name == "lt" || name == "gt" ||
+                                name == "quot" || name == "apos";
+        const bool decimal = name.size() > 1 && name[0] == '#' &&
+                             name.find_first_not_of("0123456789", 1) == std::string_view::npos;
+        const bool hexadecimal =
+            name.size() > 2 && name.starts_with("#x") &&
+            name.find_first_not_of("0123456789abcdefABCDEF", 2) == std::string_view::npos;
+        if (!predefined && !decimal && !hexadecimal) {
+            return false;
+        }
+        i = end + 1;
+    }
+    return true;
+}
+
+} // namespace
+
+bool LoadSentDocument(std::string_view text, pugi::xml_document& xml) {
+    if (!IsValidUtf8(text) || !OnlyPredefinedReferences(text) || !xml.load_buffer(text.data(), text.size(),
+                                               pugi::parse_default | pugi::parse_doctype,
+                                               pugi::encoding_utf8)) {
+        return false;
+    }
+    for (const pugi::xml_node node : xml.children()) {
+        if (node.type() == pugi::node_doctype) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool HasQualifiedNames(const pugi::xml_node& element) {
+    if (std::strchr(element.name(), ':')) {
+        return true;
+    }
+    for (const pugi::xml_attribute attribute : element.attributes()) {
+        if (std::strchr(attribute.name(), ':') || std::strcmp(attribute.name(), "xmlns") == 0) {
+            return true;
+        }
+    }
+    for (const pugi::xml_node child : element.children()) {
+        if (child.type() == pugi::node_element && HasQualifiedNames(child)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 Single Child(const pugi::xml_node& parent, const char* name) {
     Single single;

@@ -8,6 +8,15 @@
 
 namespace satemu {
 
+// Parses a document a point-of-sale system sent: UTF-8 and well-formed, and
+// without a document type declaration. A device never expands entities nor
+// reads a file a document names: a DTD alone refuses the document.
+bool LoadSentDocument(std::string_view text, pugi::xml_document& xml);
+
+// True when the element or anything inside it has a prefixed name or a
+// namespace declaration, which the SAT layout never has.
+bool HasQualifiedNames(const pugi::xml_node& element);
+
 // An element that may appear once; `twice` tells when it appears again.
 struct Single {
     pugi::xml_node node;

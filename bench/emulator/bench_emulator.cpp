@@ -1,5 +1,6 @@
 // How fast the emulated device answers: general queries and sales per second,
-// and the time of a log extraction when the device's log holds 32 MB.
+// a sale of 500 items on a new device and on one with a long history, and the
+// time of a log extraction when the device's log holds 32 MB.
 
 #include "emulator/exports.h"
 
@@ -82,6 +83,65 @@ void BM_EnviarDadosVenda(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_EnviarDadosVenda)->Unit(benchmark::kMicrosecond);
+
+// A sale document of 500 items.
+std::string Sale500Items() {
+    std::string items;
+    for (int n = 1; n <= 500; ++n) {
+        items += "<det nItem=\"" + std::to_string(n) +
+                 "\"><prod><cProd>279</cProd><xProd>Perfume 100ml</xProd><NCM>33030010</NCM>"
+                 "<CFOP>5102</CFOP><uCom>UN</uCom><qCom>1.0000</qCom><vUnCom>50.00</vUnCom>"
+                 "<indRegra>A</indRegra></prod><imposto><ICMS><ICMS00><Orig>0</Orig><CST>00</CST>"
+                 "<pICMS>18.00</pICMS></ICMS00></ICMS><PIS><PISAliq><CST>01</CST><vBC>50.00</vBC>"
+                 "<pPIS>0.0065</pPIS></PISAliq></PIS><COFINS><COFINSAliq><CST>01</CST>"
+                 "<vBC>50.00</vBC><pCOFINS>0.0300</pCOFINS></COFINSAliq></COFINS></imposto></det>";
+    }
+    std::string sale = kSale;
+    const std::size_t begin = sale.find("<det ");
+    const std::size_t end = sale.find("<total/>");
+    sale.replace(begin, end - begin, items);
+    const std::size_t paid = sale.find("<vMP>50.00</vMP>");
+    sale.replace(paid, 16, "<vMP>25000.00</vMP>");
+    return sale;
+}
+
+// The sale of 500 items after `history` such sales on the same device: the
+// 1st (history 0) and the 100th and later (history 99) should cost the same,
+// as the device keeps a bounded memory of answers.
+void BM_Sale500ItemsAfterHistory(benchmark::State& state) {
+    static const std::string sale = Sale500Items();
+    const auto history = static_cast<int>(state.range(0));
+    const auto sell = [&](benchmark::State& s) {
+        const char* answer = Sat().vender(NextSession(), "12345678", sale.c_str());
+        if (!answer || !std::strstr(answer, "|06000|")) {
+            s.SkipWithError("the sale was refused");
+            return false;
+        }
+        return true;
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (history == 0 || state.iterations() == 0) {
+            FreshKit("historia");
+            Sat().consultar(NextSession()); // the kit's key is made here
+            for (int i = 0; i < history; ++i) {
+                if (!sell(state)) {
+                    return;
+                }
+            }
+        }
+        state.ResumeTiming();
+        if (!sell(state)) {
+            return;
+        }
+    }
+}
+BENCHMARK(BM_Sale500ItemsAfterHistory)
+    ->Arg(0)
+    ->Arg(99)
+    ->Iterations(10)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_ExtrairLogs32MB(benchmark::State& state) {
     const std::string path = FreshKit("logs");

@@ -1,5 +1,8 @@
 #include "emulator_harness.h"
 
+#include <QFile>
+#include <QHash>
+#include <QProcess>
 #include <QXmlStreamReader>
 #include <dlfcn.h>
 
@@ -77,7 +80,108 @@ DeviceFolder::~DeviceFolder() {
 }
 
 void UseDeveloperKit() {
+    static QHash<QByteArray, QByteArray> kits; // by clock setting
+    const QByteArray clock = qgetenv("DVT_SAT_CLOCK");
+    const QByteArray statePath = qgetenv("DVT_SAT_STATE");
     qputenv("DVT_SAT_MODE", "kit");
+    if (!kits.contains(clock)) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kit.txt"));
+        qputenv("DVT_SAT_STATE", path.toLocal8Bit());
+        {
+            SatLibrary sat;
+            Take(sat.ConsultarSAT(0)); // session 0 is not one the device keeps
+        }
+        QFile made(path);
+        if (made.open(QIODevice::ReadOnly)) {
+            kits.insert(clock, made.readAll());
+        }
+        qputenv("DVT_SAT_STATE", statePath);
+    }
+    QFile state(QString::fromLocal8Bit(statePath));
+    if (!state.exists() && state.open(QIODevice::WriteOnly)) {
+        state.write(kits.value(clock));
+    }
+}
+
+QByteArray DeviceCertificate(const QString& statePath) {
+    QFile state(statePath);
+    if (!state.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    for (const QByteArray& line : state.readAll().split('\n')) {
+        if (line.startsWith("device_certificate=")) {
+            return line.mid(19).replace("\\n", "\n");
+        }
+    }
+    return {};
+}
+
+namespace {
+
+// Runs a program; empty when it ends with status 0, else its output.
+QString Run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000)) {
+        return program + QStringLiteral(" did not run: ") + process.errorString();
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        return QString::fromLocal8Bit(process.readAll()).trimmed() + QStringLiteral(" (") +
+               program + QStringLiteral(")");
+    }
+    return {};
+}
+
+bool WriteTo(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+QString VerifyDocument(const QByteArray& xml, const QByteArray& certificatePem) {
+    QTemporaryDir dir;
+    const QString document = dir.filePath(QStringLiteral("document.xml"));
+    const QString certificate = dir.filePath(QStringLiteral("certificate.pem"));
+    if (!WriteTo(document, xml) || !WriteTo(certificate, certificatePem)) {
+        return QStringLiteral("cannot write the files for xmlsec1");
+    }
+    QByteArray carried = certificatePem;
+    carried.replace("-----BEGIN CERTIFICATE-----", "").replace("-----END CERTIFICATE-----", "");
+    carried.replace("\n", "");
+    if (ElementText(xml, QStringLiteral("X509Certificate")).toLatin1() != carried) {
+        return QStringLiteral("the document carries another certificate");
+    }
+    return Run(QStringLiteral("xmlsec1"),
+               {QStringLiteral("--verify"), QStringLiteral("--id-attr:Id"),
+                QStringLiteral("infCFe"), QStringLiteral("--pubkey-cert-pem"), certificate,
+                document});
+}
+
+QString VerifySignature(const QByteArray& data, const QByteArray& signatureBase64,
+                        const QByteArray& certificatePem) {
+    QTemporaryDir dir;
+    const QString certificate = dir.filePath(QStringLiteral("certificate.pem"));
+    const QString key = dir.filePath(QStringLiteral("key.pem"));
+    const QString signature = dir.filePath(QStringLiteral("signature.bin"));
+    const QString signedData = dir.filePath(QStringLiteral("data.bin"));
+    if (!WriteTo(certificate, certificatePem) ||
+        !WriteTo(signature, QByteArray::fromBase64(signatureBase64)) ||
+        !WriteTo(signedData, data)) {
+        return QStringLiteral("cannot write the files for openssl");
+    }
+    const QString extracted =
+        Run(QStringLiteral("openssl"), {QStringLiteral("x509"), QStringLiteral("-in"), certificate,
+                                        QStringLiteral("-pubkey"), QStringLiteral("-noout"),
+                                        QStringLiteral("-out"), key});
+    if (!extracted.isEmpty()) {
+        return extracted;
+    }
+    return Run(QStringLiteral("openssl"),
+               {QStringLiteral("dgst"), QStringLiteral("-sha256"), QStringLiteral("-verify"), key,
+                QStringLiteral("-signature"), signature, signedData});
 }
 
 QByteArray SaleDocument() {
@@ -139,6 +243,17 @@ QByteArray DecodeXml(const QByteArray& base64) {
         reader.readNext();
     }
     return reader.hasError() ? QByteArray() : *decoded;
+}
+
+QStringList ElementTexts(const QByteArray& xml, const QString& name) {
+    QStringList texts;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == name) {
+            texts.append(reader.readElementText(QXmlStreamReader::IncludeChildElements));
+        }
+    }
+    return texts;
 }
 
 QString ElementText(const QByteArray& xml, const QString& name) {

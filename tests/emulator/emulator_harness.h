@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -105,5 +106,23 @@ QByteArray DecodeXml(const QByteArray& base64);
 // Text of the first element `name` in an XML document.
 QString ElementText(const QByteArray& xml, const QString& name);
 
-// The developer kit, ready for sales (DVT_SAT_MODE=kit before the first call).
+// Every text of the elements `name`, in document order.
+QStringList ElementTexts(const QByteArray& xml, const QString& name);
+
+// The developer kit, ready for sales, in the current device folder: the state
+// of a kit at its first start (DVT_SAT_MODE=kit) under the current clock,
+// made once per test program, since each makes an RSA key.
 void UseDeveloperKit();
+
+// The device's certificate (PEM) as its state file keeps it; empty when none.
+QByteArray DeviceCertificate(const QString& statePath);
+
+// Verifies the enveloped signature of an issued document with xmlsec1 against
+// the certificate, and that the document carries that certificate; empty when
+// it verifies, else what went wrong.
+QString VerifyDocument(const QByteArray& xml, const QByteArray& certificatePem);
+
+// Verifies an RSA-SHA256 signature (Base64) of data with the certificate's key
+// (openssl); empty when it verifies, else what went wrong.
+QString VerifySignature(const QByteArray& data, const QByteArray& signatureBase64,
+                        const QByteArray& certificatePem);

@@ -47,6 +47,10 @@ private slots:
     void wholeDeviceLife();
     void developerKitSellsAtOnce();
     void saleDocumentCarriesComputedValues();
+    void issuedDocumentsVerify_data();
+    void issuedDocumentsVerify();
+    void saleArithmetic_data();
+    void saleArithmetic();
     void cancellationWindow_data();
     void cancellationWindow();
     void workingMemoryIsTransmittedPeriodically();
@@ -227,7 +231,8 @@ void TestEmulatorLife::saleDocumentCarriesComputedValues() {
     QCOMPARE(ElementText(xml, QStringLiteral("cDV")).toLatin1(), key.right(1));
     QCOMPARE(ElementText(xml, QStringLiteral("assinaturaQRCODE")).toLatin1(), sale.Field(12));
     QVERIFY(xml.contains("Id=\"CFe" + key + "\""));
-    // A well-formed enveloped signature whose digest is the SHA-256 of infCFe.
+    // A well-formed enveloped signature whose digest is the SHA-256 of infCFe
+    // as written, which is its canonical form.
     QVERIFY(xml.contains("<Signature xmlns=\"http://www.w3.org/2000/09/xmldsig#\">"));
     QVERIFY(xml.contains("<Reference URI=\"#CFe" + key + "\">"));
     const qsizetype begin = xml.indexOf("<infCFe");
@@ -241,6 +246,194 @@ void TestEmulatorLife::saleDocumentCarriesComputedValues() {
     const QByteArray certificate =
         QByteArray::fromBase64(ElementText(xml, QStringLiteral("X509Certificate")).toLatin1());
     QCOMPARE(certificate.at(0), '\x30'); // a DER SEQUENCE
+}
+
+void TestEmulatorLife::issuedDocumentsVerify_data() {
+    QTest::addColumn<QByteArray>("kind"); // sale, cancellation or end-to-end test
+    QTest::addColumn<QByteArray>("from"); // what changes in the sale document
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<bool>("tamper"); // one byte of infCFe changed after issue
+    const QByteArray dest = "<dest><CPF>52998224725</CPF></dest>";
+    const QByteArray note = "</pgto><infAdic><infCpl>";
+    QTest::newRow("sale with buyer") << QByteArray("sale") << QByteArray() << QByteArray() << false;
+    QTest::newRow("sale without buyer") << QByteArray("sale") << dest << QByteArray("<dest/>")
+                                        << false;
+    QTest::newRow("sale, empty CPF") << QByteArray("sale") << dest
+                                     << QByteArray("<dest><CPF></CPF></dest>") << false;
+    QTest::newRow("infCpl with CR and special characters")
+        << QByteArray("sale") << QByteArray("</pgto>")
+        << note + "linha 1&#13;\nlinha 2 &amp; &lt;3&gt; \"aspas\" 'apóstrofo' ç\t€</infCpl>"
+                  "</infAdic>"
+        << false;
+    QTest::newRow("infCpl in CDATA")
+        << QByteArray("sale") << QByteArray("</pgto>")
+        << note + "<![CDATA[a < b & c > d]]> e <![CDATA[]]>fim</infCpl></infAdic>" << false;
+    QTest::newRow("item attribute in other quotes")
+        << QByteArray("sale") << QByteArray("<det nItem=\"1\">") << QByteArray("<det nItem='1'  >")
+        << false;
+    QTest::newRow("cancellation with buyer")
+        << QByteArray("cancellation") << QByteArray() << QByteArray() << false;
+    QTest::newRow("cancellation of a sale without buyer")
+        << QByteArray("cancellation") << dest << QByteArray("<dest/>") << false;
+    QTest::newRow("end-to-end test") << QByteArray("test") << dest << QByteArray("<dest/>")
+                                     << false;
+    QTest::newRow("tampered sale") << QByteArray("sale") << QByteArray() << QByteArray() << true;
+}
+
+void TestEmulatorLife::issuedDocumentsVerify() {
+    QFETCH(QByteArray, kind);
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(bool, tamper);
+    DeviceFolder folder;
+    UseDeveloperKit();
+    SatLibrary sat;
+    QByteArray document = SaleDocument();
+    if (!from.isEmpty()) {
+        QVERIFY2(document.contains(from), from.constData());
+        document.replace(from, to);
+    }
+    SatAnswer answer;
+    QByteArray xml;
+    if (kind == "test") {
+        answer = Take(sat.TesteFimAFim(folder.NextSession(), kKitCode, document));
+        QCOMPARE(answer.Code(), QByteArray("09000"));
+        xml = DecodeXml(answer.Field(6));
+    } else {
+        answer = Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, document));
+        QCOMPARE(answer.Code(), QByteArray("06000"));
+        if (kind == "cancellation") {
+            QByteArray cancellation = CancellationDocument(answer.Field(9).mid(3));
+            if (!from.isEmpty()) {
+                cancellation.replace(from, to);
+            }
+            answer = Take(sat.CancelarUltimaVenda(folder.NextSession(), kKitCode, answer.Field(9),
+                                                  cancellation));
+            QCOMPARE(answer.Code(), QByteArray("07000"));
+        }
+        xml = DecodeXml(answer.Field(7));
+    }
+    QVERIFY(!xml.isEmpty());
+    if (tamper) {
+        xml.replace("<vCFe>57.50</vCFe>", "<vCFe>57.49</vCFe>");
+    }
+    const QByteArray certificate = DeviceCertificate(folder.StatePath());
+    QVERIFY(certificate.startsWith("-----BEGIN CERTIFICATE-----\n"));
+    const QString verified = VerifyDocument(xml, certificate);
+    QVERIFY2(verified.isEmpty() != tamper, qPrintable(verified));
+    // The QR code's signature: key, date and time, total and buyer, joined.
+    const QString qrSignature = ElementText(xml, QStringLiteral("assinaturaQRCODE"));
+    QCOMPARE(qrSignature.size(), 344);
+    const QByteArray key = xml.mid(xml.indexOf("Id=\"CFe") + 7, 44);
+    const QByteArray signedText =
+        key + "20250115" + "103000" + "57.50" + ElementText(xml, QStringLiteral("dest")).toLatin1();
+    const QString qrVerified = VerifySignature(signedText, qrSignature.toLatin1(), certificate);
+    QVERIFY2(qrVerified.isEmpty(), qPrintable(qrVerified));
+}
+
+void TestEmulatorLife::saleArithmetic_data() {
+    // The test sale (50.00 and 3 x 2.50, ICMS) with a service of 20.00 (ISSQN
+    // 5 %, PIS 0.65 % and COFINS 3 % on 20.00). Values worked out by hand.
+    QTest::addColumn<QByteArray>("ratio");   // indRatISSQN
+    QTest::addColumn<QByteArray>("adjust");  // DescAcrEntr's content, empty: none
+    QTest::addColumn<QByteArray>("second");  // qCom, vUnCom and indRegra of item 2
+    QTest::addColumn<QString>("vProd");      // items, then ICMSTot
+    QTest::addColumn<QString>("vItem");
+    QTest::addColumn<QString>("shares");     // vRatDesc or vRatAcr of the items that have one
+    QTest::addColumn<QByteArray>("total");   // the issued <total>
+    const QByteArray plain = "<qCom>3.0000</qCom><vUnCom>2.50</vUnCom><indRegra>A</indRegra>";
+    const QByteArray icms = "<ICMSTot><vICMS>%1</vICMS><vProd>%2</vProd><vDesc>0.00</vDesc>"
+                            "<vPIS>0.33</vPIS><vCOFINS>1.50</vCOFINS><vPISST>0.00</vPISST>"
+                            "<vCOFINSST>0.00</vCOFINSST><vOutro>0.00</vOutro></ICMSTot>";
+    const QByteArray issqn = "<ISSQNtot><vBC>%1</vBC><vISS>%2</vISS><vPIS>0.13</vPIS>"
+                             "<vCOFINS>0.60</vCOFINS><vPISST>0.00</vPISST>"
+                             "<vCOFINSST>0.00</vCOFINSST></ISSQNtot>";
+    const auto total = [&](const char* vICMS, const char* vProd, const char* vCFe,
+                           const char* vBC, const char* vISS, const QByteArray& adjust) {
+        QByteArray text = "<total>" + QByteArray(icms).replace("%1", vICMS).replace("%2", vProd) +
+                          "<vCFe>" + vCFe + "</vCFe>" +
+                          QByteArray(issqn).replace("%1", vBC).replace("%2", vISS);
+        if (!adjust.isEmpty()) {
+            text += "<DescAcrEntr>" + adjust + "</DescAcrEntr>";
+        }
+        return text + "</total>";
+    };
+    QTest::newRow("no adjustment")
+        << QByteArray("N") << QByteArray() << plain << QStringLiteral("50.00 7.50 20.00 57.50")
+        << QStringLiteral("50.00 7.50 20.00") << QString()
+        << total("9.00", "57.50", "77.50", "20.00", "1.00", {});
+    QTest::newRow("discount, service out")
+        << QByteArray("N") << QByteArray("<vDescSubtot>5.75</vDescSubtot>") << plain
+        << QStringLiteral("50.00 7.50 20.00 57.50") << QStringLiteral("45.00 6.75 20.00")
+        << QStringLiteral("5.00 0.75")
+        << total("8.10", "57.50", "71.75", "20.00", "1.00", "<vDescSubtot>5.75</vDescSubtot>");
+    QTest::newRow("discount, service in")
+        << QByteArray("S") << QByteArray("<vDescSubtot>7.75</vDescSubtot>") << plain
+        << QStringLiteral("50.00 7.50 20.00 57.50") << QStringLiteral("45.00 6.75 18.00")
+        << QStringLiteral("5.00 0.75 2.00")
+        << total("8.10", "57.50", "69.75", "18.00", "0.90", "<vDescSubtot>7.75</vDescSubtot>");
+    // 1.00 x 50.00/77.50 = 0.645 -> 0.65, x 7.50/77.50 = 0.097 -> 0.10,
+    // x 20.00/77.50 = 0.258 -> 0.26: 1.01, the heaviest item gives back 0.01.
+    QTest::newRow("increase, service in, remainder")
+        << QByteArray("S") << QByteArray("<vAcresSubtot>1.00</vAcresSubtot>") << plain
+        << QStringLiteral("50.00 7.50 20.00 57.50") << QStringLiteral("50.64 7.60 20.26")
+        << QStringLiteral("0.64 0.10 0.26")
+        << total("9.12", "57.50", "78.50", "20.26", "1.01", "<vAcresSubtot>1.00</vAcresSubtot>");
+    // 1.2345 x 3.999 = 4.9367655: 4.94 rounded, 4.93 truncated.
+    QTest::newRow("rounded")
+        << QByteArray("N") << QByteArray()
+        << QByteArray("<qCom>1.2345</qCom><vUnCom>3.999</vUnCom><indRegra>A</indRegra>")
+        << QStringLiteral("50.00 4.94 20.00 54.94") << QStringLiteral("50.00 4.94 20.00")
+        << QString() << total("9.00", "54.94", "74.94", "20.00", "1.00", {});
+    QTest::newRow("truncated")
+        << QByteArray("N") << QByteArray()
+        << QByteArray("<qCom>1.2345</qCom><vUnCom>3.999</vUnCom><indRegra>T</indRegra>")
+        << QStringLiteral("50.00 4.93 20.00 54.93") << QStringLiteral("50.00 4.93 20.00")
+        << QString() << total("9.00", "54.93", "74.93", "20.00", "1.00", {});
+}
+
+void TestEmulatorLife::saleArithmetic() {
+    QFETCH(QByteArray, ratio);
+    QFETCH(QByteArray, adjust);
+    QFETCH(QByteArray, second);
+    QFETCH(QString, vProd);
+    QFETCH(QString, vItem);
+    QFETCH(QString, shares);
+    QFETCH(QByteArray, total);
+    QByteArray document = SaleDocument();
+    document.replace("<indRatISSQN>N</indRatISSQN>", "<indRatISSQN>" + ratio + "</indRatISSQN>");
+    document.replace("<qCom>3.0000</qCom><vUnCom>2.50</vUnCom><indRegra>A</indRegra>", second);
+    document.replace(
+        "<total/>",
+        "<det nItem=\"3\"><prod><cProd>900</cProd><xProd>Instalação</xProd><NCM>99</NCM>"
+        "<CFOP>5933</CFOP><uCom>UN</uCom><qCom>1.0000</qCom><vUnCom>20.00</vUnCom>"
+        "<indRegra>A</indRegra></prod><imposto><ISSQN><vDeducISSQN>0.00</vDeducISSQN>"
+        "<vAliq>5.00</vAliq><cMunFG>3550308</cMunFG><cListServ>14.01</cListServ>"
+        "<cServTribMun>1401</cServTribMun><cNatOp>01</cNatOp><indIncFisc>1</indIncFisc>"
+        "</ISSQN><PIS><PISAliq><CST>01</CST><vBC>20.00</vBC><pPIS>0.0065</pPIS></PISAliq></PIS>"
+        "<COFINS><COFINSAliq><CST>01</CST><vBC>20.00</vBC><pCOFINS>0.0300</pCOFINS>"
+        "</COFINSAliq></COFINS></imposto></det>" +
+            (adjust.isEmpty() ? QByteArray("<total/>")
+                              : "<total><DescAcrEntr>" + adjust + "</DescAcrEntr></total>"));
+    document.replace("<vMP>60.00</vMP>", "<vMP>100.00</vMP>");
+    DeviceFolder folder;
+    UseDeveloperKit();
+    SatLibrary sat;
+    const SatAnswer sale = Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, document));
+    QCOMPARE(sale.Code(), QByteArray("06000"));
+    const QByteArray xml = DecodeXml(sale.Field(7));
+    QCOMPARE(ElementTexts(xml, QStringLiteral("vProd")).join(u' '), vProd);
+    QCOMPARE(ElementTexts(xml, QStringLiteral("vItem")).join(u' '), vItem);
+    QCOMPARE((ElementTexts(xml, QStringLiteral("vRatDesc")) +
+              ElementTexts(xml, QStringLiteral("vRatAcr")))
+                 .join(u' '),
+             shares);
+    const qsizetype begin = xml.indexOf("<total>");
+    QCOMPARE(xml.mid(begin, xml.indexOf("</total>") + 8 - begin), total);
+    // The service in the layout's order: vDeducISSQN, vBC, vAliq, vISSQN.
+    QVERIFY(xml.contains("<ISSQN><vDeducISSQN>0.00</vDeducISSQN><vBC>"));
+    QVERIFY(xml.contains("</vBC><vAliq>5.00</vAliq><vISSQN>"));
+    QCOMPARE(sale.Field(10), ElementText(xml, QStringLiteral("vCFe")).toLatin1());
 }
 
 void TestEmulatorLife::cancellationWindow_data() {

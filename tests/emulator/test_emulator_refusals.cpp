@@ -361,6 +361,16 @@ void TestEmulatorRefusals::saleContent_data() {
     row("not well-formed", "</CFe>", "</CF>", "06010", "1999");
     row("wrong root", "<CFe>", "<NFe>", "06010", "1999");
     row("ANSI text", "A\xc3\xa7\xc3\xa3o", "A\xe7\xe3o", "06010", "1999");
+    row("document type", "<CFe>", "<!DOCTYPE CFe><CFe>", "06010", "1999");
+    row("entity declared", "<CFe>", "<!DOCTYPE CFe [<!ENTITY p \"Perfume\">]><CFe>", "06010",
+        "1999");
+    row("external entity", "<CFe>",
+        "<!DOCTYPE CFe [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><CFe>", "06010", "1999");
+    row("entity used", "<xProd>Sabonete", "<xProd>&x;", "06010", "1999");
+    row("namespace", "<dest>", "<dest xmlns:a=\"urn:a\">", "06010", "1999");
+    row("subtotal discount above the items",
+        "<total/>", "<total><DescAcrEntr><vDescSubtot>57.51</vDescSubtot></DescAcrEntr></total>",
+        "06010", "1999");
 }
 
 void TestEmulatorRefusals::saleContent() {
@@ -429,6 +439,10 @@ void TestEmulatorRefusals::blockedDevice_data() {
         << QByteArray("17004") << QByteArray("2");
     QTest::newRow("autonomous") << QByteArray("3") << true << QByteArray("06008")
                                 << QByteArray("07005") << QByteArray("17006") << QByteArray("3");
+    // Not a block for silence: talking to SEFAZ does not lift it.
+    QTest::newRow("autonomous, online")
+        << QByteArray("3") << false << QByteArray("06008") << QByteArray("07005")
+        << QByteArray("17006") << QByteArray("3");
     QTest::newRow("for retirement")
         << QByteArray("4") << false << QByteArray("06007") << QByteArray("07004")
         << QByteArray("17007") << QByteArray("4");
@@ -541,6 +555,11 @@ void TestEmulatorRefusals::cancellation_data() {
         "1224");
     row("other signature", "", "<signAC>SGR", "<signAC>XGR", "07007", "1999");
     row("other buyer", "", "<CPF>52998224725", "<CPF>11144477735", "07007", "1999");
+    row("buyer left out", "", "<dest><CPF>52998224725</CPF></dest>", "<dest/>", "07000", "0000");
+    row("empty CPF", "", "<CPF>52998224725</CPF>", "<CPF></CPF>", "07000", "0000");
+    row("buyer as CNPJ", "", "<CPF>52998224725</CPF>", "<CNPJ>11222333000181</CNPJ>", "07007",
+        "1999");
+    row("document type", "", "<CFeCanc>", "<!DOCTYPE CFeCanc><CFeCanc>", "07007", "1999");
     row("buyer CPF check digit", "", "<CPF>52998224725", "<CPF>52998224724", "07007", "1237");
     row("not well-formed", "", "</CFeCanc>", "</CFe>", "07007", "1999");
     row("a sale document", "", "<CFeCanc>", "<CFe>", "07007", "1999");

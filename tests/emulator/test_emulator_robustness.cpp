@@ -5,10 +5,12 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFile>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTest>
+#include <csignal>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -39,6 +41,10 @@ private slots:
     void damagedStateFile();
     void missingStateFileInKitMode();
     void unwritableStateFile();
+    void journalListsOnlyKeptSales_data();
+    void journalListsOnlyKeptSales();
+    void stateStaysSmall();
+    void earlierStateFileWithAnswersInside();
     void severalThreadsAtOnce();
     void twoProcessesShareOneDevice();
     void faultSwitch_data();
@@ -73,9 +79,16 @@ void TestEmulatorRobustness::persistsAcrossUnloadAndReload() {
         QCOMPARE(Take(sat.ConsultarNumeroSessao(folder.NextSession(), code, saleSession)).raw,
                  saleAnswer);
     }
-    // A copy in another folder: the device can only come from the file.
+    // A copy in another folder: the device can only come from its state file
+    // and the folder of remembered answers beside it.
     DeviceFolder elsewhere;
     QVERIFY(QFile::copy(folder.StatePath(), elsewhere.StatePath()));
+    const QDir answers(folder.StatePath() + QStringLiteral(".answers"));
+    QVERIFY(QDir().mkpath(elsewhere.StatePath() + QStringLiteral(".answers")));
+    for (const QString& name : answers.entryList(QDir::Files)) {
+        QVERIFY(QFile::copy(answers.filePath(name),
+                            elsewhere.StatePath() + QStringLiteral(".answers/") + name));
+    }
     SatLibrary sat;
     const SatAnswer status =
         Take(sat.ConsultarStatusOperacional(elsewhere.NextSession() + 100, code));
@@ -132,7 +145,7 @@ void TestEmulatorRobustness::damagedStateFile() {
 
 void TestEmulatorRobustness::missingStateFileInKitMode() {
     DeviceFolder folder;
-    UseDeveloperKit();
+    qputenv("DVT_SAT_MODE", "kit");
     SatLibrary sat;
     QCOMPARE(Take(sat.ConsultarStatusOperacional(folder.NextSession(), kKitCode)).Code(),
              QByteArray("10000"));
@@ -157,6 +170,131 @@ void TestEmulatorRobustness::unwritableStateFile() {
     // Nothing was kept: the device is still the one the disk has (none).
     qputenv("DVT_SAT_STATE", folder.StatePath().toLocal8Bit());
     QCOMPARE(Take(sat.ConsultarStatusOperacional(3, kKitCode)).Code(), QByteArray("10001"));
+}
+
+namespace {
+
+// The sales the log lists ("CF-e-SAT emitido: CFe<key>"), by document number.
+QList<int> LoggedSaleNumbers(const QString& logPath) {
+    QFile log(logPath);
+    QList<int> numbers;
+    if (!log.open(QIODevice::ReadOnly)) {
+        return numbers;
+    }
+    for (const QByteArray& line : log.readAll().split('\n')) {
+        const qsizetype at = line.indexOf("CF-e-SAT emitido: CFe");
+        if (at >= 0) {
+            numbers.append(line.mid(at + 21 + 31, 6).toInt());
+        }
+    }
+    return numbers;
+}
+
+} // namespace
+
+void TestEmulatorRobustness::journalListsOnlyKeptSales_data() {
+    QTest::addColumn<bool>("kill"); // else the state's ".new" is a folder for one sale
+    QTest::addColumn<int>("afterMs");
+    QTest::newRow("failing save") << false << 0;
+    QTest::newRow("killed at once") << true << 5;
+    QTest::newRow("killed later") << true << 60;
+    QTest::newRow("killed much later") << true << 250;
+}
+
+void TestEmulatorRobustness::journalListsOnlyKeptSales() {
+    QFETCH(bool, kill);
+    QFETCH(int, afterMs);
+    DeviceFolder folder;
+    UseDeveloperKit();
+    SatLibrary sat;
+    QCOMPARE(Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, SaleDocument())).Code(),
+             QByteArray("06000"));
+    if (!kill) {
+        QVERIFY(QDir().mkdir(folder.StatePath() + QStringLiteral(".new")));
+        const SatAnswer undone =
+            Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, SaleDocument()));
+        QCOMPARE(undone.Code(), QByteArray("06099"));
+        QVERIFY(QDir().rmdir(folder.StatePath() + QStringLiteral(".new")));
+    } else {
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            for (int session = 100; session < 400; ++session) {
+                sat.EnviarDadosVenda(session, kKitCode, SaleDocument());
+            }
+            _exit(0);
+        }
+        QTest::qWait(afterMs);
+        ::kill(child, SIGKILL);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+    }
+    const SatAnswer next = Take(sat.EnviarDadosVenda(folder.NextSession() + 1000, kKitCode,
+                                                     SaleDocument()));
+    QCOMPARE(next.Code(), QByteArray("06000"));
+    const int last = next.Field(9).mid(34, 6).toInt();
+    // The log lists every number once, each a sale the device kept. A kill
+    // between the saving of the state and the writing of the log may leave
+    // one kept sale untold, never an undone one told.
+    const QList<int> logged = LoggedSaleNumbers(folder.LogPath());
+    QVERIFY(!logged.isEmpty());
+    QCOMPARE(logged.last(), last);
+    for (int i = 1; i < logged.size(); ++i) {
+        QVERIFY2(logged[i] > logged[i - 1], qPrintable(QString::number(logged[i])));
+    }
+    QVERIFY(logged.size() >= last - (kill ? 1 : 0));
+}
+
+void TestEmulatorRobustness::stateStaysSmall() {
+    DeviceFolder folder;
+    UseDeveloperKit();
+    SatLibrary sat;
+    QByteArray document = SaleDocument();
+    document.replace("</pgto>", "</pgto><infAdic><infCpl>" + QByteArray(4000, 'x') +
+                                    "</infCpl></infAdic>");
+    for (int i = 0; i < 130; ++i) {
+        QCOMPARE(Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, document)).Code(),
+                 QByteArray("06000"));
+    }
+    // The remembered answers are files of their own, one per kept session;
+    // the state file holds their numbers only.
+    QVERIFY2(QFileInfo(folder.StatePath()).size() < 16 * 1024,
+             qPrintable(QString::number(QFileInfo(folder.StatePath()).size())));
+    const QDir answers(folder.StatePath() + QStringLiteral(".answers"));
+    QCOMPARE(answers.entryList(QDir::Files).size(), 100);
+    QCOMPARE(Take(sat.ConsultarNumeroSessao(folder.NextSession(), kKitCode, 31)).Code(),
+             QByteArray("06000"));
+    QCOMPARE(Take(sat.ConsultarNumeroSessao(folder.NextSession(), kKitCode, 30)).Code(),
+             QByteArray("11003"));
+    QCOMPARE(Take(sat.ConsultarUltimaSessaoFiscal(folder.NextSession(), kKitCode)).Field(1),
+             QByteArray("130"));
+}
+
+void TestEmulatorRobustness::earlierStateFileWithAnswersInside() {
+    DeviceFolder folder;
+    UseDeveloperKit();
+    SatLibrary sat;
+    QCOMPARE(Take(sat.ConsultarSAT(folder.NextSession())).Code(), QByteArray("08000"));
+    // The state as an earlier version wrote it: the answers inline.
+    QFile file(folder.StatePath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    file.close();
+    const QByteArray sale = "77|06000|0000|Emitido com sucesso + conteúdo notas|||PENGZS8+|"
+                            "20250115102000|CFe35250161099008000141599000123450000011234565|"
+                            "57.50||c2ln";
+    const qsizetype at = text.indexOf("next_answer_id=");
+    text.truncate(at);
+    text += "session=" + sale + "\nlast_fiscal_answer=" + sale + "\nend\n";
+    QVERIFY(QDir(folder.StatePath() + QStringLiteral(".answers")).removeRecursively());
+    WriteFile(folder.StatePath(), text);
+    QCOMPARE(Take(sat.ConsultarNumeroSessao(folder.NextSession(), kKitCode, 77)).raw, sale);
+    QCOMPARE(Take(sat.ConsultarUltimaSessaoFiscal(folder.NextSession(), kKitCode)).raw, sale);
+    QCOMPARE(Take(sat.ConsultarSAT(77)).Code(), QByteArray("08000"));
+    QCOMPARE(Take(sat.ExtrairLogs(77, kKitCode)).Code(), QByteArray("15097"));
+    // Written again without them.
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(!file.readAll().contains("Emitido com sucesso"));
 }
 
 void TestEmulatorRobustness::severalThreadsAtOnce() {

@@ -1,4 +1,4 @@
-// The emulator's pure pieces: encodings, digests, registry numbers, the
+// The emulator's pure pieces: encodings, registry numbers, the
 // access key, amounts, addresses, the clock, the state file and the answers.
 
 #include "emulator/access_key.h"
@@ -9,11 +9,12 @@
 #include "emulator/document_numbers.h"
 #include "emulator/faults.h"
 #include "emulator/network_config.h"
-#include "emulator/sha256.h"
+#include "emulator/sale_arithmetic.h"
 #include "emulator/state_file.h"
 #include "emulator/text_encoding.h"
 
 #include <QTest>
+#include <numeric>
 
 using namespace satemu;
 
@@ -36,8 +37,6 @@ private slots:
     void base64RoundTrip();
     void base64Refuses_data();
     void base64Refuses();
-    void sha256Vectors_data();
-    void sha256Vectors();
     void accessKeyCheckDigit_data();
     void accessKeyCheckDigit();
     void registryNumbers_data();
@@ -46,6 +45,10 @@ private slots:
     void decimals();
     void centsText_data();
     void centsText();
+    void itemGross_data();
+    void itemGross();
+    void shareInProportion_data();
+    void shareInProportion();
     void addresses_data();
     void addresses();
     void deviceClock_data();
@@ -92,32 +95,6 @@ void TestEmulatorUnits::base64Refuses() {
     QFETCH(QByteArray, text);
     QFETCH(bool, valid);
     QCOMPARE(Base64Decode(Std(text)).has_value(), valid);
-}
-
-void TestEmulatorUnits::sha256Vectors_data() {
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<QByteArray>("digest");
-    QTest::newRow("empty")
-        << QByteArray()
-        << QByteArray("e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
-    QTest::newRow("abc") << QByteArray("abc")
-                         << QByteArray(
-                                "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
-    QTest::newRow("two blocks")
-        << QByteArray("abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq")
-        << QByteArray("248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1");
-    QTest::newRow("55 bytes")
-        << QByteArray(55, 'a')
-        << QByteArray("9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318");
-    QTest::newRow("64 bytes")
-        << QByteArray(64, 'a')
-        << QByteArray("ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb");
-}
-
-void TestEmulatorUnits::sha256Vectors() {
-    QFETCH(QByteArray, data);
-    QFETCH(QByteArray, digest);
-    QCOMPARE(Bytes(Sha256(Std(data))).toHex(), digest);
 }
 
 void TestEmulatorUnits::accessKeyCheckDigit_data() {
@@ -218,6 +195,71 @@ void TestEmulatorUnits::centsText() {
     QCOMPARE(static_cast<qlonglong>(RoundedDivide(cents, 10)), rounded);
 }
 
+void TestEmulatorUnits::itemGross_data() {
+    QTest::addColumn<qlonglong>("quantity");  // qCom x 10^4
+    QTest::addColumn<qlonglong>("unitPrice"); // vUnCom x 10^3
+    QTest::addColumn<qlonglong>("rounded");   // indRegra A, cents
+    QTest::addColumn<qlonglong>("truncated"); // indRegra T
+    // 1.2345 x 3.999 = 4.9367655
+    QTest::newRow("1.2345 x 3.999") << 12345LL << 3999LL << 494LL << 493LL;
+    // 3 x 2.505 = 7.515: half a cent, up or away
+    QTest::newRow("half a cent") << 30000LL << 2505LL << 752LL << 751LL;
+    // 0.3333 x 3.00 = 0.9999
+    QTest::newRow("just below a unit") << 3333LL << 3000LL << 100LL << 99LL;
+    QTest::newRow("exact") << 20000LL << 2500LL << 500LL << 500LL;
+    // 0.0001 x 0.001 = 0.0000001
+    QTest::newRow("smallest") << 1LL << 1LL << 0LL << 0LL;
+}
+
+void TestEmulatorUnits::itemGross() {
+    QFETCH(qlonglong, quantity);
+    QFETCH(qlonglong, unitPrice);
+    QFETCH(qlonglong, rounded);
+    QFETCH(qlonglong, truncated);
+    QCOMPARE(static_cast<qlonglong>(ItemGross(quantity, unitPrice, false).value_or(-1)), rounded);
+    QCOMPARE(static_cast<qlonglong>(ItemGross(quantity, unitPrice, true).value_or(-1)), truncated);
+}
+
+void TestEmulatorUnits::shareInProportion_data() {
+    QTest::addColumn<QList<qlonglong>>("weights"); // net values in cents, 0: no part
+    QTest::addColumn<qlonglong>("amount");
+    QTest::addColumn<bool>("capped"); // a discount: no share above its item
+    QTest::addColumn<QList<qlonglong>>("shares"); // empty: refused
+    using L = QList<qlonglong>;
+    // 7.50 x 50.00/57.50 = 6.5217 and x 7.50/57.50 = 0.9783
+    QTest::newRow("two items") << L{5000, 750} << 750LL << true << L{652, 98};
+    // 10.00 / 3 = 3.333 each: the cent left over to the first of equals
+    QTest::newRow("thirds") << L{1000, 1000, 1000} << 1000LL << true << L{334, 333, 333};
+    // 1.00 over 50.00, 7.50, 20.00: 0.65 + 0.10 + 0.26 = 1.01, the heaviest gives back
+    QTest::newRow("rounded above") << L{5000, 750, 2000} << 100LL << false << L{64, 10, 26};
+    QTest::newRow("service left out") << L{5000, 0, 750} << 575LL << true << L{500, 0, 75};
+    QTest::newRow("whole discount") << L{5000, 750} << 5750LL << true << L{5000, 750};
+    // 0.05 over ten items of 1.00: half a cent each rounds up to 0.10; the
+    // five heaviest (first of equals) give one back each, none below zero
+    QTest::newRow("many half cents") << L(10, 100) << 5LL << true
+                                     << L{0, 0, 0, 0, 0, 1, 1, 1, 1, 1};
+    // 2.99 over three items of 1.00: 0.9967 -> 1.00 each, 3.00; one gives back
+    QTest::newRow("near the whole") << L{100, 100, 100} << 299LL << true << L{99, 100, 100};
+    // an increase may pass the items' values
+    QTest::newRow("increase above") << L{100, 50} << 300LL << false << L{200, 100};
+    QTest::newRow("nothing to share") << L{5000} << 0LL << true << L{0};
+    QTest::newRow("discount above the items") << L{100, 50} << 151LL << true << L();
+    QTest::newRow("no item takes part") << L{0, 0} << 1LL << false << L();
+}
+
+void TestEmulatorUnits::shareInProportion() {
+    QFETCH(QList<qlonglong>, weights);
+    QFETCH(qlonglong, amount);
+    QFETCH(bool, capped);
+    QFETCH(QList<qlonglong>, shares);
+    const std::vector<std::int64_t> in(weights.begin(), weights.end());
+    const auto out = ShareInProportion(in, amount, capped);
+    QCOMPARE(out ? QList<qlonglong>(out->begin(), out->end()) : QList<qlonglong>(), shares);
+    if (out) {
+        QCOMPARE(std::accumulate(out->begin(), out->end(), qlonglong{0}), amount);
+    }
+}
+
 void TestEmulatorUnits::addresses_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QByteArray>("normalised"); // empty: refused
@@ -289,14 +331,19 @@ void TestEmulatorUnits::stateFileRoundTrip() {
     state.network.lanType = "IPFIX";
     state.network.ip = "010.000.000.108";
     state.operationState = OperationState::BlockedAutonomous;
-    state.sessions.push_back({12, "12|08000|SAT em operação||"});
-    state.lastFiscalAnswer = "13|06001|0000|Código de ativação inválido||";
+    // One answer inline, as earlier versions kept them, one in the store.
+    state.sessions.push_back({12, 0, "12|08000|SAT em operação||"});
+    state.sessions.push_back({13, 7, {}});
+    state.lastFiscalAnswerId = 7;
     const std::string text = SerializeState(state);
     const auto read = ParseState(text);
     QVERIFY(read.has_value());
     QCOMPARE(Bytes(SerializeState(*read)), Bytes(text));
     QCOMPARE(Bytes(read->activationCode), Bytes(state.activationCode));
-    QCOMPARE(read->sessions.size(), std::size_t{1});
+    QCOMPARE(read->sessions.size(), std::size_t{2});
+    QCOMPARE(Bytes(read->sessions[0].answer), Bytes(state.sessions[0].answer));
+    QCOMPARE(read->sessions[1].answerId, std::int64_t{7});
+    QCOMPARE(read->lastFiscalAnswerId, std::int64_t{7});
     // Lines edited with a Windows editor still read.
     std::string windows;
     for (const char c : text) {
