@@ -23,6 +23,24 @@ std::string LibraryFolder() {
     return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
 }
 
+bool FolderIsWritable(const std::string& folder) {
+    // Access rights on Windows are only known by trying: a file that is
+    // removed again when its handle closes.
+    const std::string probe = folder + "\\dllsat-write-probe.tmp";
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+std::string UserStateFolder() {
+    const auto local = EnvironmentValue("LOCALAPPDATA");
+    return local && !local->empty() ? *local + "\\dllsat" : std::string();
+}
+
 std::optional<std::string> EnvironmentValue(const char* name) {
     char* value = nullptr;
     std::size_t length = 0;
