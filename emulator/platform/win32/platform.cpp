@@ -1,7 +1,9 @@
 #include "emulator/platform.h"
 
-#include <cstdlib>
 #include <windows.h>
+
+// windows.h names its own ReplaceFileA "ReplaceFile"; here it is ours.
+#undef ReplaceFile
 
 namespace satemu {
 
@@ -42,13 +44,22 @@ std::string UserStateFolder() {
 }
 
 std::optional<std::string> EnvironmentValue(const char* name) {
-    char* value = nullptr;
-    std::size_t length = 0;
-    if (_dupenv_s(&value, &length, name) != 0 || !value) {
+    // The system's own call: the C run-time's _dupenv_s is missing from the
+    // msvcrt.dll of older Windows.
+    SetLastError(ERROR_SUCCESS);
+    const DWORD needed = GetEnvironmentVariableA(name, nullptr, 0);
+    if (needed == 0) {
+        if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) {
+            return std::nullopt;
+        }
+        return std::string();
+    }
+    std::string text(needed, '\0');
+    const DWORD length = GetEnvironmentVariableA(name, text.data(), needed);
+    if (length == 0 || length >= needed) {
         return std::nullopt;
     }
-    std::string text(value);
-    std::free(value);
+    text.resize(length);
     return text;
 }
 
