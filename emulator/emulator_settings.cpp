@@ -4,8 +4,32 @@
 #include "emulator/platform.h"
 
 #include <charconv>
+#include <filesystem>
+#include <system_error>
 
 namespace satemu {
+namespace {
+
+// dllsat-state.txt beside the library; where that folder cannot be written
+// (a library installed in a system folder, used by a normal user), in the
+// user's own state folder, so that every user still has a working device.
+std::string DefaultStatePath() {
+    const std::string library = LibraryFolder();
+    std::string folder = library.empty() ? std::string(".") : library;
+    if (!FolderIsWritable(folder)) {
+        const std::string user = UserStateFolder();
+        std::error_code error;
+        if (!user.empty()) {
+            std::filesystem::create_directories(user, error);
+            if (FolderIsWritable(user)) {
+                folder = user;
+            }
+        }
+    }
+    return folder + PathSeparator() + "dllsat-state.txt";
+}
+
+} // namespace
 
 EmulatorSettings ReadEmulatorSettings() {
     EmulatorSettings settings;
@@ -13,9 +37,7 @@ EmulatorSettings ReadEmulatorSettings() {
     if (state && !state->empty()) {
         settings.statePath = *state;
     } else {
-        const std::string folder = LibraryFolder();
-        settings.statePath =
-            (folder.empty() ? std::string(".") : folder) + PathSeparator() + "dllsat-state.txt";
+        settings.statePath = DefaultStatePath();
     }
     settings.developerKit = EnvironmentValue("DVT_SAT_MODE").value_or("") == "kit";
     settings.clock = EnvironmentValue("DVT_SAT_CLOCK").value_or("");

@@ -3,8 +3,9 @@
 // test or a demonstration can change them between two calls.
 //
 //   DVT_SAT_STATE        path of the state file (default: dllsat-state.txt
-//                        beside the library); the event log is that path
-//                        plus ".log"
+//                        beside the library, or in the user's state folder
+//                        when the library's folder cannot be written); the
+//                        event log is that path plus ".log"
 //   DVT_SAT_MODE         "kit": a device without a state file starts as a
 //                        developer kit; anything else: factory-fresh
 //   DVT_SAT_CLOCK        AAAAMMDDhhmmss (fixed device time) or +N / -N

@@ -12,6 +12,14 @@ namespace satemu {
 // it), without a trailing separator; empty when it cannot be found.
 std::string LibraryFolder();
 
+// True when this process can make and replace files in `folder`.
+bool FolderIsWritable(const std::string& folder);
+
+// The user's own folder for the device state, used when the library's folder
+// cannot be written (a library installed in a system folder and used by a
+// normal user); empty when the user has no known home.
+std::string UserStateFolder();
+
 // The value of an environment variable, nothing when it is not set.
 std::optional<std::string> EnvironmentValue(const char* name);
 

@@ -22,6 +22,23 @@ std::string LibraryFolder() {
     return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
 }
 
+bool FolderIsWritable(const std::string& folder) {
+    return access(folder.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string UserStateFolder() {
+    // The XDG base directory rules: only an absolute XDG_STATE_HOME counts.
+    const char* state = std::getenv("XDG_STATE_HOME");
+    if (state && state[0] == '/') {
+        return std::string(state) + "/dllsat";
+    }
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') {
+        return std::string(home) + "/.local/state/dllsat";
+    }
+    return {};
+}
+
 std::optional<std::string> EnvironmentValue(const char* name) {
     const char* value = std::getenv(name);
     if (!value) {

@@ -1,7 +1,9 @@
 #include "emulator/platform.h"
 
-#include <cstdlib>
 #include <windows.h>
+
+// windows.h names its own ReplaceFileA "ReplaceFile"; here it is ours.
+#undef ReplaceFile
 
 namespace satemu {
 
@@ -23,14 +25,41 @@ std::string LibraryFolder() {
     return slash == std::string::npos ? std::string(".") : file.substr(0, slash);
 }
 
+bool FolderIsWritable(const std::string& folder) {
+    // Access rights on Windows are only known by trying: a file that is
+    // removed again when its handle closes.
+    const std::string probe = folder + "\\dllsat-write-probe.tmp";
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
+}
+
+std::string UserStateFolder() {
+    const auto local = EnvironmentValue("LOCALAPPDATA");
+    return local && !local->empty() ? *local + "\\dllsat" : std::string();
+}
+
 std::optional<std::string> EnvironmentValue(const char* name) {
-    char* value = nullptr;
-    std::size_t length = 0;
-    if (_dupenv_s(&value, &length, name) != 0 || !value) {
+    // The system's own call: the C run-time's _dupenv_s is missing from the
+    // msvcrt.dll of older Windows.
+    SetLastError(ERROR_SUCCESS);
+    const DWORD needed = GetEnvironmentVariableA(name, nullptr, 0);
+    if (needed == 0) {
+        if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) {
+            return std::nullopt;
+        }
+        return std::string();
+    }
+    std::string text(needed, '\0');
+    const DWORD length = GetEnvironmentVariableA(name, text.data(), needed);
+    if (length == 0 || length >= needed) {
         return std::nullopt;
     }
-    std::string text(value);
-    std::free(value);
+    text.resize(length);
     return text;
 }
 
