@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 
 #include "rules/cp1252.h"
 #include "sat/answer_profiles.h"
@@ -36,12 +37,22 @@ bool CallForFields(const SatCallContext& call, SatExport which, EntryPoint entry
         ReportNoAnswer(call, SatAnswerKind::NotLoaded, SatNotLoadedText(which), &lastResponse);
         return false;
     }
-    const char* answer = entry(arguments...);
-    if (answer == nullptr) {
+    bool answered = false;
+    std::string raw;
+    // The answer is copied where it was made: the library keeps it only
+    // until its calling thread's next call.
+    call.ui.RunLibraryCall([&] {
+        const char* answer = entry(arguments...);
+        answered = answer != nullptr;
+        if (answered) {
+            raw.assign(answer);
+        }
+    });
+    if (!answered) {
         ReportNoAnswer(call, SatAnswerKind::NullAnswer, SatNullAnswerText(which), &lastResponse);
         return false;
     }
-    call.record.raw.assign(answer);
+    call.record.raw = std::move(raw);
     if (!HasFieldSeparator(call.record.raw)) {
         call.record.kind = SatAnswerKind::ErrorText;
         TakeErrorPath(call.record.raw, call.ui, lastResponse);
@@ -210,13 +221,22 @@ void DllVersaoDLL(const SatCallContext& call, std::string& versao) {
                        nullptr);
         return;
     }
-    const char* answer = call.entryPoints.VersaoDLL();
-    if (answer == nullptr) {
+    bool answered = false;
+    std::string raw;
+    const VersaoDLLFn entry = call.entryPoints.VersaoDLL;
+    call.ui.RunLibraryCall([&] {
+        const char* answer = entry();
+        answered = answer != nullptr;
+        if (answered) {
+            raw.assign(answer);
+        }
+    });
+    if (!answered) {
         ReportNoAnswer(call, SatAnswerKind::NullAnswer, SatNullAnswerText(SatExport::VersaoDLL),
                        nullptr);
         return;
     }
-    call.record.raw.assign(answer);
+    call.record.raw = std::move(raw);
     call.record.kind = SatAnswerKind::Text;
     versao = DecodeVersionAnswer(call.record.raw);
 }
