@@ -42,6 +42,7 @@
 #include "ui/clickable_picture.h"
 #include "ui/field_indicator.h"
 #include "ui/header_bar.h"
+#include "ui/library_calls.h"
 #include "ui/main_window.h"
 #include "ui/page_set.h"
 #include "ui/pages/activation_page.h"
@@ -784,7 +785,7 @@ void UiShellTest::closeDuringCallAsks() {
     QCOMPARE(w.messages.size(), std::size_t(2));
 }
 
-// The loading window is on the screen before the first query answers, and
+// The loading window is on the screen before the library is even loaded, and
 // the page reset the click scheduled waits until the start-up is over.
 void UiShellTest::slowStartShowsLoadingWindow() {
     FakeSat fake;
@@ -796,13 +797,20 @@ void UiShellTest::slowStartShowsLoadingWindow() {
     double onScreen = -1.0;
     bool resetWaits = false;
     int clicksOnEntry = 0;
-    DuringCall(600, [&] {
+    // Read when the first library step (the load) is about to start.
+    auto* calls = w.findChild<TLibraryCalls*>();
+    QVERIFY(calls != nullptr);
+    QMetaObject::Connection first;
+    first = connect(calls, &TLibraryCalls::callStarted, this, [&] {
+        disconnect(first);
         TFMsgSat* loading = CurrentLoadingWindow();
         exposed = loading != nullptr && loading->windowHandle() != nullptr &&
                   loading->windowHandle()->isExposed();
         if (loading != nullptr && OnDesktop()) {
             onScreen = ShareOnScreen(*loading);
         }
+    });
+    DuringCall(600, [&] {
         resetWaits = w.Timer1->isActive() && w.PC->currentIndex() == TFprincipal::kEntrySheet;
         QTest::mouseClick(w.Image7, Qt::LeftButton);
         clicksOnEntry = fake.CallCount("ConsultarSAT");
