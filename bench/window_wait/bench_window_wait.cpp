@@ -9,12 +9,14 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <memory>
 #include <vector>
 
+#include "sat/un_global.h"
 #include "tests/fake_sat/fake_sat_control.h"
 #include "ui/busy_wheel.h"
 #include "ui/main_window.h"
