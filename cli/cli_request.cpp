@@ -15,7 +15,7 @@ struct CommandSyntax {
 };
 
 // Every command also takes the options common to all.
-const std::set<std::string> kCommonOptions = {"sat-library", "codigo"};
+const std::set<std::string> kCommonOptions = {"sat-library", "codigo", "tempo-limite"};
 
 const std::vector<CommandSyntax>& Commands() {
     static const std::vector<CommandSyntax> commands = {
@@ -157,7 +157,24 @@ CliParseResult ParseCliArguments(const std::vector<std::string>& arguments) {
             return result;
         }
     }
+    if (const auto limit = request.Value("tempo-limite"); limit && !ParseTimeLimitSeconds(*limit)) {
+        result.error = "o valor de --tempo-limite deve ser um número inteiro de segundos, de 1 a " +
+                       std::to_string(kMaxTimeLimitSeconds);
+        return result;
+    }
     return result;
+}
+
+std::optional<int> ParseTimeLimitSeconds(const std::string& text) {
+    if (text.empty() || text.size() > 5 ||
+        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    const int seconds = std::stoi(text);
+    if (seconds < 1 || seconds > kMaxTimeLimitSeconds) {
+        return std::nullopt;
+    }
+    return seconds;
 }
 
 std::string CliHelpText() {
@@ -195,10 +212,12 @@ Opções:
   --codigo C                 Código de Ativação Padrão (8 a 32 caracteres)
   --sat-library CAMINHO      usa esta biblioteca SAT em vez da que está ao
                              lado do programa
+  --tempo-limite SEGUNDOS    abandona a operação se a biblioteca SAT não
+                             responder neste tempo (sem a opção, espera)
   --help, -h                 mostra este texto
 
 As mensagens saem na saída de erro; o retorno do SAT, na saída padrão.
 Saída: 0 sucesso, 1 recusado ou falhou, 2 uso incorreto, 3 biblioteca SAT
-não localizada ou não carregada.
+não localizada ou não carregada, 4 tempo limite esgotado.
 )";
 }

@@ -11,6 +11,7 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitRefused = 1;   // the operation's result is false, or a rule refused
 inline constexpr int kExitUsage = 2;     // the command line itself is wrong
 inline constexpr int kExitNoLibrary = 3; // the SAT library cannot be found or loaded
+inline constexpr int kExitTimeLimit = 4; // the SAT library outlasted --tempo-limite
 
 struct CliRequest {
     bool help = false;
@@ -32,6 +33,11 @@ struct CliParseResult {
 // Options go anywhere after the program name, as "--name value" or
 // "--name=value"; "--help" (or "-h") anywhere asks for the help text.
 CliParseResult ParseCliArguments(const std::vector<std::string>& arguments);
+
+// The seconds of --tempo-limite: a whole number from 1 to kMaxTimeLimitSeconds
+// (digits only); nothing otherwise.
+inline constexpr int kMaxTimeLimitSeconds = 86400;
+std::optional<int> ParseTimeLimitSeconds(const std::string& text);
 
 // The help text (UTF-8): the commands and options, in Portuguese.
 std::string CliHelpText();

@@ -3,12 +3,14 @@
 // one given with --sat-library) and draws session numbers from
 // "dravovexa.ini" beside itself.
 
+#include <chrono>
 #include <exception>
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "cli/call_time_limit.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_request.h"
 #include "cli/message_block.h"
@@ -27,7 +29,10 @@ int main(int argc, char** argv) {
             return kExitUsage;
         }
 
-        StreamUserInterface ui(std::cerr);
+        TimeLimitedUserInterface ui(std::cerr);
+        if (const auto limit = parsed.request.Value("tempo-limite")) {
+            ui.SetTimeLimit(std::chrono::seconds(ParseTimeLimitSeconds(*limit).value_or(0)));
+        }
         SatSession session(ui);
         if (const auto library = parsed.request.Value("sat-library")) {
             std::error_code error;

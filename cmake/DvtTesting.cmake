@@ -1,10 +1,15 @@
-# dvt_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [GUI] [ENV <VAR=value...>])
+# dvt_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>] [GUI] [ENV <VAR=value...>]
+#              [DESKTOP <test functions...>])
 #
 # One Qt Test program registered with CTest. Plain C++ areas get the label
 # "core" and also run in the sanitizer build; GUI tests get the label "gui",
 # run with the offscreen platform and are left out of core-only builds.
+# DESKTOP registers the named test functions once more as "<name>_desktop",
+# label "desktop": on the X display that scripts/test-desktop starts (a
+# window manager and a compositor on it), skipped without one. Such a program
+# uses DVT_TEST_MAIN (tests/desktop_main.h).
 function(dvt_add_test)
-  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS;ENV" ${ARGN})
+  cmake_parse_arguments(T "GUI" "NAME" "SOURCES;LIBS;ENV;DESKTOP" ${ARGN})
   if(T_GUI AND DVT_CORE_ONLY)
     return()
   endif()
@@ -27,5 +32,11 @@ function(dvt_add_test)
   endif()
   if(env)
     set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${env}")
+  endif()
+  if(T_GUI AND T_DESKTOP)
+    add_test(NAME ${T_NAME}_desktop COMMAND ${T_NAME} ${T_DESKTOP})
+    set_tests_properties(${T_NAME}_desktop PROPERTIES
+      LABELS desktop RUN_SERIAL TRUE SKIP_RETURN_CODE 77
+      ENVIRONMENT "DVT_DESKTOP_TEST=1;${T_ENV}")
   endif()
 endfunction()

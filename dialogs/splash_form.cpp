@@ -1,6 +1,7 @@
 #include "dialogs/splash_form.h"
 
 #include "dialogs/design_fonts.h"
+#include "dialogs/on_screen.h"
 #include "dialogs/pictures.h"
 #include "dialogs/program_identity.h"
 #include "dialogs/threaded_timer.h"
@@ -149,6 +150,9 @@ void TFSplashForm::fadeIn() {
     QPointer<TFSplashForm> self(this);
     for (int t = 100; t >= 2; t -= 2) {
         SetTransparency(t);
+        // Each step reaches the window system (and so a compositor) before
+        // the wait, not all of them at once after the fade.
+        SyncWithWindowSystem();
         waitResponsively(kFadeStepWaitMs);
         if (!self || !isVisible()) {
             return;

@@ -1,7 +1,9 @@
 #include "sat/dll_wrappers.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
+#include <utility>
 
 #include "rules/cp1252.h"
 #include "sat/answer_profiles.h"
@@ -22,6 +24,19 @@ void ReportNoAnswer(const SatCallContext& call, SatAnswerKind kind, const std::s
     call.ui.ShowMessageDialog(text + std::string(kErrorMarker));
 }
 
+// One raw call of an export, made where the user interface runs library
+// steps; its answer is copied there too, as the library keeps it only until
+// its calling thread's next call. Nothing for a null pointer.
+template <typename Call> std::optional<std::string> CallLibrary(SatUserInterface& ui, Call call) {
+    std::optional<std::string> answer;
+    ui.RunLibraryCall([&] {
+        if (const char* text = call()) {
+            answer.emplace(text);
+        }
+    });
+    return answer;
+}
+
 // Steps shared by every wrapper except the version query: empty
 // LastResponse, check the entry point, call it, copy the answer, send an
 // answer without "|" down the error path. True when there are fields to
@@ -36,12 +51,13 @@ bool CallForFields(const SatCallContext& call, SatExport which, EntryPoint entry
         ReportNoAnswer(call, SatAnswerKind::NotLoaded, SatNotLoadedText(which), &lastResponse);
         return false;
     }
-    const char* answer = entry(arguments...);
-    if (answer == nullptr) {
+    std::optional<std::string> answer =
+        CallLibrary(call.ui, [&] { return entry(arguments...); });
+    if (!answer) {
         ReportNoAnswer(call, SatAnswerKind::NullAnswer, SatNullAnswerText(which), &lastResponse);
         return false;
     }
-    call.record.raw.assign(answer);
+    call.record.raw = std::move(*answer);
     if (!HasFieldSeparator(call.record.raw)) {
         call.record.kind = SatAnswerKind::ErrorText;
         TakeErrorPath(call.record.raw, call.ui, lastResponse);
@@ -212,13 +228,14 @@ void DllVersaoDLL(const SatCallContext& call, std::string& versao) {
                        nullptr);
         return;
     }
-    const char* answer = call.entryPoints.VersaoDLL();
-    if (answer == nullptr) {
+    const VersaoDLLFn entry = call.entryPoints.VersaoDLL;
+    std::optional<std::string> answer = CallLibrary(call.ui, [entry] { return entry(); });
+    if (!answer) {
         ReportNoAnswer(call, SatAnswerKind::NullAnswer, SatNullAnswerText(SatExport::VersaoDLL),
                        nullptr);
         return;
     }
-    call.record.raw.assign(answer);
+    call.record.raw = std::move(*answer);
     call.record.kind = SatAnswerKind::Text;
     versao = DecodeVersionAnswer(call.record.raw);
 }

@@ -17,14 +17,24 @@ bool SatSession::BindSatLibrary() {
     }
     // The full path that was checked, never the bare file name: on Linux a
     // bare name searches the system's library paths, not the program's folder.
-    const platform::LibraryLoadResult loaded = platform::LoadLibraryByPath(satLibraryPath_);
+    // Loaded and resolved where it will be called: a library may set up
+    // per-thread state when it is loaded.
+    platform::LibraryLoadResult loaded;
+    ::SatEntryPoints resolved;
+    const std::string& path = satLibraryPath_;
+    ui_.RunLibraryCall([&] {
+        loaded = platform::LoadLibraryByPath(path);
+        if (loaded.handle != nullptr) {
+            ResolveSatEntryPoints(resolved, loaded.handle);
+        }
+    });
     if (loaded.handle == nullptr) {
         lastLoadError_ = loaded.error;
         return false;
     }
     SatLibraryHandle = loaded.handle;
     ClearSatEntryPoints(SatEntryPoints);
-    ResolveSatEntryPoints(SatEntryPoints, SatLibraryHandle);
+    SatEntryPoints = resolved;
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -14,11 +15,15 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "dialogs/Yancomp.h"
 #include "dialogs/ansi_text.h"
 #include "dialogs/easter_egg.h"
 #include "dialogs/header_bar.h"
 #include "dialogs/loading_window.h"
+#include "dialogs/on_screen.h"
 #include "dialogs/pictures.h"
 #include "dialogs/threaded_timer.h"
 #include "manager/didiz_ivodazu_rivivaz.h"
@@ -31,6 +36,7 @@
 #include "ui/busy_wheel.h"
 #include "ui/clickable_picture.h"
 #include "ui/field_indicator.h"
+#include "ui/library_calls.h"
 #include "ui/page_set.h"
 #include "ui/pages/activation_page.h"
 #include "ui/pages/association_page.h"
@@ -63,6 +69,9 @@ std::unique_ptr<SatSession> MakeSession(SatUserInterface& ui, const TFprincipal:
 
 TFprincipal::TFprincipal(Options options, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+    libraryCalls_ = new TLibraryCalls(this);
+    libraryCalls_->setInputPass(
+        [this](QWidget* target, const QEvent& event) { return PassesDuringCall(target, event); });
     session_ = MakeSession(*this, options);
     setObjectName(QStringLiteral("Fprincipal"));
     setWindowTitle(QStringLiteral("Dravo Vexa Tarvik ®"));
@@ -317,6 +326,11 @@ void TFprincipal::Image7Click() {
 }
 
 void TFprincipal::Timer1Timer() {
+    // Never under a running operation: the timer stays armed and the reset
+    // comes with its first tick after the operation.
+    if (OperationRunning()) {
+        return;
+    }
     Timer1->stop(); // one reset per enabling
     LimpaRede();
     LimpaAtivacao();
@@ -333,6 +347,66 @@ void TFprincipal::ImgUpdateTimer() {
     update();
     AdvPolyPager1->repaint();
     QCoreApplication::processEvents();
+}
+
+void TFprincipal::RunLibraryCall(const std::function<void()>& step) {
+    libraryCalls_->Run(step);
+}
+
+bool TFprincipal::LibraryCallRunning() const {
+    return libraryCalls_->Running();
+}
+
+bool TFprincipal::OperationRunning() const {
+    return LibraryCallRunning() || AguardeGenPnl->isVisible() || CurrentLoadingWindow() != nullptr;
+}
+
+std::string TFprincipal::EndDuringCallQuestion() {
+    return Utf8ToCp1252("Uma operação com o equipamento SAT ainda está em andamento.\r\n"
+                        "Deseja encerrar o programa mesmo assim ?[SN]");
+}
+
+bool TFprincipal::PassesDuringCall(QWidget* target, const QEvent& event) const {
+    // Only the mouse on the header bar: its buttons (minimise, close, which
+    // asks first) and the dragging of the window. A drag without a window
+    // manager goes on wherever the mouse is.
+    const QEvent::Type type = event.type();
+    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                       type == QEvent::MouseMove;
+    if (!mouse) {
+        return false;
+    }
+    if (dragging_) {
+        return true;
+    }
+    return target == AdvPanel1 || AdvPanel1->isAncestorOf(target);
+}
+
+void TFprincipal::closeEvent(QCloseEvent* event) {
+    if (!LibraryCallRunning()) {
+        QWidget::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    ConfirmEndDuringCall();
+}
+
+void TFprincipal::ConfirmEndDuringCall() {
+    if (confirmingEnd_) {
+        return; // the question is up already
+    }
+    confirmingEnd_ = true;
+    const int answer = ShowMessageDialog(EndDuringCallQuestion());
+    confirmingEnd_ = false;
+    // Sim by the mouse or its key gives 6; Enter on Sim, the default button, 1.
+    if (answer == 6 || answer == 1) {
+        EndProgramAtOnce();
+    }
+}
+
+void TFprincipal::EndProgramAtOnce() {
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 void TFprincipal::btnMinClick() {
@@ -389,10 +463,9 @@ void TFprincipal::MostraAguarde(const QString& text) {
     AguardeGenPnl->gen_indicador->setEnabled(true);
     PlaceWaitPanel();
     AguardeGenPnl->setVisible(true);
-    // Paint the panel before the blocking call. Input typed meanwhile waits
-    // until the call is over, so no second operation can start under it.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // On the screen before the call. Input typed meanwhile stays queued and
+    // is swallowed by the call's wait, so no second operation can start.
+    PaintOnScreen(*AguardeGenPnl);
 }
 
 void TFprincipal::FechaAguarde() {
@@ -403,6 +476,13 @@ void TFprincipal::FechaAguarde() {
 
 void TFprincipal::MostraCarregando(const QString& text) {
     ::MostraCarregando(*this, text, s_m->VersaoDoPrograma(), AdvPanel1->Image4->pixmap());
+    if (TFMsgSat* loading = CurrentLoadingWindow()) {
+        // Its close (window manager, Alt+F4) asks like the window's own.
+        loading->installEventFilter(this);
+        // A window manager maps it some milliseconds later: on the screen
+        // before the library is loaded and called.
+        PaintOnScreen(*loading);
+    }
 }
 
 void TFprincipal::FechaCarregando() {
@@ -517,6 +597,12 @@ void TFprincipal::FormMouseDown(const QMouseEvent& event) {
 }
 
 bool TFprincipal::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && watched == CurrentLoadingWindow() &&
+        LibraryCallRunning()) {
+        event->ignore();
+        ConfirmEndDuringCall();
+        return true;
+    }
     if (watched == TabSheet1 && event->type() == QEvent::Resize) {
         PlaceWaitPanel();
         return false;

@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,6 +28,7 @@ class TAssociationPage;
 class TCertificatePage;
 class TClickablePicture;
 class TFieldIndicator;
+class TLibraryCalls;
 class THeaderBar;
 class TMaintenancePage;
 class TNetworkPage;
@@ -75,6 +77,19 @@ public:
     // The core's user interface.
     int ShowMessageDialog(const std::string& cp1252Text) override;
     void FechaAguarde() override;
+    // On the window's library thread, the window painting meanwhile and
+    // swallowing the user's input (ui/library_calls.h).
+    void RunLibraryCall(const std::function<void()>& step) override;
+
+    // True while a SAT library call runs.
+    bool LibraryCallRunning() const;
+    // True while an operation covers the window: a library call, the wait
+    // panel or the loading window. The page reset waits for its end.
+    bool OperationRunning() const;
+
+    // The question asked when the window is closed during a library call
+    // (Windows-1252, "[SN]" kind).
+    static std::string EndDuringCallQuestion();
 
     // Shows the wait panel with `text` and lets it paint before the blocking
     // call that follows.
@@ -173,7 +188,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Ends the process at once, the library call left running (the user
+    // confirmed it). The session number was stored before the call.
+    virtual void EndProgramAtOnce();
 
 private:
     void BuildSheets();
@@ -186,9 +205,14 @@ private:
     void FormMouseDown(const QMouseEvent& event);
     void EnableTimer1();
     void PlaceWaitPanel();
+    bool PassesDuringCall(QWidget* target, const QEvent& event) const;
+    // Asks whether to end the program while a call runs; ends it on yes.
+    void ConfirmEndDuringCall();
 
+    TLibraryCalls* libraryCalls_ = nullptr;
     std::unique_ptr<SatSession> session_;
     bool shown_ = false;
+    bool confirmingEnd_ = false;
     // Set while the window follows the mouse itself because the platform
     // has no system move (no window manager).
     bool dragging_ = false;

@@ -141,7 +141,8 @@ QByteArray CliTest::LastCall(const QByteArray& exportName, int* session) const {
 
 void CliTest::commands_data() {
     QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QByteArrayList>("answers"); // "Export=answer"; "<null>" for a null pointer
+    // "Export=answer" ("<null>" for a null pointer); "Export.delay=milliseconds"
+    QTest::addColumn<QByteArrayList>("answers");
     QTest::addColumn<QByteArray>("out");
     QTest::addColumn<QByteArray>("err");
     QTest::addColumn<int>("exitCode");
@@ -198,6 +199,16 @@ void CliTest::commands_data() {
     QTest::newRow("ativar refused by the rules")
         << QStringList{"ativar", "--cnpj", "61099008000142", "--codigo", "12345678"}
         << QByteArrayList{} << QByteArray() << QByteArray("<rule message>") << 1;
+    QTest::newRow("consultar within --tempo-limite")
+        << QStringList{"consultar", "--tempo-limite", "5"}
+        << QByteArrayList{"ConsultarSAT.delay=200"}
+        << QByteArray("1|08000|SAT em operação||\n") << kConsultarBlock << 0;
+    QTest::newRow("consultar beyond --tempo-limite")
+        << QStringList{"consultar", "--tempo-limite=1"} << QByteArrayList{"ConsultarSAT.delay=4000"}
+        << QByteArray()
+        << QByteArray("dravovexa-cli: tempo limite de 1 s esgotado: a biblioteca SAT não "
+                      "respondeu e a operação foi abandonada.\n")
+        << 4;
     QTest::newRow("trocar-codigo confirmation differs")
         << QStringList{"trocar-codigo", "--atual",       "12345678", "--novo",
                        "abcdefgh",      "--confirmacao", "ABCDEFGH"}
@@ -219,6 +230,12 @@ void CliTest::commands_data() {
     QTest::newRow("rede fixed address with mask 0.0.0.0")
         << QStringList{"rede", "--ip", "192.168.0.10", "--mascara", "0.0.0.0"} << QByteArrayList{}
         << QByteArray() << QByteArray("<rule message>") << 1;
+    QTest::newRow("--tempo-limite of 0 s") << QStringList{"consultar", "--tempo-limite", "0"}
+                                           << QByteArrayList{} << QByteArray()
+                                           << QByteArray("<usage>") << 2;
+    QTest::newRow("--tempo-limite not a number")
+        << QStringList{"versao", "--tempo-limite", "1.5"} << QByteArrayList{} << QByteArray()
+        << QByteArray("<usage>") << 2;
     QTest::newRow("fixed-address option without --ip")
         << QStringList{"rede", "--mascara", "255.255.255.0"} << QByteArrayList{} << QByteArray()
         << QByteArray("<usage>") << 2;
@@ -233,7 +250,12 @@ void CliTest::commands() {
 
     for (const QByteArray& answer : answers) {
         const int equals = answer.indexOf('=');
-        SetAnswer(answer.left(equals), answer.mid(equals + 1));
+        const QByteArray name = answer.left(equals);
+        if (name.endsWith(".delay")) { // milliseconds the export takes to answer
+            QVERIFY(WriteFile(script_ + QLatin1Char('/') + QLatin1String(name), answer.mid(equals + 1)));
+        } else {
+            SetAnswer(name, answer.mid(equals + 1));
+        }
     }
     const CliRun run = Run(arguments);
     QCOMPARE(run.exitCode, exitCode);

@@ -4,9 +4,13 @@
 #include "dialogs/easter_egg.h"
 #include "dialogs/splash_form.h"
 #include "dialogs/threaded_timer.h"
+#include "tests/desktop_main.h"
 #include "tests/dialogs/modal_driver.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
@@ -44,6 +48,7 @@ private slots:
     void fadeSequence();
     void fadeWaitSurvivesClockWrap();
     void closesItselfAfterTheTimeline();
+    void fadeReachesTheWindowSystem();
 
     void creditsShortcut_data();
     void creditsShortcut();
@@ -319,5 +324,71 @@ void TestSplashTimers::creditsIgnoresKeyRepeat() {
     QVERIFY(!credits.isVisible());
 }
 
-QTEST_MAIN(TestSplashTimers)
+namespace {
+
+// The opacity that a compositor reads for the window `id`: the property on
+// the window manager's frame around it (or on the window itself when it has
+// none), as 0 to 1; -1 when it cannot be read. No property means opaque.
+double OpacityOnDisplay(WId id) {
+    const QString xwininfo = QStandardPaths::findExecutable(QStringLiteral("xwininfo"));
+    const QString xprop = QStandardPaths::findExecutable(QStringLiteral("xprop"));
+    if (xwininfo.isEmpty() || xprop.isEmpty()) {
+        return -1.0;
+    }
+    const auto run = [](const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.start(program, arguments);
+        process.waitForFinished(2000);
+        return QString::fromLocal8Bit(process.readAllStandardOutput());
+    };
+    QString window = QStringLiteral("0x") + QString::number(id, 16);
+    const QRegularExpression parent(QStringLiteral("Parent window id: (0x[0-9a-f]+)"));
+    const QRegularExpression root(QStringLiteral("Root window id: (0x[0-9a-f]+)"));
+    for (int depth = 0; depth < 4; ++depth) { // up to the child of the root window
+        const QString tree = run(xwininfo, {QStringLiteral("-id"), window, QStringLiteral("-tree")});
+        const QString up = parent.match(tree).captured(1);
+        if (up.isEmpty() || up == root.match(tree).captured(1)) {
+            break;
+        }
+        window = up;
+    }
+    const QString value = run(xprop, {QStringLiteral("-id"), window,
+                                      QStringLiteral("_NET_WM_WINDOW_OPACITY")});
+    const QRegularExpression number(QStringLiteral("= (\\d+)"));
+    const QRegularExpressionMatch found = number.match(value);
+    return found.hasMatch() ? found.captured(1).toDouble() / 4294967295.0 : 1.0;
+}
+
+} // namespace
+
+// On a desktop the fade is seen by the compositor step by step: the opacity
+// the window system holds for the splash rises while it fades in.
+void TestSplashTimers::fadeReachesTheWindowSystem() {
+    if (!OnDesktop()) {
+        QSKIP("needs an X desktop (scripts/test-desktop)");
+    }
+    TFSplashForm splash;
+    splash.ThreadedTimer2()->setInterval(300);
+    splash.ThreadedTimer1()->setInterval(300);
+    std::vector<double> seen;
+    QTimer sampler;
+    sampler.setInterval(60);
+    QObject::connect(&sampler, &QTimer::timeout, &splash,
+                     [&] { seen.push_back(OpacityOnDisplay(splash.winId())); });
+    QTimer::singleShot(150, &sampler, [&] { sampler.start(); });
+    splash.exec();
+    sampler.stop();
+
+    QVERIFY2(seen.size() >= 8, qPrintable(QString::number(seen.size())));
+    QVERIFY2(seen.front() >= 0.0 && seen.front() < 0.05, qPrintable(QString::number(seen.front())));
+    int between = 0;
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        QVERIFY2(seen[i] >= seen[i - 1], qPrintable(QString::number(seen[i])));
+        between += seen[i] > 0.1 && seen[i] < 0.9;
+    }
+    QVERIFY2(between >= 2, "the fade jumped instead of rising");
+    QVERIFY2(seen.back() > 0.95, qPrintable(QString::number(seen.back())));
+}
+
+DVT_TEST_MAIN(TestSplashTimers)
 #include "tst_splash_timers.moc"

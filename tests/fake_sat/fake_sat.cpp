@@ -5,7 +5,9 @@
 // In-process tests script it through the control exports (fake_sat_api.h).
 // Tests that run another program set DVT_FAKE_SAT_DIR to a folder: a file
 // "<Export>.answer" there is the answer of that export (its bytes as they
-// are), a file "<Export>.null" makes it answer a null pointer, and every call
+// are), a file "<Export>.null" makes it answer a null pointer, a file
+// "<Export>.delay" holding a number of milliseconds makes it answer that late,
+// and every call
 // writes its arguments to "<Export>.call" (one per line: "int N", "text T"
 // with \\ \n \r escaped, or "null") and appends the export's name to
 // "calls.log".
@@ -13,13 +15,18 @@
 // Variants that lack exports are built from this file with
 // FAKE_SAT_WITHOUT_<Export> defined.
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sat/platform/calling_convention.h"
@@ -40,6 +47,7 @@ struct Script {
 
 struct ExportState {
     std::optional<Script> script;
+    int delayMs = 0;
     int calls = 0;
     std::vector<Argument> lastArguments;
     std::string answer; // kept alive until the next call of the same export
@@ -48,7 +56,15 @@ struct ExportState {
 struct FakeState {
     std::map<std::string, ExportState, std::less<>> exports;
     std::string sequence;
+    std::set<std::thread::id> callers; // every thread that called a SAT function
 };
+
+// Calls come from the program's library thread while the test reads the
+// records from its own.
+std::mutex& StateMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
 
 FakeState& State() {
     static FakeState state;
@@ -124,22 +140,38 @@ std::optional<Script> ScriptInFolder(const std::filesystem::path& folder, const 
 
 // Records the call and picks the answer: the folder's script, else the
 // test's script, else defaultAnswer.
+int DelayInFolder(const std::filesystem::path& folder, const std::string& name) {
+    std::ifstream delay(folder / (name + ".delay"));
+    int milliseconds = 0;
+    return delay >> milliseconds ? milliseconds : 0;
+}
+
 const char* Answer(const std::string& name, std::vector<Argument> arguments,
                    std::string defaultAnswer) {
+    std::unique_lock lock(StateMutex());
     FakeState& state = State();
     ExportState& entry = state.exports[name];
     ++entry.calls;
+    state.callers.insert(std::this_thread::get_id());
     if (!state.sequence.empty()) {
         state.sequence.push_back(',');
     }
     state.sequence += name;
 
     std::optional<Script> script = entry.script;
+    int delayMs = entry.delayMs;
     if (const auto folder = ScriptFolder()) {
         RecordInFolder(*folder, name, arguments);
         if (auto fromFolder = ScriptInFolder(*folder, name)) {
             script = std::move(fromFolder);
         }
+        delayMs = std::max(delayMs, DelayInFolder(*folder, name));
+    }
+    if (delayMs > 0) {
+        // A slow device: the call is counted at once, the answer comes late.
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        lock.lock();
     }
     entry.lastArguments = std::move(arguments);
     if (script && script->null) {
@@ -172,40 +204,63 @@ const Argument* FindArgument(const char* exportName, int index) {
 // ---- Control exports ------------------------------------------------------
 
 FAKE_SAT_EXPORT void FakeSat_Reset() {
+    const std::lock_guard lock(StateMutex());
     State() = FakeState{};
 }
 
 FAKE_SAT_EXPORT void FakeSat_SetAnswer(const char* exportName, const char* bytes,
                                        std::size_t length) {
+    const std::lock_guard lock(StateMutex());
     State().exports[exportName].script = Script{false, std::string(bytes, length)};
 }
 
 FAKE_SAT_EXPORT void FakeSat_SetNullAnswer(const char* exportName) {
+    const std::lock_guard lock(StateMutex());
     State().exports[exportName].script = Script{true, {}};
 }
 
+FAKE_SAT_EXPORT void FakeSat_SetDelay(const char* exportName, int milliseconds) {
+    const std::lock_guard lock(StateMutex());
+    State().exports[exportName].delayMs = milliseconds;
+}
+
 FAKE_SAT_EXPORT int FakeSat_CallCount(const char* exportName) {
+    const std::lock_guard lock(StateMutex());
     const ExportState* entry = Find(exportName);
     return entry == nullptr ? 0 : entry->calls;
 }
 
+FAKE_SAT_EXPORT int FakeSat_CallerThreadCount() {
+    const std::lock_guard lock(StateMutex());
+    return static_cast<int>(State().callers.size());
+}
+
+FAKE_SAT_EXPORT int FakeSat_CalledFromThisThread() {
+    const std::lock_guard lock(StateMutex());
+    return State().callers.count(std::this_thread::get_id()) != 0 ? 1 : 0;
+}
+
 FAKE_SAT_EXPORT int FakeSat_LastArgumentCount(const char* exportName) {
+    const std::lock_guard lock(StateMutex());
     const ExportState* entry = Find(exportName);
     return entry == nullptr ? 0 : static_cast<int>(entry->lastArguments.size());
 }
 
 FAKE_SAT_EXPORT int FakeSat_LastArgumentKind(const char* exportName, int index) {
+    const std::lock_guard lock(StateMutex());
     const Argument* argument = FindArgument(exportName, index);
     return argument == nullptr ? -1 : argument->kind;
 }
 
 FAKE_SAT_EXPORT std::int32_t FakeSat_LastNumberArgument(const char* exportName, int index) {
+    const std::lock_guard lock(StateMutex());
     const Argument* argument = FindArgument(exportName, index);
     return argument == nullptr ? 0 : argument->number;
 }
 
 FAKE_SAT_EXPORT const char* FakeSat_LastTextArgument(const char* exportName, int index,
                                                      std::size_t* length) {
+    const std::lock_guard lock(StateMutex());
     const Argument* argument = FindArgument(exportName, index);
     if (argument == nullptr || argument->kind != kFakeSatTextArgument) {
         *length = 0;
@@ -216,6 +271,7 @@ FAKE_SAT_EXPORT const char* FakeSat_LastTextArgument(const char* exportName, int
 }
 
 FAKE_SAT_EXPORT const char* FakeSat_CallSequence() {
+    const std::lock_guard lock(StateMutex());
     return State().sequence.c_str();
 }
 

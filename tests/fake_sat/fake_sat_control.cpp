@@ -54,7 +54,10 @@ FakeSat::FakeSat(FakeSatVariant variant) : path_(FakeSatLibraryPath(variant)) {
     Bind(reset_, loaded.handle, "FakeSat_Reset");
     Bind(setAnswer_, loaded.handle, "FakeSat_SetAnswer");
     Bind(setNullAnswer_, loaded.handle, "FakeSat_SetNullAnswer");
+    Bind(setDelay_, loaded.handle, "FakeSat_SetDelay");
     Bind(callCount_, loaded.handle, "FakeSat_CallCount");
+    Bind(callerThreadCount_, loaded.handle, "FakeSat_CallerThreadCount");
+    Bind(calledFromThisThread_, loaded.handle, "FakeSat_CalledFromThisThread");
     Bind(argumentCount_, loaded.handle, "FakeSat_LastArgumentCount");
     Bind(argumentKind_, loaded.handle, "FakeSat_LastArgumentKind");
     Bind(numberArgument_, loaded.handle, "FakeSat_LastNumberArgument");
@@ -75,8 +78,20 @@ void FakeSat::SetNullAnswer(std::string_view exportName) {
     setNullAnswer_(Name(exportName).c_str());
 }
 
+void FakeSat::SetDelay(std::string_view exportName, int milliseconds) {
+    setDelay_(Name(exportName).c_str(), milliseconds);
+}
+
 int FakeSat::CallCount(std::string_view exportName) const {
     return callCount_(Name(exportName).c_str());
+}
+
+int FakeSat::CallerThreadCount() const {
+    return callerThreadCount_();
+}
+
+bool FakeSat::CalledFromThisThread() const {
+    return calledFromThisThread_() != 0;
 }
 
 std::vector<FakeSatArgument> FakeSat::LastArguments(std::string_view exportName) const {

@@ -41,7 +41,15 @@ public:
     void SetAnswer(std::string_view exportName, std::string_view bytes);
     void SetNullAnswer(std::string_view exportName);
 
+    // exportName answers `milliseconds` late from now on (the call is counted
+    // when it starts).
+    void SetDelay(std::string_view exportName, int milliseconds);
+
     int CallCount(std::string_view exportName) const;
+    // How many threads have called SAT functions since the last reset, and
+    // whether the calling thread was one of them.
+    int CallerThreadCount() const;
+    bool CalledFromThisThread() const;
     // The arguments of the last call of exportName, in order; empty before one.
     std::vector<FakeSatArgument> LastArguments(std::string_view exportName) const;
     // Export names of every call since the last reset, joined by ",".
@@ -52,7 +60,10 @@ private:
     void (*reset_)() = nullptr;
     void (*setAnswer_)(const char*, const char*, std::size_t) = nullptr;
     void (*setNullAnswer_)(const char*) = nullptr;
+    void (*setDelay_)(const char*, int) = nullptr;
     int (*callCount_)(const char*) = nullptr;
+    int (*callerThreadCount_)() = nullptr;
+    int (*calledFromThisThread_)() = nullptr;
     int (*argumentCount_)(const char*) = nullptr;
     int (*argumentKind_)(const char*, int) = nullptr;
     std::int32_t (*numberArgument_)(const char*, int) = nullptr;

@@ -7,8 +7,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <memory>
+#include <stdexcept>
+#include <thread>
 
+#include "sat/library_thread.h"
 #include "sat/platform/sat_library_file.h"
 #include "sat/un_global.h"
 #include "tests/fake_sat/fake_sat_control.h"
@@ -31,6 +37,8 @@ private slots:
     void enteringTwiceQueriesTwice();
     void settingsNotBesideTheProgram_data();
     void settingsNotBesideTheProgram();
+    void libraryStepsRunWhereTheInterfaceSays();
+    void libraryThreadWaitsAndRethrows();
 
 private:
     std::unique_ptr<QTemporaryDir> folder_;
@@ -192,6 +200,54 @@ void SatStartupTest::settingsNotBesideTheProgram() {
                                 "[e]"});
         QCOMPARE(fake.CallCount("ConsultarSAT"), 0);
     }
+}
+
+// An interface that runs every library step on a library thread, as the
+// window does: the load, the resolution and every call go there, and only
+// there; dialogs stay on the caller's thread.
+void SatStartupTest::libraryStepsRunWhereTheInterfaceSays() {
+    struct ThreadedInterface : RecordingUserInterface {
+        SatLibraryThread thread;
+        int steps = 0;
+        void RunLibraryCall(const std::function<void()>& step) override {
+            ++steps;
+            thread.Start(step);
+            thread.Wait();
+        }
+    } threaded;
+    FakeSat fake;
+    fake.SetAnswer("EnviarDadosVenda", "1|06001|Código de ativação inválido||");
+    SatSession session(threaded, SettingsPath(), fake.LibraryPath());
+    QVERIFY(session.LoadSatLibrary());
+    QCOMPARE(session.RunVersaoDLL(), std::string("01.00.00"));
+    QVERIFY(!session.RunEnviarDadosVenda());
+    QCOMPARE(threaded.steps, 4); // load and resolve, ConsultarSAT, VersaoDLL, EnviarDadosVenda
+    QCOMPARE(fake.CallerThreadCount(), 1);
+    QVERIFY(!fake.CalledFromThisThread());
+    QCOMPARE(threaded.Dialogs().size(), 2); // both outcomes, on this thread
+    QCOMPARE(session.LastResponse.substr(0, 8), std::string("1|06001|"));
+}
+
+void SatStartupTest::libraryThreadWaitsAndRethrows() {
+    SatLibraryThread thread;
+    QVERIFY(thread.Wait(std::chrono::milliseconds(0))); // nothing started
+    std::atomic<bool> release = false;
+    std::atomic<bool> finished = false;
+    thread.Start([&] {
+        while (!release) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    },
+                 [&] { finished = true; });
+    QVERIFY(!thread.Wait(std::chrono::milliseconds(30)));
+    QVERIFY(thread.Busy());
+    release = true;
+    QVERIFY(thread.Wait());
+    QTRY_VERIFY(finished.load());
+
+    thread.Start([] { throw std::runtime_error("library step failed"); });
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, thread.Wait());
+    QVERIFY(thread.Wait()); // the failure is reported once
 }
 
 QTEST_APPLESS_MAIN(SatStartupTest)

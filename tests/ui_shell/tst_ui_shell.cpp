@@ -1,15 +1,23 @@
 // The main window shell with real widgets: start-up through the entry
 // picture against the fake SAT library, the page reset, the list, the wait
 // panel, the indicators, the keyboard conventions, dragging and the shared
-// routines. Every message is recorded instead of shown, so no modal dialog
-// ever waits for a person.
+// routines, and the window during a slow library call. Every message is
+// recorded instead of shown, so no modal dialog ever waits for a person.
+// The tests of a slow call run once more on a real desktop (window manager
+// and compositor, scripts/test-desktop), where the input is the window
+// system's own and the screen is read back.
 
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
-#include <QTranslator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QLibraryInfo>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTranslator>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTabBar>
@@ -20,6 +28,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cstdlib>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -34,10 +44,12 @@
 #include "rules/cp1252.h"
 #include "sat/un_global.h"
 #include "tests/dialogs/modal_driver.h"
+#include "tests/desktop_main.h"
 #include "tests/fake_sat/fake_sat_control.h"
 #include "ui/busy_wheel.h"
 #include "ui/clickable_picture.h"
 #include "ui/field_indicator.h"
+#include "ui/library_calls.h"
 #include "ui/main_window.h"
 #include "ui/page_set.h"
 #include "ui/qt_translations.h"
@@ -47,6 +59,9 @@
 #include "ui/pages/queries_page.h"
 #include "ui/wait_panel.h"
 
+#include <QPlainTextEdit>
+#include <QPushButton>
+
 namespace {
 
 // The window with its messages recorded: the core's dialogs and the
@@ -55,12 +70,66 @@ class RecordingWindow : public TFprincipal {
 public:
     using TFprincipal::TFprincipal;
     std::vector<std::string> messages;
+    // What the next question ("[SN]") is answered with.
+    int answer = 1;
+    int endRequests = 0;
 
     int ShowMessageDialog(const std::string& cp1252Text) override {
         messages.push_back(Cp1252ToUtf8(cp1252Text));
-        return 1;
+        return cp1252Text.find("[SN]") != std::string::npos ? answer : 1;
     }
+
+protected:
+    void EndProgramAtOnce() override { ++endRequests; }
 };
+
+constexpr int kSlowCallMs = 1500;
+
+// Runs `during` once the library call has been under way for `afterMs`.
+void DuringCall(int afterMs, std::function<void()> during) {
+    QTimer::singleShot(afterMs, qApp, std::move(during));
+}
+
+// Whether the screen shows `widget` as it paints itself: the share of
+// sampled pixels that match, read back from the display.
+double ShareOnScreen(QWidget& widget) {
+    const QImage painted = widget.grab().toImage();
+    const QPoint origin = widget.mapToGlobal(QPoint(0, 0));
+    const QImage shown = QGuiApplication::primaryScreen()
+                             ->grabWindow(0, origin.x(), origin.y(), widget.width(),
+                                          widget.height())
+                             .toImage();
+    if (shown.size() != painted.size()) {
+        return 0.0;
+    }
+    int same = 0;
+    int samples = 0;
+    for (int y = 0; y < painted.height(); y += 7) {
+        for (int x = 0; x < painted.width(); x += 7) {
+            ++samples;
+            const QRgb a = painted.pixel(x, y);
+            const QRgb b = shown.pixel(x, y);
+            same += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                        std::abs(qBlue(a) - qBlue(b)) <
+                    24;
+        }
+    }
+    return samples == 0 ? 0.0 : double(same) / samples;
+}
+
+// A real double click of the window system at the centre of `widget`.
+bool XdotoolDoubleClick(QWidget& widget) {
+    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xdotool.isEmpty()) {
+        return false;
+    }
+    const QPoint at = widget.mapToGlobal(widget.rect().center());
+    return QProcess::execute(xdotool, {QStringLiteral("mousemove"), QString::number(at.x()),
+                                       QString::number(at.y()), QStringLiteral("click"),
+                                       QStringLiteral("--repeat"), QStringLiteral("2"),
+                                       QStringLiteral("--delay"), QStringLiteral("80"),
+                                       QStringLiteral("1")}) == 0;
+}
 
 std::string Utf8(const char* text) {
     return std::string(text);
@@ -104,7 +173,15 @@ private slots:
     void qtTranslations_data();
     void qtTranslations();
 
+    void slowCallKeepsWindowAlive_data();
+    void slowCallKeepsWindowAlive();
+    void closeDuringCallAsks_data();
+    void closeDuringCallAsks();
+    void slowStartShowsLoadingWindow();
+
 private:
+    // A window on the queries page with the fake library bound.
+    RecordingWindow& OpenOnQueriesPage(const FakeSat& fake);
     // A shown, active window; the library path defaults to a missing file.
     RecordingWindow& Open(const std::string& satLibraryPath = {});
     void ClickEntry();
@@ -692,5 +769,182 @@ void UiShellTest::qtTranslations() {
     QCOMPARE(name, installed ? QStringLiteral("Nome") : QStringLiteral("Name"));
 }
 
-QTEST_MAIN(UiShellTest)
+// ------------------------------------------------------------ slow calls
+
+RecordingWindow& UiShellTest::OpenOnQueriesPage(const FakeSat& fake) {
+    RecordingWindow& w = Open(fake.LibraryPath());
+    if (!QTest::qWaitFor([&] { return !w.Timer1->isActive(); })) {
+        qWarning("the first page reset never ran");
+    }
+    if (!w.Session().BindSatLibrary()) {
+        qWarning("the fake SAT library could not be bound");
+    }
+    w.PC->setCurrentIndex(TFprincipal::kPagesSheet);
+    w.AdvPolyPager1->SetActivePageIndex(4);
+    QApplication::processEvents();
+    return w;
+}
+
+// While the device takes its time the window paints and animates, and what
+// the user does to it is dropped: one call, one answer in the memo, on the
+// library thread.
+void UiShellTest::slowCallKeepsWindowAlive_data() {
+    QTest::addColumn<QString>("input");
+    QTest::newRow("double click on Executar") << "double click";
+    QTest::newRow("click and Space on Executar") << "click and space";
+    QTest::newRow("click on another list entry") << "list";
+    if (OnDesktop()) {
+        QTest::newRow("double click of the window system") << "xdotool";
+    }
+}
+
+void UiShellTest::slowCallKeepsWindowAlive() {
+    QFETCH(QString, input);
+    FakeSat fake;
+    RecordingWindow& w = OpenOnQueriesPage(fake);
+    TQueriesPage& page = *w.AdvPolyPage5;
+    fake.SetDelay("ConsultarSAT", kSlowCallMs);
+
+    int stepBefore = -1;
+    int stepDuring = -1;
+    int callsDuring = -1;
+    bool panelShown = false;
+    int wheelPaints = 0;
+    struct PaintCounter : QObject {
+        int* paints;
+        explicit PaintCounter(int* counter) : paints(counter) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            *paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter(&wheelPaints);
+    w.AguardeGenPnl->gen_indicador->installEventFilter(&counter);
+
+    DuringCall(300, [&] {
+        stepBefore = w.AguardeGenPnl->gen_indicador->Step();
+        panelShown = w.AguardeGenPnl->isVisible();
+        if (input == QLatin1String("double click")) {
+            // As the window system delivers one: click, then click again.
+            QTest::mouseClick(page.btn_01, Qt::LeftButton);
+            QTest::mouseDClick(page.btn_01, Qt::LeftButton);
+            QTest::mouseClick(page.btn_01, Qt::LeftButton);
+        } else if (input == QLatin1String("click and space")) {
+            QTest::mouseClick(page.btn_01, Qt::LeftButton);
+            QTest::keyClick(page.btn_01, Qt::Key_Space);
+        } else if (input == QLatin1String("list")) {
+            QTest::mouseClick(w.meu_01, Qt::LeftButton);
+        } else {
+            XdotoolDoubleClick(*page.btn_01);
+        }
+    });
+    DuringCall(900, [&] {
+        stepDuring = w.AguardeGenPnl->gen_indicador->Step();
+        callsDuring = fake.CallCount("ConsultarSAT");
+    });
+    QTest::mouseClick(page.btn_01, Qt::LeftButton);
+
+    QVERIFY(panelShown);
+    QVERIFY2(stepDuring != stepBefore, "the wheel stood still during the call");
+    QVERIFY(wheelPaints >= 5);
+    QCOMPARE(callsDuring, 1);
+    // A click that was still on its way when the call ended is gone too.
+    QTest::qWait(300);
+    QCOMPARE(fake.CallCount("ConsultarSAT"), 1);
+    QCOMPARE(fake.CallerThreadCount(), 1);
+    QVERIFY(!fake.CalledFromThisThread());
+    QCOMPARE(w.AdvPolyPager1->ActivePageIndex(), 4);
+    QCOMPARE(page.memo_retorno->toPlainText(), QStringLiteral("1|08000|SAT em operação||"));
+    QCOMPARE(w.messages.size(), std::size_t(1)); // the one outcome
+    QVERIFY(!w.AguardeGenPnl->isVisible());
+    QVERIFY(!w.LibraryCallRunning());
+}
+
+// Closing the window while the device has not answered asks first; only a
+// yes ends the program.
+void UiShellTest::closeDuringCallAsks_data() {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("endRequests");
+    QTest::newRow("window manager's close, Não") << "close" << 7 << 0;
+    QTest::newRow("window manager's close, Sim") << "close" << 6 << 1;
+    QTest::newRow("header button, Sim by Enter") << "button" << 1 << 1;
+    QTest::newRow("header button, Não") << "button" << 7 << 0;
+}
+
+void UiShellTest::closeDuringCallAsks() {
+    QFETCH(QString, how);
+    QFETCH(int, answer);
+    QFETCH(int, endRequests);
+    FakeSat fake;
+    RecordingWindow& w = OpenOnQueriesPage(fake);
+    fake.SetDelay("ConsultarSAT", 800);
+    w.answer = answer;
+
+    bool visibleAfterClose = false;
+    DuringCall(300, [&] {
+        if (how == QLatin1String("close")) {
+            w.close();
+        } else {
+            QTest::mouseClick(w.AdvPanel1->btnClose, Qt::LeftButton);
+        }
+        visibleAfterClose = w.isVisible();
+    });
+    QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
+
+    QVERIFY(visibleAfterClose);
+    QCOMPARE(w.endRequests, endRequests);
+    QCOMPARE(w.messages.front(), Utf8("Uma operação com o equipamento SAT ainda está em "
+                                      "andamento.\r\nDeseja encerrar o programa mesmo "
+                                      "assim ?[SN]"));
+    // Without a call the window closes as always.
+    w.close();
+    QVERIFY(!w.isVisible());
+    QCOMPARE(w.messages.size(), std::size_t(2));
+}
+
+// The loading window is on the screen before the library is even loaded, and
+// the page reset the click scheduled waits until the start-up is over.
+void UiShellTest::slowStartShowsLoadingWindow() {
+    FakeSat fake;
+    RecordingWindow& w = Open(fake.LibraryPath());
+    QTRY_VERIFY(!w.Timer1->isActive());
+    fake.SetDelay("ConsultarSAT", kSlowCallMs);
+
+    bool exposed = false;
+    double onScreen = -1.0;
+    bool resetWaits = false;
+    int clicksOnEntry = 0;
+    // Read when the first library step (the load) is about to start.
+    auto* calls = w.findChild<TLibraryCalls*>();
+    QVERIFY(calls != nullptr);
+    QMetaObject::Connection first;
+    first = connect(calls, &TLibraryCalls::callStarted, this, [&] {
+        disconnect(first);
+        TFMsgSat* loading = CurrentLoadingWindow();
+        exposed = loading != nullptr && loading->windowHandle() != nullptr &&
+                  loading->windowHandle()->isExposed();
+        if (loading != nullptr && OnDesktop()) {
+            onScreen = ShareOnScreen(*loading);
+        }
+    });
+    DuringCall(600, [&] {
+        resetWaits = w.Timer1->isActive() && w.PC->currentIndex() == TFprincipal::kEntrySheet;
+        QTest::mouseClick(w.Image7, Qt::LeftButton);
+        clicksOnEntry = fake.CallCount("ConsultarSAT");
+    });
+    ClickEntry();
+
+    QVERIFY(exposed);
+    if (OnDesktop()) {
+        QVERIFY2(onScreen > 0.9, qPrintable(QString::number(onScreen)));
+    }
+    QVERIFY(resetWaits);
+    QCOMPARE(clicksOnEntry, 1);
+    QCOMPARE(w.PC->currentIndex(), TFprincipal::kPagesSheet);
+    QTRY_VERIFY(!w.Timer1->isActive()); // the reset came after the start-up
+    QCOMPARE(fake.CallCount("ConsultarSAT"), 1);
+    QVERIFY(!fake.CalledFromThisThread());
+}
+
+DVT_TEST_MAIN(UiShellTest)
 #include "tst_ui_shell.moc"

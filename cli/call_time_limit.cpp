@@ -1,0 +1,37 @@
+#include "cli/call_time_limit.h"
+
+#include <cstdlib>
+#include <ostream>
+#include <string>
+
+#include "cli/cli_request.h"
+#include "sat/library_thread.h"
+
+TimeLimitedUserInterface::TimeLimitedUserInterface(std::ostream& stream)
+    : StreamUserInterface(stream), stream_(stream) {}
+
+TimeLimitedUserInterface::~TimeLimitedUserInterface() = default;
+
+void TimeLimitedUserInterface::SetTimeLimit(std::chrono::seconds limit) {
+    limit_ = limit;
+    if (!thread_) {
+        thread_ = std::make_unique<SatLibraryThread>();
+    }
+}
+
+void TimeLimitedUserInterface::RunLibraryCall(const std::function<void()>& step) {
+    if (!thread_) {
+        step();
+        return;
+    }
+    thread_->Start(step);
+    if (thread_->Wait(limit_)) {
+        return;
+    }
+    // The session number was stored before the call, so leaving now loses
+    // nothing; the call itself cannot be taken back.
+    stream_ << "dravovexa-cli: tempo limite de " << std::to_string(limit_.count())
+            << " s esgotado: a biblioteca SAT não respondeu e a operação foi abandonada.\n"
+            << std::flush;
+    std::_Exit(kExitTimeLimit);
+}
