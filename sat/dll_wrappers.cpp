@@ -29,9 +29,8 @@ void ReportNoAnswer(const SatCallContext& call, SatAnswerKind kind, const std::s
 template <typename EntryPoint, typename... Arguments>
 bool CallForFields(const SatCallContext& call, SatExport which, EntryPoint entry,
                    std::string& lastResponse, Arguments... arguments) {
-    lastResponse.clear();
-    call.record.kind = SatAnswerKind::None;
-    call.record.raw.clear();
+    std::string().swap(lastResponse); // its memory goes back, not only its text
+    call.record = {};
     if (entry == nullptr) {
         ReportNoAnswer(call, SatAnswerKind::NotLoaded, SatNotLoadedText(which), &lastResponse);
         return false;
@@ -41,7 +40,7 @@ bool CallForFields(const SatCallContext& call, SatExport which, EntryPoint entry
         ReportNoAnswer(call, SatAnswerKind::NullAnswer, SatNullAnswerText(which), &lastResponse);
         return false;
     }
-    call.record.raw.assign(answer);
+    call.record.raw = answer;
     if (!HasFieldSeparator(call.record.raw)) {
         call.record.kind = SatAnswerKind::ErrorText;
         TakeErrorPath(call.record.raw, call.ui, lastResponse);
@@ -52,7 +51,7 @@ bool CallForFields(const SatCallContext& call, SatExport which, EntryPoint entry
 }
 
 bool Report(const SatCallContext& call, const ReportProfile& profile, std::string& lastResponse) {
-    return DecodeReportAnswer(call.record.raw, profile, call.ui, lastResponse);
+    return DecodeReportAnswer(call.record.raw, profile, call.ui, lastResponse, call.record.payload);
 }
 
 // fieldsKept, code, message, SEFAZ message, Base64 payload, success code.
@@ -203,8 +202,7 @@ bool DllTrocarCodigoDeAtivacao(const SatCallContext& call, std::string& LastResp
 
 void DllVersaoDLL(const SatCallContext& call, std::string& versao) {
     versao.clear();
-    call.record.kind = SatAnswerKind::None;
-    call.record.raw.clear();
+    call.record = {};
     if (call.entryPoints.VersaoDLL == nullptr) {
         ReportNoAnswer(call, SatAnswerKind::NotLoaded, SatNotLoadedText(SatExport::VersaoDLL),
                        nullptr);
@@ -216,7 +214,7 @@ void DllVersaoDLL(const SatCallContext& call, std::string& versao) {
                        nullptr);
         return;
     }
-    call.record.raw.assign(answer);
+    call.record.raw = answer;
     call.record.kind = SatAnswerKind::Text;
     versao = DecodeVersionAnswer(call.record.raw);
 }
