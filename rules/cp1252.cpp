@@ -213,20 +213,25 @@ void Utf8ToCp1252InPlace(std::string& text, std::size_t begin) {
     }
 }
 
-std::string Cp1252ToUtf8(std::string_view cp1252) {
+void AssignCp1252AsUtf8(std::string& out, std::string_view cp1252) {
     const auto* p = reinterpret_cast<const unsigned char*>(cp1252.data());
     const auto* const end = p + cp1252.size();
     std::size_t length = 0;
     for (const auto* q = p; q < end; ++q) {
         length += kUtf8Encodings[*q].length;
     }
-    std::string out(length, '\0');
+    out.resize(length);
     char* o = out.data();
     while ((p = CopyAsciiRun<true>(p, end, o)) < end) {
         const Utf8Encoding& e = kUtf8Encodings[*p++];
         std::memcpy(o, e.bytes.data(), e.length);
         o += e.length;
     }
+}
+
+std::string Cp1252ToUtf8(std::string_view cp1252) {
+    std::string out;
+    AssignCp1252AsUtf8(out, cp1252);
     return out;
 }
 
@@ -234,8 +239,10 @@ void Cp1252ToUtf8Pieces(std::string_view cp1252,
                         const std::function<void(std::string_view)>& write) {
     // Large enough that the calls cost nothing, small enough to stay in cache.
     constexpr std::size_t kPiece = 256 * 1024;
+    std::string piece; // one buffer for every piece: no fresh memory each time
     for (std::size_t at = 0; at < cp1252.size(); at += kPiece) {
-        write(Cp1252ToUtf8(cp1252.substr(at, kPiece)));
+        AssignCp1252AsUtf8(piece, cp1252.substr(at, kPiece));
+        write(piece);
     }
 }
 

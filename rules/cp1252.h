@@ -33,6 +33,9 @@ void Utf8ToCp1252InPlace(std::string& text, std::size_t begin);
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value.
 std::string Cp1252ToUtf8(std::string_view cp1252);
 
+// The same into out, whose memory is reused.
+void AssignCp1252AsUtf8(std::string& out, std::string_view cp1252);
+
 // Cp1252ToUtf8 of a long text handed to write in pieces, in order, so that
 // no converted copy of the whole text is ever held.
 void Cp1252ToUtf8Pieces(std::string_view cp1252,

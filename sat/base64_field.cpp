@@ -277,6 +277,7 @@ void WriteDevicePayload(std::string_view shown, const Base64Payload& payload,
     // never ends between that CR and its LF.
     constexpr std::size_t kPiece = 256 * 1024;
     std::string piece;
+    std::string utf8; // both buffers serve every piece
     std::size_t at = 0;
     while (at < shown.size()) {
         std::size_t end = std::min(shown.size(), at + kPiece);
@@ -297,7 +298,8 @@ void WriteDevicePayload(std::string_view shown, const Base64Payload& payload,
             i = lineFeed + 1;
         }
         if (payload.fromUtf8) {
-            write(Cp1252ToUtf8(piece));
+            AssignCp1252AsUtf8(utf8, piece);
+            write(utf8);
         } else {
             write(piece);
         }

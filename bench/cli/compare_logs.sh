@@ -23,7 +23,7 @@ PY
 
 export DVT_FAKE_SAT_DIR="$work"
 cli="$build/bin/dravovexa-cli --sat-library $build/tests/fake_sat/full/libdllsat.so logs --saida $work/log.txt"
-floor="$build/bench/cli/answer_floor $work/ExtrairLogs.answer $work/floor.txt"
+floor="$build/bin/answer_floor $work/ExtrairLogs.answer $work/floor.txt"
 coreutils="base64 -d -i $work/payload.b64"
 
 hyperfine --warmup 2 --runs 15 -N --output=null "$cli" "$floor" "$coreutils"
