@@ -109,8 +109,13 @@ public:
         return contents;
     }
 
-    void PrintResult(const std::string& cp1252Text) const {
-        out_ << Cp1252ToUtf8(cp1252Text) << '\n' << std::flush;
+    void PrintResult(std::string_view cp1252Text) const {
+        // In pieces: a log is tens of MB, and a converted copy of it would
+        // only be thrown away.
+        Cp1252ToUtf8Pieces(cp1252Text, [this](std::string_view piece) {
+            out_.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        });
+        out_ << '\n' << std::flush;
     }
 
     void PrintNormalisedResult() const { PrintResult(NormalizaRetorno(session_.LastResponse)); }
@@ -394,10 +399,18 @@ std::optional<Command> FindCommand(const std::string& name) {
                            if (!result || !path) {
                                return ResultStatus(result);
                            }
-                           const auto fields = SplitResponseViews(run.session_.LastCall().raw, 6);
-                           const std::string log = DecodeBase64Field(fields[5]);
+                           // The device's bytes as it sent them, from the
+                           // decoded answer: no second decoding, no line-end
+                           // change.
+                           const Base64Payload& payload = run.session_.LastCall().payload;
                            std::ofstream file(*path, std::ios::binary | std::ios::trunc);
-                           file << log;
+                           WriteDevicePayload(
+                               std::string_view(run.session_.LastResponse)
+                                   .substr(payload.begin, payload.size),
+                               payload, [&file](std::string_view piece) {
+                                   file.write(piece.data(),
+                                              static_cast<std::streamsize>(piece.size()));
+                               });
                            file.close();
                            if (!file) {
                                run.Show("Não foi possível gravar o arquivo " + *path + "[e]");

@@ -1,5 +1,6 @@
 // DecodeBase64Field against a plain bit-by-bit decoder: the same bytes, with
-// every LF preceded by a CR, for any input.
+// every LF preceded by a CR, for any input. A payload shown for display
+// gives the device's exact bytes back.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +31,8 @@ int ValueOf(unsigned char c) {
     return -1;
 }
 
-std::string ReferenceDecode(std::string_view field) {
+// The decoded bytes; widened, every LF gets a CR before it.
+std::string ReferenceDecode(std::string_view field, bool widened = true) {
     std::string out;
     unsigned bits = 0;
     int count = 0;
@@ -44,7 +46,7 @@ std::string ReferenceDecode(std::string_view field) {
         if (count >= 8) {
             count -= 8;
             const char byte = static_cast<char>((bits >> count) & 0xFF);
-            if (byte == '\n') {
+            if (widened && byte == '\n') {
                 out.push_back('\r');
             }
             out.push_back(byte);
@@ -64,5 +66,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string out = "1|15000|ok|||";
     AppendBase64Field(out, field);
     FUZZ_CHECK(out == "1|15000|ok|||" + ReferenceDecode(field));
+
+    std::string shown = "1|15000|ok|||";
+    const Base64Payload payload = AppendBase64Payload(shown, field);
+    FUZZ_CHECK(payload.begin + payload.size == shown.size());
+    std::string device;
+    WriteDevicePayload(std::string_view(shown).substr(payload.begin, payload.size), payload,
+                       [&device](std::string_view piece) { device.append(piece); });
+    FUZZ_CHECK(device == ReferenceDecode(field, false));
     return 0;
 }

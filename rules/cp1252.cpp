@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -119,7 +120,10 @@ constexpr std::array<Utf8Encoding, 256> MakeUtf8Encodings() {
 constexpr std::array<Utf8Encoding, 256> kUtf8Encodings = MakeUtf8Encodings();
 
 // Copies the run of ASCII bytes at p, eight at a time; returns where it ended.
-// The texts are mostly ASCII, so this is where the time goes.
+// The texts are mostly ASCII, so this is where the time goes. out may lie
+// at or before p in the same text (a conversion in place): each word is
+// read whole before it is stored.
+template <bool kWrite>
 const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* end, char*& out) {
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     while (end - p >= 8) {
@@ -128,42 +132,64 @@ const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* e
         if ((word & kHighBits) != 0) {
             break;
         }
-        std::memcpy(out, p, sizeof word);
+        if constexpr (kWrite) {
+            std::memcpy(out, &word, sizeof word);
+            out += 8;
+        }
         p += 8;
-        out += 8;
     }
     while (p < end && *p < 0x80) {
-        *out++ = static_cast<char>(*p++);
+        if constexpr (kWrite) {
+            *out++ = static_cast<char>(*p);
+        }
+        ++p;
     }
     return p;
+}
+
+// Converts the UTF-8 bytes [p, end) to Windows-1252 at out (which may be p
+// itself: no sequence gives more than one byte), or only checks them when
+// kWrite is false. False at the first byte that is not valid UTF-8; out is
+// left at the end of the output. lossless turns false when a character had
+// no byte of its own and became "?".
+template <bool kWrite>
+bool ConvertUtf8(const unsigned char* p, const unsigned char* end, char*& out, bool& lossless) {
+    while ((p = CopyAsciiRun<kWrite>(p, end, out)) < end) {
+        const unsigned char lead = *p;
+        const std::size_t length = kSequenceLengths[lead];
+        if (length == 0 || static_cast<std::size_t>(end - p) < length) {
+            return false;
+        }
+        const ByteRange second = SecondByteRange(lead);
+        if (p[1] < second.low || p[1] > second.high) {
+            return false;
+        }
+        char32_t cp = lead & (0xFF >> (length + 1));
+        for (std::size_t i = 1; i < length; ++i) {
+            if (!IsContinuation(p[i])) {
+                return false;
+            }
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        const char byte = ToCp1252Byte(cp);
+        lossless = lossless && byte != '?'; // cp is not ASCII here
+        if constexpr (kWrite) {
+            *out++ = byte;
+        }
+        p += length;
+    }
+    return true;
 }
 
 } // namespace
 
 std::string Utf8ToCp1252(std::string_view utf8) {
     std::string out(utf8.size(), '\0'); // every sequence gives exactly one byte
-    char* o = out.data();
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* const end = p + utf8.size();
-    while ((p = CopyAsciiRun(p, end, o)) < end) {
-        const unsigned char lead = *p;
-        const std::size_t length = kSequenceLengths[lead];
-        if (length == 0 || static_cast<std::size_t>(end - p) < length) {
-            return {};
-        }
-        const ByteRange second = SecondByteRange(lead);
-        if (p[1] < second.low || p[1] > second.high) {
-            return {};
-        }
-        char32_t cp = lead & (0xFF >> (length + 1));
-        for (std::size_t i = 1; i < length; ++i) {
-            if (!IsContinuation(p[i])) {
-                return {};
-            }
-            cp = (cp << 6) | (p[i] & 0x3F);
-        }
-        *o++ = ToCp1252Byte(cp);
-        p += length;
+    char* o = out.data();
+    bool lossless = true;
+    if (!ConvertUtf8<true>(p, p + utf8.size(), o, lossless)) {
+        return {};
     }
     out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
@@ -179,21 +205,55 @@ std::string Utf8ToCp1252OrAsReceived(std::string_view text) {
     return converted;
 }
 
-std::string Cp1252ToUtf8(std::string_view cp1252) {
+Utf8Check CheckUtf8(std::string_view text) {
+    Utf8Check check;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    char* none = nullptr;
+    check.valid = ConvertUtf8<false>(p, p + text.size(), none, check.lossless);
+    check.lossless = check.lossless && check.valid;
+    return check;
+}
+
+void Utf8ToCp1252InPlace(std::string& text, std::size_t begin) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    char* o = text.data() + begin;
+    bool lossless = true;
+    if (ConvertUtf8<true>(p + begin, p + text.size(), o, lossless)) {
+        text.resize(static_cast<std::size_t>(o - text.data()));
+    }
+}
+
+void AssignCp1252AsUtf8(std::string& out, std::string_view cp1252) {
     const auto* p = reinterpret_cast<const unsigned char*>(cp1252.data());
     const auto* const end = p + cp1252.size();
     std::size_t length = 0;
     for (const auto* q = p; q < end; ++q) {
         length += kUtf8Encodings[*q].length;
     }
-    std::string out(length, '\0');
+    out.resize(length);
     char* o = out.data();
-    while ((p = CopyAsciiRun(p, end, o)) < end) {
+    while ((p = CopyAsciiRun<true>(p, end, o)) < end) {
         const Utf8Encoding& e = kUtf8Encodings[*p++];
         std::memcpy(o, e.bytes.data(), e.length);
         o += e.length;
     }
+}
+
+std::string Cp1252ToUtf8(std::string_view cp1252) {
+    std::string out;
+    AssignCp1252AsUtf8(out, cp1252);
     return out;
+}
+
+void Cp1252ToUtf8Pieces(std::string_view cp1252,
+                        const std::function<void(std::string_view)>& write) {
+    // Large enough that the calls cost nothing, small enough to stay in cache.
+    constexpr std::size_t kPiece = 256 * 1024;
+    std::string piece; // one buffer for every piece: no fresh memory each time
+    for (std::size_t at = 0; at < cp1252.size(); at += kPiece) {
+        AssignCp1252AsUtf8(piece, cp1252.substr(at, kPiece));
+        write(piece);
+    }
 }
 
 char Cp1252UpperCase(char c) {

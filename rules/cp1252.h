@@ -2,6 +2,8 @@
 // The Windows-1252 code page, the byte encoding of every text in the core,
 // and its conversions to and from UTF-8.
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -15,9 +17,33 @@ std::string Utf8ToCp1252(std::string_view utf8);
 // is not valid UTF-8 is kept as received, byte for byte, instead of emptied.
 std::string Utf8ToCp1252OrAsReceived(std::string_view text);
 
+struct Utf8Check {
+    bool valid = true;
+    // Every character has a Windows-1252 byte of its own: converting back
+    // to UTF-8 gives the same text again ("?" stands in for none).
+    bool lossless = true;
+};
+
+// Whether text is valid UTF-8 by the rules of Utf8ToCp1252, without
+// converting it.
+Utf8Check CheckUtf8(std::string_view text);
+
+// Utf8ToCp1252 of the end of text, from begin on, in place. No sequence
+// gives more than one byte, so the text only shrinks. Meant for a range
+// already checked with CheckUtf8: an invalid one is left partly converted.
+void Utf8ToCp1252InPlace(std::string& text, std::size_t begin);
+
 // Windows-1252 -> UTF-8. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value.
 std::string Cp1252ToUtf8(std::string_view cp1252);
+
+// The same into out, whose memory is reused.
+void AssignCp1252AsUtf8(std::string& out, std::string_view cp1252);
+
+// Cp1252ToUtf8 of a long text handed to write in pieces, in order, so that
+// no converted copy of the whole text is ever held.
+void Cp1252ToUtf8Pieces(std::string_view cp1252,
+                        const std::function<void(std::string_view)>& write);
 
 // The capital of a Windows-1252 letter, including the accented ones and
 // š ž œ ÿ (0x9A 0x9E 0x9C 0xFF -> 0x8A 0x8E 0x8C 0x9F); other bytes unchanged.

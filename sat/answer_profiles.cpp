@@ -4,7 +4,6 @@
 
 #include "rules/cp1252.h"
 #include "rules/text_utils.h"
-#include "sat/base64_field.h"
 #include "sat/response_fields.h"
 
 namespace {
@@ -47,7 +46,7 @@ void ShowReportDialogs(SatUserInterface& ui, std::string_view code, std::string_
 }
 
 bool DecodeReportAnswer(std::string_view raw, const ReportProfile& profile, SatUserInterface& ui,
-                        std::string& lastResponse) {
+                        std::string& lastResponse, Base64Payload& payload) {
     const std::vector<std::string_view> fields = SplitResponseViews(raw, profile.fieldsKept);
     lastResponse.clear();
     for (std::size_t k = 1; k <= fields.size(); ++k) {
@@ -55,7 +54,7 @@ bool DecodeReportAnswer(std::string_view raw, const ReportProfile& profile, SatU
             lastResponse.push_back('|');
         }
         if (k == profile.base64Field) {
-            AppendBase64Field(lastResponse, fields[k - 1]);
+            payload = AppendBase64Payload(lastResponse, fields[k - 1]);
         } else {
             lastResponse.append(DecodedText(fields[k - 1], profile.invalidField));
         }

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "sat/base64_field.h"
 #include "sat/status_operacional.h"
 #include "sat/user_interface.h"
 
@@ -41,12 +42,13 @@ void ShowReportDialogs(SatUserInterface& ui, std::string_view code, std::string_
                        std::string_view sefazMessage);
 
 // Keeps fieldsKept fields, each decoded from UTF-8 (an invalid one emptied
-// or kept as profile.invalidField says) or, for the payload field,
-// from Base64; LastResponse gets them joined by "|" (a shorter answer is
-// padded with empty fields, later fields are dropped); then the report
-// dialogs. True when the code field is profile.successCode.
+// or kept as profile.invalidField says) or, for the payload field, from
+// Base64 (AppendBase64Payload, which notes in payload where it went);
+// LastResponse gets them joined by "|" (a shorter answer is padded with
+// empty fields, later fields are dropped); then the report dialogs. True
+// when the code field is profile.successCode.
 bool DecodeReportAnswer(std::string_view raw, const ReportProfile& profile, SatUserInterface& ui,
-                        std::string& lastResponse);
+                        std::string& lastResponse, Base64Payload& payload);
 
 // Fills the status record, leaves the whole answer in the quoted form in
 // LastResponse, then the report dialogs. The dialogs and the outcome use this

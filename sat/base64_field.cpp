@@ -1,10 +1,13 @@
 #include "sat/base64_field.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
+
+#include "rules/cp1252.h"
 
 namespace {
 
@@ -55,23 +58,30 @@ std::size_t LineFeedsInSixBytes(std::uint64_t word) {
     const std::uint64_t zeroBytes = ~(((x & kLow7) + kLow7) | x | kLow7);
     const std::uint64_t firstSix =
         std::endian::native == std::endian::little ? 0x0000FFFFFFFFFFFFULL : 0xFFFFFFFFFFFF0000ULL;
-    const std::uint64_t found = zeroBytes & firstSix;
-    // Rare in any payload: skip the count (a library call without POPCNT).
-    return found == 0 ? 0 : static_cast<std::size_t>(std::popcount(found));
+    // One bit (0x80) per LF byte: shifted down to 0x01 each, a multiplication
+    // sums them into the top byte. No popcount instruction is needed, which
+    // the build's target CPU does not promise.
+    const std::uint64_t found = (zeroBytes & firstSix) >> 7;
+    return static_cast<std::size_t>((found * 0x0101010101010101ULL) >> 56);
 }
+
+// The decoder's state between pieces of one field: the bits not yet
+// written (fewer than 8).
+struct PendingBits {
+    std::uint32_t bits = 0;
+    int count = 0;
+};
 
 // Decodes field into dst, which has room for field.size() / 4 * 3 + 3 +
 // kStoreSlack bytes: four characters never give more than three bytes.
-DecodedRun DecodeInto(char* dst, std::string_view field) {
+DecodedRun DecodeInto(char* dst, std::string_view field, PendingBits& pending) {
     DecodedRun run;
     const auto* p = reinterpret_cast<const unsigned char*>(field.data());
     const auto* const end = p + field.size();
-    std::uint32_t pending = 0; // bits not yet written, fewer than 8
-    int pendingBits = 0;
     while (p < end) {
         // Fast path: eight alphabet characters starting on a byte boundary
         // give six bytes.
-        while (pendingBits == 0 && end - p >= 8) {
+        while (pending.count == 0 && end - p >= 8) {
             const std::uint32_t a = kValues[p[0]];
             const std::uint32_t b = kValues[p[1]];
             const std::uint32_t c = kValues[p[2]];
@@ -99,17 +109,39 @@ DecodedRun DecodeInto(char* dst, std::string_view field) {
         if (value == kNotInAlphabet) {
             continue;
         }
-        pending = (pending << 6) | value;
-        pendingBits += 6;
-        if (pendingBits >= 8) {
-            pendingBits -= 8;
-            const auto byte = static_cast<char>((pending >> pendingBits) & 0xFF);
+        pending.bits = (pending.bits << 6) | value;
+        pending.count += 6;
+        if (pending.count >= 8) {
+            pending.count -= 8;
+            const auto byte = static_cast<char>((pending.bits >> pending.count) & 0xFF);
             dst[run.bytes++] = byte;
             run.lineFeeds += static_cast<std::size_t>(byte == '\n');
-            pending &= (1U << pendingBits) - 1;
+            pending.bits &= (1U << pending.count) - 1;
         }
     }
     return run;
+}
+
+// Appends the bytes field encodes to out, piece by piece: the string only
+// grows (and zero-fills) one cache-sized piece ahead of the decoder, instead
+// of zero-filling the whole result in a pass of its own before decoding.
+// The capacity is reserved once, with room for extraLater more bytes.
+DecodedRun AppendDecodedBytes(std::string& out, std::string_view field, std::size_t extraLater) {
+    constexpr std::size_t kPieceCharacters = 64 * 1024; // a multiple of 8
+    const std::size_t start = out.size();
+    out.reserve(start + field.size() / 4 * 3 + 3 + kStoreSlack + extraLater);
+    DecodedRun total;
+    PendingBits pending;
+    for (std::size_t at = 0; at < field.size(); at += kPieceCharacters) {
+        const std::string_view piece = field.substr(at, kPieceCharacters);
+        const std::size_t written = start + total.bytes;
+        out.resize(written + piece.size() / 4 * 3 + 3 + kStoreSlack);
+        const DecodedRun run = DecodeInto(out.data() + written, piece, pending);
+        total.bytes += run.bytes;
+        total.lineFeeds += run.lineFeeds;
+    }
+    out.resize(start + total.bytes);
+    return total;
 }
 
 // Copies count bytes from src to dst, each LF preceded by a CR. Runs
@@ -171,24 +203,17 @@ void WidenLineFeedsInPlace(char* buffer, std::size_t count, std::size_t lineFeed
     }
 }
 
-} // namespace
 
-void AppendBase64Field(std::string& out, std::string_view field) {
-    const std::size_t start = out.size();
-    const std::size_t mostBytes = field.size() / 4 * 3 + 3;
-    // Room for a line feed in every 16 bytes, so that most texts widen in
-    // place; denser ones get a fresh string of the exact size below.
-    out.reserve(start + mostBytes + kStoreSlack + mostBytes / 16);
-    out.resize(start + mostBytes + kStoreSlack);
-    const DecodedRun run = DecodeInto(out.data() + start, field);
-    out.resize(start + run.bytes);
-    if (run.lineFeeds == 0) {
+// Every LF of out from start on becomes CR LF; run counted them.
+void WidenLineFeeds(std::string& out, std::size_t start, std::size_t lineFeeds) {
+    if (lineFeeds == 0) {
         return;
     }
-    const std::size_t widened = run.bytes + run.lineFeeds;
+    const std::size_t count = out.size() - start;
+    const std::size_t widened = count + lineFeeds;
     if (out.capacity() >= start + widened) {
         out.resize(start + widened);
-        WidenLineFeedsInPlace(out.data() + start, run.bytes, run.lineFeeds);
+        WidenLineFeedsInPlace(out.data() + start, count, lineFeeds);
         return;
     }
     // Growing out itself would double its capacity, which for a large log
@@ -197,12 +222,87 @@ void AppendBase64Field(std::string& out, std::string_view field) {
     widenedOut.reserve(start + widened);
     widenedOut.append(out, 0, start);
     widenedOut.resize(start + widened);
-    CopyWideningLineFeeds(out.data() + start, run.bytes, widenedOut.data() + start);
+    CopyWideningLineFeeds(out.data() + start, count, widenedOut.data() + start);
     out = std::move(widenedOut);
+}
+
+// Room for a line feed in every 16 bytes, so that most texts widen in
+// place; denser ones get a fresh string of the exact size.
+std::size_t WideningRoom(std::string_view field) {
+    return field.size() / 4 * 3 / 16;
+}
+
+} // namespace
+
+void AppendBase64Field(std::string& out, std::string_view field) {
+    const std::size_t start = out.size();
+    const DecodedRun run = AppendDecodedBytes(out, field, WideningRoom(field));
+    WidenLineFeeds(out, start, run.lineFeeds);
 }
 
 std::string DecodeBase64Field(std::string_view field) {
     std::string out;
     AppendBase64Field(out, field);
     return out;
+}
+
+Base64Payload AppendBase64Payload(std::string& out, std::string_view field) {
+    Base64Payload payload;
+    const std::size_t start = out.size();
+    const DecodedRun run = AppendDecodedBytes(out, field, WideningRoom(field));
+    const Utf8Check utf8 = CheckUtf8(std::string_view(out).substr(start));
+    payload.fromUtf8 = utf8.valid;
+    if (utf8.valid) {
+        if (!utf8.lossless) {
+            payload.deviceBytes.assign(out, start, std::string::npos);
+        }
+        // LF is one byte in both encodings, so the count still holds.
+        Utf8ToCp1252InPlace(out, start);
+    }
+    WidenLineFeeds(out, start, run.lineFeeds);
+    payload.begin = start;
+    payload.size = out.size() - start;
+    payload.lossless = !utf8.valid || utf8.lossless;
+    return payload;
+}
+
+void WriteDevicePayload(std::string_view shown, const Base64Payload& payload,
+                        const std::function<void(std::string_view)>& write) {
+    if (!payload.lossless) {
+        write(payload.deviceBytes);
+        return;
+    }
+    // Every LF of the shown text has the CR that widening put before it:
+    // dropping that CR gives the decoded bytes back, piece by piece. A piece
+    // never ends between that CR and its LF.
+    constexpr std::size_t kPiece = 256 * 1024;
+    std::string piece;
+    std::string utf8; // both buffers serve every piece
+    std::size_t at = 0;
+    while (at < shown.size()) {
+        std::size_t end = std::min(shown.size(), at + kPiece);
+        if (end < shown.size() && shown[end - 1] == '\r' && shown[end] == '\n') {
+            ++end;
+        }
+        piece.clear();
+        for (std::size_t i = at; i < end;) {
+            const std::size_t lineFeed = std::min(shown.find('\n', i), end);
+            piece.append(shown, i, lineFeed - i);
+            if (lineFeed == end) {
+                break;
+            }
+            if (!piece.empty() && piece.back() == '\r') {
+                piece.pop_back(); // the widening CR
+            }
+            piece.push_back('\n');
+            i = lineFeed + 1;
+        }
+        if (payload.fromUtf8) {
+            AssignCp1252AsUtf8(utf8, piece);
+            write(utf8);
+        } else {
+            write(piece);
+        }
+        at = end;
+    }
 }

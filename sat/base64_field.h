@@ -2,6 +2,8 @@
 // Decoding of the Base64 payload fields of SAT answers (the certificate
 // request, the device's log, the signed sale and cancellation documents).
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,3 +19,29 @@ std::string DecodeBase64Field(std::string_view field);
 // The same decoding, appended to out, so a large payload is written once
 // into the text that will hold it.
 void AppendBase64Field(std::string& out, std::string_view field);
+
+// Where a payload that AppendBase64Payload appended lies in the text, and
+// how to give the device's own bytes back from it.
+struct Base64Payload {
+    std::size_t begin = 0; // offset in the text it was appended to
+    std::size_t size = 0;  // bytes there, line feeds widened
+    // The decoded bytes were valid UTF-8 and were converted to Windows-1252
+    // like every other field; otherwise they stand as received.
+    bool fromUtf8 = false;
+    // Converting the text back gives the device's bytes; false when a
+    // character that Windows-1252 lacks became "?", and then deviceBytes
+    // holds them.
+    bool lossless = true;
+    std::string deviceBytes;
+};
+
+// A payload field appended to out for display: decoded once; converted from
+// UTF-8 when the decoded bytes are valid UTF-8 as a whole, otherwise left as
+// received; then every LF widened to CR LF, as DecodeBase64Field does.
+Base64Payload AppendBase64Payload(std::string& out, std::string_view field);
+
+// The device's own bytes of a payload, exactly as the device encoded them,
+// from shown (the payload's text as AppendBase64Payload left it), handed to
+// write in pieces, in order: no copy of the whole payload is made.
+void WriteDevicePayload(std::string_view shown, const Base64Payload& payload,
+                        const std::function<void(std::string_view)>& write);

@@ -25,39 +25,34 @@ void ReportNoAnswer(const SatCallContext& call, SatAnswerKind kind, const std::s
 }
 
 // One raw call of an export, made where the user interface runs library
-// steps; its answer is copied there too, as the library keeps it only until
-// its calling thread's next call. Nothing for a null pointer.
-template <typename Call> std::optional<std::string> CallLibrary(SatUserInterface& ui, Call call) {
-    std::optional<std::string> answer;
-    ui.RunLibraryCall([&] {
-        if (const char* text = call()) {
-            answer.emplace(text);
-        }
-    });
+// steps (always the same thread). The answer is not copied: the library keeps
+// it until its calling thread's next call, and that thread makes no other
+// call before this answer has been decoded. Null for a null pointer.
+template <typename Call> const char* CallLibrary(SatUserInterface& ui, Call call) {
+    const char* answer = nullptr;
+    ui.RunLibraryCall([&] { answer = call(); });
     return answer;
 }
 
 // Steps shared by every wrapper except the version query: empty
-// LastResponse, check the entry point, call it, copy the answer, send an
+// LastResponse, check the entry point, call it, keep the answer in view, send an
 // answer without "|" down the error path. True when there are fields to
 // decode, which are then in call.record.raw.
 template <typename EntryPoint, typename... Arguments>
 bool CallForFields(const SatCallContext& call, SatExport which, EntryPoint entry,
                    std::string& lastResponse, Arguments... arguments) {
-    lastResponse.clear();
-    call.record.kind = SatAnswerKind::None;
-    call.record.raw.clear();
+    std::string().swap(lastResponse); // its memory goes back, not only its text
+    call.record = {};
     if (entry == nullptr) {
         ReportNoAnswer(call, SatAnswerKind::NotLoaded, SatNotLoadedText(which), &lastResponse);
         return false;
     }
-    std::optional<std::string> answer =
-        CallLibrary(call.ui, [&] { return entry(arguments...); });
+    const char* answer = CallLibrary(call.ui, [&] { return entry(arguments...); });
     if (!answer) {
         ReportNoAnswer(call, SatAnswerKind::NullAnswer, SatNullAnswerText(which), &lastResponse);
         return false;
     }
-    call.record.raw = std::move(*answer);
+    call.record.raw = answer;
     if (!HasFieldSeparator(call.record.raw)) {
         call.record.kind = SatAnswerKind::ErrorText;
         TakeErrorPath(call.record.raw, call.ui, lastResponse);
@@ -68,7 +63,7 @@ bool CallForFields(const SatCallContext& call, SatExport which, EntryPoint entry
 }
 
 bool Report(const SatCallContext& call, const ReportProfile& profile, std::string& lastResponse) {
-    return DecodeReportAnswer(call.record.raw, profile, call.ui, lastResponse);
+    return DecodeReportAnswer(call.record.raw, profile, call.ui, lastResponse, call.record.payload);
 }
 
 // fieldsKept, code, message, SEFAZ message, Base64 payload, success code.
@@ -221,21 +216,20 @@ bool DllTrocarCodigoDeAtivacao(const SatCallContext& call, std::string& LastResp
 
 void DllVersaoDLL(const SatCallContext& call, std::string& versao) {
     versao.clear();
-    call.record.kind = SatAnswerKind::None;
-    call.record.raw.clear();
+    call.record = {};
     if (call.entryPoints.VersaoDLL == nullptr) {
         ReportNoAnswer(call, SatAnswerKind::NotLoaded, SatNotLoadedText(SatExport::VersaoDLL),
                        nullptr);
         return;
     }
     const VersaoDLLFn entry = call.entryPoints.VersaoDLL;
-    std::optional<std::string> answer = CallLibrary(call.ui, [entry] { return entry(); });
+    const char* answer = CallLibrary(call.ui, [entry] { return entry(); });
     if (!answer) {
         ReportNoAnswer(call, SatAnswerKind::NullAnswer, SatNullAnswerText(SatExport::VersaoDLL),
                        nullptr);
         return;
     }
-    call.record.raw = std::move(*answer);
+    call.record.raw = answer;
     call.record.kind = SatAnswerKind::Text;
     versao = DecodeVersionAnswer(call.record.raw);
 }

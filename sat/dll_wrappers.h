@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+#include "sat/base64_field.h"
 #include "sat/status_operacional.h"
 #include "sat/un_funcoes_dll.h"
 #include "sat/user_interface.h"
@@ -23,8 +25,13 @@ enum class SatAnswerKind {
 
 struct SatCallRecord {
     SatAnswerKind kind = SatAnswerKind::None;
-    // The answer exactly as the library returned it (UTF-8), once there was one.
-    std::string raw;
+    // The answer exactly as the library returned it (UTF-8), once there was
+    // one. It is the library's own text, not a copy (a log answer runs to
+    // tens of MB): valid until the library's next call.
+    std::string_view raw;
+    // Where the answer's Base64 payload went in LastResponse, for the
+    // operations that have one.
+    Base64Payload payload;
 };
 
 // Where a wrapper finds its entry point, how it reaches the user and where it

@@ -46,6 +46,7 @@
 #include "ui/pages/queries_page.h"
 #include "ui/pages/status_page.h"
 #include "ui/wait_panel.h"
+#include "ui/result_memo.h"
 
 namespace {
 

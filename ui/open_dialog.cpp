@@ -9,11 +9,14 @@
 
 namespace {
 
-// The answer scripted for the next Execute(): a file name, or the empty
-// optional inside for a cancel.
-std::optional<std::optional<QString>>& NextAnswer() {
-    static std::optional<std::optional<QString>> answer;
-    return answer;
+// The answer scripted for the next Execute() of each kind: a file name, or
+// the empty optional inside for a cancel.
+using ScriptedAnswer = std::optional<std::optional<QString>>;
+
+ScriptedAnswer& NextAnswer(TFileDialog::Kind kind) {
+    static ScriptedAnswer open;
+    static ScriptedAnswer save;
+    return kind == TFileDialog::Kind::Open ? open : save;
 }
 
 QString& LastFilter() {
@@ -23,11 +26,17 @@ QString& LastFilter() {
 
 } // namespace
 
-TOpenDialog::TOpenDialog(QWidget* owner) : QObject(owner), owner_(owner) {
+TFileDialog::TFileDialog(QWidget* owner, Kind kind) : QObject(owner), owner_(owner), kind_(kind) {}
+
+TOpenDialog::TOpenDialog(QWidget* owner) : TFileDialog(owner, Kind::Open) {
     setObjectName(QStringLiteral("OpenDialog1"));
 }
 
-QString TOpenDialog::QtNameFilters(const QString& filter) {
+TSaveDialog::TSaveDialog(QWidget* owner) : TFileDialog(owner, Kind::Save) {
+    setObjectName(QStringLiteral("SaveDialog"));
+}
+
+QString TFileDialog::QtNameFilters(const QString& filter) {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
     for (qsizetype i = 0; i < parts.size(); i += 2) {
@@ -44,9 +53,12 @@ QString TOpenDialog::QtNameFilters(const QString& filter) {
     return filters.join(QStringLiteral(";;"));
 }
 
-bool TOpenDialog::Execute() {
-    LastFilter() = Filter;
-    if (std::optional<std::optional<QString>> answer = std::exchange(NextAnswer(), std::nullopt)) {
+bool TFileDialog::Execute() {
+    const bool open = kind_ == Kind::Open;
+    if (open) {
+        LastFilter() = Filter;
+    }
+    if (ScriptedAnswer answer = std::exchange(NextAnswer(kind_), std::nullopt)) {
         if (!answer->has_value()) {
             return false;
         }
@@ -57,16 +69,18 @@ bool TOpenDialog::Execute() {
     // Qt's own dialog rather than the desktop's, so that its captions can be
     // given in the program's language on every platform.
     QFileDialog dialog(owner_);
-    dialog.setObjectName(QStringLiteral("OpenDialog1_window"));
+    dialog.setObjectName(objectName() + QStringLiteral("_window"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setWindowTitle(QStringLiteral("Abrir"));
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setWindowTitle(open ? QStringLiteral("Abrir") : QStringLiteral("Salvar como"));
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setNameFilter(QtNameFilters(Filter));
-    dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Examinar:"));
+    dialog.setLabelText(QFileDialog::LookIn,
+                        open ? QStringLiteral("Examinar:") : QStringLiteral("Salvar em:"));
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Nome do arquivo:"));
     dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Arquivos do tipo:"));
-    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Abrir"));
+    dialog.setLabelText(QFileDialog::Accept,
+                        open ? QStringLiteral("Abrir") : QStringLiteral("Salvar"));
     dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Cancelar"));
     if (!FileName.isEmpty()) {
         dialog.selectFile(FileName);
@@ -79,11 +93,19 @@ bool TOpenDialog::Execute() {
 }
 
 void SetNextOpenDialogFile(const QString& fileName) {
-    NextAnswer() = std::optional<QString>(fileName);
+    NextAnswer(TFileDialog::Kind::Open) = std::optional<QString>(fileName);
 }
 
 void SetNextOpenDialogCancel() {
-    NextAnswer() = std::optional<QString>();
+    NextAnswer(TFileDialog::Kind::Open) = std::optional<QString>();
+}
+
+void SetNextSaveDialogFile(const QString& fileName) {
+    NextAnswer(TFileDialog::Kind::Save) = std::optional<QString>(fileName);
+}
+
+void SetNextSaveDialogCancel() {
+    NextAnswer(TFileDialog::Kind::Save) = std::optional<QString>();
 }
 
 QString LastOpenDialogFilter() {

@@ -1,29 +1,35 @@
 #pragma once
-// The window's open-file dialog OpenDialog1, through which the user picks a
-// sale or cancellation document. Every file choice of the program goes
-// through Execute(), and tests answer it ahead with SetNextOpenDialogFile or
-// SetNextOpenDialogCancel instead of driving a real dialog.
+// The window's file dialogs: OpenDialog1, through which the user picks a
+// sale or cancellation document, and the result memos' "Salvar como..."
+// dialog. Every file choice of the program goes through Execute(), and tests
+// answer it ahead (SetNextOpenDialogFile, SetNextSaveDialogFile, or their
+// Cancel) instead of driving a real dialog.
 
 #include <QObject>
 #include <QString>
 
 class QWidget;
 
-class TOpenDialog : public QObject {
+class TFileDialog : public QObject {
     Q_OBJECT
 
 public:
-    explicit TOpenDialog(QWidget* owner);
+    enum class Kind { Open, Save };
+
+    TFileDialog(QWidget* owner, Kind kind);
 
     // Filter in the toolkit's form: description and pattern separated by
     // "|", several pairs one after the other ("*.(xml)|*.xml"); a pattern
     // may hold several masks separated by ";".
     QString Filter;
-    // The file chosen by the last Execute() that was accepted.
+    // The file chosen by the last Execute() that was accepted; set before it,
+    // the name the dialog starts with.
     QString FileName;
 
     // Shows the dialog modally over the owner window. True, with FileName
-    // set, when the user chose an existing file; false when they cancelled.
+    // set, when the user chose a file (to open: an existing one; to save:
+    // any, an existing one after Qt's confirmation); false when they
+    // cancelled.
     bool Execute();
 
     // The same filter in Qt's form: "*.(xml) (*.xml)", pairs joined by ";;".
@@ -32,13 +38,31 @@ public:
 
 private:
     QWidget* owner_ = nullptr;
+    Kind kind_;
 };
 
-// For tests: the next Execute() returns at once as if the user had chosen
-// `fileName` (which need not exist), or had cancelled. One shot: later calls
-// show the dialog again.
+class TOpenDialog : public TFileDialog {
+    Q_OBJECT
+
+public:
+    explicit TOpenDialog(QWidget* owner);
+};
+
+class TSaveDialog : public TFileDialog {
+    Q_OBJECT
+
+public:
+    explicit TSaveDialog(QWidget* owner);
+};
+
+// For tests: the next Execute() of an open (save) dialog returns at once as
+// if the user had chosen `fileName` (which need not exist), or had
+// cancelled. One shot: later calls show the dialog again.
 void SetNextOpenDialogFile(const QString& fileName);
 void SetNextOpenDialogCancel();
+void SetNextSaveDialogFile(const QString& fileName);
+void SetNextSaveDialogCancel();
 
-// For tests: the filter of the latest Execute(), answered ahead or shown.
+// For tests: the filter of the latest open dialog's Execute(), answered
+// ahead or shown.
 QString LastOpenDialogFilter();

@@ -1,11 +1,26 @@
 #include "ui/result_memo.h"
 
-#include <QPlainTextEdit>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QSaveFile>
+#include <QScrollBar>
 
+#include <algorithm>
 #include <array>
-#include <string>
+#include <cstring>
 
+#include "dialogs/ansi_text.h"
+#include "dialogs/design_fonts.h"
 #include "rules/cp1252.h"
+#include "ui/memo_find_bar.h"
+#include "ui/open_dialog.h"
 
 namespace {
 
@@ -26,41 +41,576 @@ const std::array<char16_t, 256>& Cp1252Characters() {
     return table;
 }
 
-} // namespace
-
-void PrepareResultMemo(QPlainTextEdit& memo) {
-    memo.setReadOnly(true);
-    memo.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo.setUndoRedoEnabled(false);
-    // Read-only still lets the user move through a long log with the keys.
-    memo.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+// Every byte's capital (Cp1252UpperCase), for searches without regard to case.
+const std::array<unsigned char, 256>& FoldedBytes() {
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> folded{};
+        for (int byte = 0; byte < 256; ++byte) {
+            folded[static_cast<std::size_t>(byte)] =
+                static_cast<unsigned char>(Cp1252UpperCase(static_cast<char>(byte)));
+        }
+        return folded;
+    }();
+    return table;
 }
 
-QString ResultMemoText(std::string_view cp1252Text) {
-    const std::array<char16_t, 256>& characters = Cp1252Characters();
-    // One pass, written in place: the text never needs more characters than
-    // it has bytes (a CR LF pair becomes one line end).
-    QString text(static_cast<qsizetype>(cp1252Text.size()), Qt::Uninitialized);
-    char16_t* const begin = reinterpret_cast<char16_t*>(text.data());
-    char16_t* out = begin;
-    int lineEnds = 0;
-    const std::size_t size = cp1252Text.size();
-    for (std::size_t i = 0; i < size; ++i) {
-        const auto byte = static_cast<unsigned char>(cp1252Text[i]);
-        if (byte != '\r' && byte != '\n') {
-            *out++ = characters[byte];
+bool IsLineEnd(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// Letters (accented ones too), digits and "_": what a double click selects.
+bool IsWordByte(unsigned char c) {
+    return c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+           (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+}
+
+// The first match of needle (already folded) in text[from, to), or npos.
+std::size_t FindFolded(std::string_view text, std::string_view needle, std::size_t from,
+                       std::size_t to) {
+    const std::array<unsigned char, 256>& folded = FoldedBytes();
+    if (needle.empty() || to < needle.size()) {
+        return std::string_view::npos;
+    }
+    const auto first = static_cast<unsigned char>(needle[0]);
+    const std::size_t last = to - needle.size();
+    for (std::size_t i = from; i <= last && i < text.size(); ++i) {
+        if (folded[static_cast<unsigned char>(text[i])] != first) {
             continue;
         }
-        if (byte == '\r' && i + 1 < size && cp1252Text[i + 1] == '\n') {
+        std::size_t k = 1;
+        while (k < needle.size() &&
+               folded[static_cast<unsigned char>(text[i + k])] ==
+                   static_cast<unsigned char>(needle[k])) {
+            ++k;
+        }
+        if (k == needle.size()) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The last match of needle (folded) starting in [from, to), or npos.
+std::size_t FindFoldedBackward(std::string_view text, std::string_view needle, std::size_t from,
+                               std::size_t to) {
+    std::size_t found = std::string_view::npos;
+    // Forward runs from each match on: simple, and fast enough for a search
+    // a person starts.
+    for (std::size_t at = FindFolded(text, needle, from, text.size());
+         at != std::string_view::npos && at < to;
+         at = FindFolded(text, needle, at + 1, text.size())) {
+        found = at;
+    }
+    return found;
+}
+
+constexpr int kTextMargin = 3;
+
+} // namespace
+
+TResultMemo::TResultMemo(QWidget* parent)
+    : QAbstractScrollArea(parent), findBar_(new TMemoFindBar(this)) {
+    findBar_->hide();
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setCursor(Qt::IBeamCursor);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setBackgroundRole(QPalette::Base);
+    viewport()->setBackgroundRole(QPalette::Base);
+    viewport()->setAutoFillBackground(true);
+
+    connect(findBar_, &TMemoFindBar::FindRequested, this,
+            [this](const QString& text, bool backward) {
+                findBar_->ShowFound(Find(text, backward));
+            });
+    connect(findBar_, &TMemoFindBar::Closed, this, [this] {
+        findBar_->hide();
+        UpdateGeometry();
+        setFocus(Qt::OtherFocusReason);
+    });
+
+    const auto makeAction = [this](const QString& text, QKeySequence::StandardKey key,
+                                   auto handler) {
+        auto* action = new QAction(text, this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        connect(action, &QAction::triggered, this, handler);
+        QWidget::addAction(action);
+        return action;
+    };
+    copyAction_ = makeAction(QStringLiteral("Copiar"), QKeySequence::Copy, [this] { copy(); });
+    selectAllAction_ = makeAction(QStringLiteral("Selecionar tudo"), QKeySequence::SelectAll,
+                                 [this] { selectAll(); });
+    findAction_ =
+        makeAction(QStringLiteral("Localizar..."), QKeySequence::Find, [this] { ShowFindBar(); });
+    saveAction_ =
+        makeAction(QStringLiteral("Salvar como..."), QKeySequence::Save, [this] { SaveAs(); });
+    UpdateGeometry();
+}
+
+// ---------------------------------------------------------------- the text
+
+void TResultMemo::AppendText(std::string_view cp1252Text) {
+    const bool first = text_.empty();
+    text_.reserve(text_.size() + (first ? 0 : 2) + cp1252Text.size());
+    if (!first) {
+        text_.append("\r\n");
+        lineStarts_.push_back(text_.size());
+    }
+    std::size_t lineStart = lineStarts_.back();
+    const std::size_t offset = text_.size();
+    text_.append(cp1252Text);
+    for (std::size_t i = offset; i < text_.size(); ++i) {
+        const char c = text_[i];
+        if (!IsLineEnd(c)) {
+            continue;
+        }
+        longestLine_ = std::max(longestLine_, i - lineStart);
+        if (c == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') {
             ++i;
         }
-        lineEnds = (lineEnds + 1) % kLinesPerParagraph;
-        *out++ = lineEnds == 0 ? u'\n' : char16_t{QChar::LineSeparator};
+        lineStart = i + 1;
+        lineStarts_.push_back(lineStart);
     }
-    text.truncate(out - begin);
+    longestLine_ = std::max(longestLine_, text_.size() - lineStart);
+    UpdateGeometry();
+    viewport()->update();
+}
+
+void TResultMemo::AppendLog(std::string_view cp1252Text, const Base64Payload& payload) {
+    const std::size_t offset = text_.empty() ? 0 : text_.size() + 2;
+    AppendText(cp1252Text);
+    log_ = Log{payload};
+    log_->payload.begin += offset;
+}
+
+void TResultMemo::clear() {
+    std::string().swap(text_);
+    std::vector<std::size_t>{0}.swap(lineStarts_);
+    longestLine_ = 0;
+    anchor_ = cursor_ = 0;
+    log_.reset();
+    verticalScrollBar()->setValue(0);
+    horizontalScrollBar()->setValue(0);
+    UpdateGeometry();
+    viewport()->update();
+}
+
+void TResultMemo::setPlainText(const QString& text) {
+    clear();
+    AppendText(QStringToAnsi(text));
+}
+
+std::size_t TResultMemo::LineEnd(std::size_t line) const {
+    if (line + 1 >= lineStarts_.size()) {
+        return text_.size();
+    }
+    const std::size_t next = lineStarts_[line + 1];
+    const bool crLf = next >= lineStarts_[line] + 2 && text_[next - 1] == '\n' &&
+                      text_[next - 2] == '\r';
+    return next - (crLf ? 2 : 1);
+}
+
+std::size_t TResultMemo::LineOf(std::size_t position) const {
+    const auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), position);
+    return static_cast<std::size_t>(after - lineStarts_.begin()) - 1;
+}
+
+QString TResultMemo::Characters(std::size_t begin, std::size_t end) const {
+    const std::array<char16_t, 256>& characters = Cp1252Characters();
+    QString text(static_cast<qsizetype>(end - begin), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (std::size_t i = begin; i < end; ++i) {
+        const char c = text_[i];
+        if (c == '\r') {
+            // A CR LF is one line end.
+            if (i + 1 < end && text_[i + 1] == '\n') {
+                ++i;
+            }
+            *out++ = u'\n';
+        } else {
+            *out++ = c == '\n' ? u'\n' : characters[static_cast<unsigned char>(c)];
+        }
+    }
+    text.truncate(out - reinterpret_cast<char16_t*>(text.data()));
     return text;
 }
 
-void AppendResultText(QPlainTextEdit& memo, std::string_view cp1252Text) {
-    memo.appendPlainText(ResultMemoText(cp1252Text));
+QString TResultMemo::toPlainText() const {
+    return Characters(0, text_.size());
+}
+
+int TResultMemo::LineCount() const {
+    return static_cast<int>(lineStarts_.size());
+}
+
+QString TResultMemo::SelectedText() const {
+    return Characters(SelectionBegin(), SelectionEnd());
+}
+
+void TResultMemo::selectAll() {
+    anchor_ = 0;
+    cursor_ = text_.size();
+    viewport()->update();
+}
+
+void TResultMemo::copy() const {
+    if (SelectionBegin() != SelectionEnd()) {
+        QApplication::clipboard()->setText(SelectedText());
+    }
+}
+
+std::size_t TResultMemo::HeldBytes() const {
+    return text_.capacity() + lineStarts_.capacity() * sizeof(std::size_t) +
+           (log_ ? log_->payload.deviceBytes.capacity() : 0);
+}
+
+// ---------------------------------------------------------------- find
+
+bool TResultMemo::Find(const QString& text, bool backward) {
+    std::string needle = QStringToAnsi(text);
+    const std::array<unsigned char, 256>& folded = FoldedBytes();
+    for (char& c : needle) {
+        c = static_cast<char>(folded[static_cast<unsigned char>(c)]);
+    }
+    std::size_t found = std::string_view::npos;
+    if (!backward) {
+        found = FindFolded(text_, needle, SelectionEnd(), text_.size());
+        if (found == std::string_view::npos) {
+            found = FindFolded(text_, needle, 0, text_.size());
+        }
+    } else {
+        found = FindFoldedBackward(text_, needle, 0, SelectionBegin());
+        if (found == std::string_view::npos) {
+            found = FindFoldedBackward(text_, needle, SelectionBegin(), text_.size());
+        }
+    }
+    if (found == std::string_view::npos) {
+        return false;
+    }
+    anchor_ = found;
+    cursor_ = found + needle.size();
+    EnsureVisible(anchor_);
+    viewport()->update();
+    return true;
+}
+
+void TResultMemo::ShowFindBar() {
+    findBar_->show();
+    UpdateGeometry();
+    if (SelectionBegin() != SelectionEnd() && LineOf(SelectionBegin()) == LineOf(SelectionEnd())) {
+        findBar_->localizar_texto->setText(SelectedText());
+    }
+    findBar_->localizar_texto->selectAll();
+    findBar_->localizar_texto->setFocus(Qt::ShortcutFocusReason);
+}
+
+// ---------------------------------------------------------------- save
+
+bool TResultMemo::SaveAs() {
+    TSaveDialog dialog(window());
+    dialog.Filter = QStringLiteral("Arquivos de texto (*.txt)|*.txt|Todos os arquivos (*.*)|*");
+    return dialog.Execute() && SaveTo(dialog.FileName);
+}
+
+bool TResultMemo::SaveTo(const QString& fileName) {
+    QSaveFile file(fileName);
+    bool written = file.open(QIODevice::WriteOnly);
+    const auto write = [&file, &written](std::string_view piece) {
+        written = written && file.write(piece.data(), static_cast<qint64>(piece.size())) ==
+                                 static_cast<qint64>(piece.size());
+    };
+    if (written) {
+        if (log_) {
+            const Base64Payload& payload = log_->payload;
+            WriteDevicePayload(std::string_view(text_).substr(payload.begin, payload.size),
+                               payload, write);
+        } else {
+            Cp1252ToUtf8Pieces(text_, write);
+        }
+        written = written && file.commit();
+    }
+    if (!written && showMessage_) {
+        showMessage_(Utf8ToCp1252("Não foi possível gravar o arquivo ") +
+                     QStringToAnsi(fileName) + "[e]");
+    }
+    return written;
+}
+
+void TResultMemo::SetMessageFunction(std::function<void(const std::string&)> show) {
+    showMessage_ = std::move(show);
+}
+
+// ---------------------------------------------------------------- geometry
+
+qreal TResultMemo::CharacterWidth() const {
+    return QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
+}
+
+int TResultMemo::VisibleLines() const {
+    const int lineHeight = std::max(1, QFontMetrics(font()).lineSpacing());
+    return std::max(1, (viewport()->height() - kTextMargin) / lineHeight);
+}
+
+void TResultMemo::UpdateGeometry() {
+    const int findBarHeight = findBar_->isVisible() ? findBar_->sizeHint().height() : 0;
+    if (viewportMargins().bottom() != findBarHeight) {
+        setViewportMargins(0, 0, 0, findBarHeight);
+    }
+    const int visible = VisibleLines();
+    QScrollBar* vertical = verticalScrollBar();
+    vertical->setRange(0, std::max(0, LineCount() - visible));
+    vertical->setPageStep(visible);
+    vertical->setSingleStep(1);
+    QScrollBar* horizontal = horizontalScrollBar();
+    const auto width = static_cast<int>(std::min<qreal>(
+        static_cast<qreal>(longestLine_) * CharacterWidth() + 2 * kTextMargin, 1.0e9));
+    horizontal->setRange(0, std::max(0, width - viewport()->width()));
+    horizontal->setPageStep(viewport()->width());
+    horizontal->setSingleStep(static_cast<int>(CharacterWidth()) * 4);
+    PlaceFindBar();
+}
+
+void TResultMemo::PlaceFindBar() {
+    if (!findBar_->isVisible()) {
+        return;
+    }
+    const QRect area = viewport()->geometry();
+    findBar_->setGeometry(area.left(), area.bottom() + 1, area.width(),
+                          findBar_->sizeHint().height());
+}
+
+void TResultMemo::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateGeometry();
+}
+
+void TResultMemo::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        UpdateGeometry();
+    }
+}
+
+std::size_t TResultMemo::PositionAt(const QPoint& point) const {
+    const int lineHeight = std::max(1, QFontMetrics(font()).lineSpacing());
+    const int row = std::max(0, (point.y() - kTextMargin)) / lineHeight;
+    const std::size_t line = std::min<std::size_t>(
+        static_cast<std::size_t>(verticalScrollBar()->value() + row), lineStarts_.size() - 1);
+    const qreal x = point.x() + horizontalScrollBar()->value() - kTextMargin;
+    const auto column = static_cast<std::size_t>(std::max<qreal>(0, x / CharacterWidth() + 0.5));
+    return std::min(LineBegin(line) + column, LineEnd(line));
+}
+
+void TResultMemo::EnsureVisible(std::size_t position) {
+    const std::size_t line = LineOf(position);
+    QScrollBar* vertical = verticalScrollBar();
+    const int visible = VisibleLines();
+    const auto row = static_cast<int>(line);
+    if (row < vertical->value()) {
+        vertical->setValue(row);
+    } else if (row >= vertical->value() + visible) {
+        vertical->setValue(row - visible + 1);
+    }
+    QScrollBar* horizontal = horizontalScrollBar();
+    const qreal x = static_cast<qreal>(position - LineBegin(line)) * CharacterWidth();
+    const int width = viewport()->width() - 2 * kTextMargin;
+    if (x < horizontal->value()) {
+        horizontal->setValue(static_cast<int>(x));
+    } else if (x > horizontal->value() + width) {
+        horizontal->setValue(static_cast<int>(x) - width + static_cast<int>(CharacterWidth()));
+    }
+}
+
+// ---------------------------------------------------------------- painting
+
+void TResultMemo::paintEvent(QPaintEvent*) {
+    QPainter painter(viewport());
+    const QPalette& colours = palette();
+    painter.setFont(font());
+    const QFontMetricsF metrics(font());
+    const qreal characterWidth = CharacterWidth();
+    const int lineHeight = std::max(1, QFontMetrics(font()).lineSpacing());
+    const int scrollX = horizontalScrollBar()->value();
+    const auto firstColumn = static_cast<std::size_t>(scrollX / characterWidth);
+    const auto columns = static_cast<std::size_t>(viewport()->width() / characterWidth) + 2;
+    const std::size_t selectionBegin = SelectionBegin();
+    const std::size_t selectionEnd = SelectionEnd();
+    const auto firstLine = static_cast<std::size_t>(verticalScrollBar()->value());
+    const std::size_t lastLine =
+        std::min(lineStarts_.size(), firstLine + static_cast<std::size_t>(VisibleLines()) + 1);
+
+    for (std::size_t line = firstLine; line < lastLine; ++line) {
+        const std::size_t begin = LineBegin(line);
+        const std::size_t end = LineEnd(line);
+        const int top = kTextMargin + static_cast<int>(line - firstLine) * lineHeight;
+        const auto xOf = [&](std::size_t column) {
+            return kTextMargin + static_cast<qreal>(column) * characterWidth - scrollX;
+        };
+        const std::size_t shownBegin = std::min(end, begin + firstColumn);
+        const std::size_t shownEnd = std::min(end, shownBegin + columns);
+        const qreal baseline = top + metrics.ascent();
+        if (shownBegin < shownEnd) {
+            painter.setPen(colours.color(QPalette::Text));
+            QString shown = Characters(shownBegin, shownEnd);
+            shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
+            painter.drawText(QPointF(xOf(shownBegin - begin), baseline), shown);
+        }
+        // The selected part of the line, drawn again over its highlight.
+        const std::size_t selectedBegin = std::max(selectionBegin, shownBegin);
+        const std::size_t selectedEnd = std::min(selectionEnd, shownEnd);
+        if (selectedBegin < selectedEnd) {
+            const QRectF area(xOf(selectedBegin - begin), top,
+                              static_cast<qreal>(selectedEnd - selectedBegin) * characterWidth,
+                              lineHeight);
+            painter.fillRect(area, colours.color(QPalette::Highlight));
+            painter.setPen(colours.color(QPalette::HighlightedText));
+            QString selected = Characters(selectedBegin, selectedEnd);
+            selected.replace(QLatin1Char('\t'), QLatin1Char(' '));
+            painter.drawText(QPointF(area.left(), baseline), selected);
+        }
+        if (hasFocus() && cursor_ >= begin && cursor_ <= end) {
+            const qreal x = xOf(cursor_ - begin);
+            painter.setPen(colours.color(QPalette::Text));
+            painter.drawLine(QPointF(x, top), QPointF(x, top + lineHeight - 1));
+        }
+    }
+}
+
+// ---------------------------------------------------------------- input
+
+void TResultMemo::MoveCursor(std::size_t position, bool keepAnchor) {
+    cursor_ = std::min(position, text_.size());
+    if (!keepAnchor) {
+        anchor_ = cursor_;
+    }
+    EnsureVisible(cursor_);
+    viewport()->update();
+}
+
+void TResultMemo::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        return;
+    }
+    if (event->matches(QKeySequence::Find)) {
+        ShowFindBar();
+        return;
+    }
+    if (event->matches(QKeySequence::Save)) {
+        SaveAs();
+        return;
+    }
+    const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
+    const bool control = event->modifiers().testFlag(Qt::ControlModifier);
+    const std::size_t line = LineOf(cursor_);
+    const std::size_t column = cursor_ - LineBegin(line);
+    const auto lineMovedBy = [&](long long lines) {
+        const auto target = static_cast<std::size_t>(std::clamp<long long>(
+            static_cast<long long>(line) + lines, 0, static_cast<long long>(LineCount()) - 1));
+        return std::min(LineBegin(target) + column, LineEnd(target));
+    };
+    switch (event->key()) {
+    case Qt::Key_Left:
+        if (cursor_ == LineBegin(line)) {
+            MoveCursor(line == 0 ? 0 : LineEnd(line - 1), shift);
+        } else {
+            MoveCursor(cursor_ - 1, shift);
+        }
+        return;
+    case Qt::Key_Right:
+        if (cursor_ == LineEnd(line)) {
+            MoveCursor(line + 1 < lineStarts_.size() ? LineBegin(line + 1) : cursor_, shift);
+        } else {
+            MoveCursor(cursor_ + 1, shift);
+        }
+        return;
+    case Qt::Key_Up:
+        MoveCursor(lineMovedBy(-1), shift);
+        return;
+    case Qt::Key_Down:
+        MoveCursor(lineMovedBy(1), shift);
+        return;
+    case Qt::Key_PageUp:
+        MoveCursor(lineMovedBy(-VisibleLines()), shift);
+        return;
+    case Qt::Key_PageDown:
+        MoveCursor(lineMovedBy(VisibleLines()), shift);
+        return;
+    case Qt::Key_Home:
+        MoveCursor(control ? 0 : LineBegin(line), shift);
+        return;
+    case Qt::Key_End:
+        MoveCursor(control ? text_.size() : LineEnd(line), shift);
+        return;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void TResultMemo::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        MoveCursor(PositionAt(event->position().toPoint()),
+                   event->modifiers().testFlag(Qt::ShiftModifier));
+    }
+}
+
+void TResultMemo::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons().testFlag(Qt::LeftButton)) {
+        MoveCursor(PositionAt(event->position().toPoint()), true);
+    }
+}
+
+void TResultMemo::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    const std::size_t position = PositionAt(event->position().toPoint());
+    const std::size_t line = LineOf(position);
+    std::size_t begin = position;
+    std::size_t end = position;
+    while (begin > LineBegin(line) && IsWordByte(static_cast<unsigned char>(text_[begin - 1]))) {
+        --begin;
+    }
+    while (end < LineEnd(line) && IsWordByte(static_cast<unsigned char>(text_[end]))) {
+        ++end;
+    }
+    anchor_ = begin;
+    MoveCursor(end, true);
+}
+
+void TResultMemo::contextMenuEvent(QContextMenuEvent* event) {
+    copyAction_->setEnabled(SelectionBegin() != SelectionEnd());
+    saveAction_->setEnabled(!text_.empty());
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("memo_menu"));
+    menu.addAction(copyAction_);
+    menu.addAction(selectAllAction_);
+    menu.addSeparator();
+    menu.addAction(findAction_);
+    menu.addAction(saveAction_);
+    menu.exec(event->globalPos());
+    copyAction_->setEnabled(true);
+    saveAction_->setEnabled(true);
+}
+
+void TResultMemo::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void TResultMemo::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+TResultMemo* PageResultMemo(const char* objectName, QWidget* parent) {
+    auto* memo = new TResultMemo(parent);
+    memo->setObjectName(QString::fromLatin1(objectName));
+    memo->setFont(CourierNewFont(9, false));
+    return memo;
 }

@@ -1,30 +1,124 @@
 #pragma once
-// The result memos of the pages: read-only plain-text areas that receive the
-// operations' result texts, among them device logs of tens of MB. A result
-// is appended as one more line; its own line breaks start further lines.
+// The result memos of the pages (memo_retorno, memo_retorno_1): read-only
+// views of the operations' result texts, device logs of tens of MB among
+// them. The text is held once, as the Windows-1252 bytes the core gives, with
+// an index of where its lines start; only the part of a line that is on
+// screen is ever turned into a Qt string. A result is appended as one more
+// line; its own line breaks (CR LF, a lone LF, a lone CR) start further lines.
+// Long lines scroll sideways rather than wrap.
 //
-// QTextDocument spends most of its time per paragraph, so the lines of a
-// large text are kept in paragraphs of kLinesPerParagraph lines, the lines
-// inside one separated by QChar::LineSeparator. The memo shows, wraps, copies
-// and returns (toPlainText) them as ordinary lines.
+// Beyond showing it: selection by mouse and keys, "Copiar", "Selecionar
+// tudo", "Localizar" (Ctrl+F, a find bar under the text) and "Salvar
+// como..." (Ctrl+S), all in the context menu too.
 
+#include <QAbstractScrollArea>
 #include <QString>
 
+#include <algorithm>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
-class QPlainTextEdit;
+#include "sat/base64_field.h"
 
-inline constexpr int kLinesPerParagraph = 16;
+class QAction;
+class TMemoFindBar;
 
-// A read-only memo with a vertical scroll bar, no undo history (a read-only
-// memo would only keep copies of its results there), and its text selectable
-// and navigable by mouse and keys.
-void PrepareResultMemo(QPlainTextEdit& memo);
+class TResultMemo : public QAbstractScrollArea {
+    Q_OBJECT
 
-// The Windows-1252 text as the memo receives it: CR LF, a lone LF and a lone
-// CR each end a line; every kLinesPerParagraph-th line end is a paragraph
-// break ("\n"), the others QChar::LineSeparator.
-QString ResultMemoText(std::string_view cp1252Text);
+public:
+    explicit TResultMemo(QWidget* parent = nullptr);
 
-// Appends the text as one more line of the memo.
-void AppendResultText(QPlainTextEdit& memo, std::string_view cp1252Text);
+    // Appends the Windows-1252 text as one more line; an empty memo takes it
+    // as its first.
+    void AppendText(std::string_view cp1252Text);
+    // The same for a result that holds a device log where payload says
+    // (AppendBase64Payload's note about cp1252Text): "Salvar como..." then
+    // writes the log exactly as the device sent it.
+    void AppendLog(std::string_view cp1252Text, const Base64Payload& payload);
+    // Empties the memo and gives its memory back.
+    void clear();
+    // The memo holding text alone, as if appended to an empty memo.
+    void setPlainText(const QString& text);
+
+    // The whole text, every line end as "\n".
+    QString toPlainText() const;
+    int LineCount() const;
+    QString SelectedText() const;
+    void selectAll();
+    // The selection to the clipboard.
+    void copy() const;
+
+    // Looks for text without regard to case (accented capitals included)
+    // after the selection, or before it when backward, going round the end;
+    // selects the match and scrolls to it. False when there is none.
+    bool Find(const QString& text, bool backward = false);
+    void ShowFindBar();
+    TMemoFindBar* FindBar() const { return findBar_; }
+
+    // "Salvar como...": the save dialog, then SaveTo. False when cancelled
+    // or not written.
+    bool SaveAs();
+    // Writes the memo's text as UTF-8, or its log exactly as the device sent
+    // it, to fileName. When the file cannot be written the user is told (an
+    // "[e]" message through the message function) and the result is false.
+    bool SaveTo(const QString& fileName);
+    // Where the memo's messages go: a Windows-1252 text with its marker.
+    void SetMessageFunction(std::function<void(const std::string&)> show);
+
+    // Memory the memo holds for its text and line index.
+    std::size_t HeldBytes() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Where a device log lies in text_.
+    struct Log {
+        Base64Payload payload; // begin is the offset in text_
+    };
+
+    std::size_t LineOf(std::size_t position) const;
+    std::size_t LineBegin(std::size_t line) const { return lineStarts_[line]; }
+    std::size_t LineEnd(std::size_t line) const;
+    std::size_t SelectionBegin() const { return std::min(anchor_, cursor_); }
+    std::size_t SelectionEnd() const { return std::max(anchor_, cursor_); }
+    QString Characters(std::size_t begin, std::size_t end) const;
+    std::size_t PositionAt(const QPoint& point) const;
+    void MoveCursor(std::size_t position, bool keepAnchor);
+    void EnsureVisible(std::size_t position);
+    void UpdateGeometry();
+    void PlaceFindBar();
+    int VisibleLines() const;
+    qreal CharacterWidth() const;
+
+    std::string text_;
+    std::vector<std::size_t> lineStarts_{0};
+    std::size_t longestLine_ = 0;
+    std::size_t anchor_ = 0;
+    std::size_t cursor_ = 0;
+    std::optional<Log> log_;
+    std::function<void(const std::string&)> showMessage_;
+    TMemoFindBar* findBar_ = nullptr;
+    QAction* copyAction_ = nullptr;
+    QAction* selectAllAction_ = nullptr;
+    QAction* findAction_ = nullptr;
+    QAction* saveAction_ = nullptr;
+};
+
+// The memo's look and place in a page: read-only text in Courier New 9 with
+// a vertical scroll bar always shown.
+TResultMemo* PageResultMemo(const char* objectName, QWidget* parent);

@@ -42,12 +42,17 @@ void* operator new(std::size_t size) {
     return block;
 }
 
+// The replacement operator new above takes its blocks from malloc, so free is
+// their match; GCC cannot see that once both are inlined into a caller.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* block) noexcept {
     if (block != nullptr) {
         gHeapInUse -= malloc_usable_size(block);
         std::free(block);
     }
 }
+#pragma GCC diagnostic pop
 
 void operator delete(void* block, std::size_t) noexcept {
     operator delete(block);

@@ -1,16 +1,18 @@
 // From the SAT library's answer to the text shown: a 32 MB log extracted with
 // "Extrair Logs" (btn_04) on the queries page, against the fake SAT library
 // that answers at once. The whole button is timed, decoding and display, and
-// then each half on its own: the operation (copy, Base64 and code page
-// decoding into LastResponse) and the memo (append and the first paint).
+// then each half on its own: the operation (Base64 and code page decoding
+// into LastResponse) and the memo (append and the first paint). Memory is
+// the process's resident set (Linux): its peak during the button over the
+// answer's size, and what stays held once a small query has replaced the log.
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -22,6 +24,7 @@
 #include "ui/page_set.h"
 #include "ui/pages/network_page.h"
 #include "ui/pages/queries_page.h"
+#include "ui/result_memo.h"
 
 namespace {
 
@@ -49,6 +52,23 @@ std::string DeviceLog(std::size_t size) {
     return log;
 }
 
+// A value of /proc/self/status in MiB ("VmRSS", "VmHWM").
+double StatusMiB(const std::string& key) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key + ":", 0) == 0) {
+            return std::stod(line.substr(key.size() + 1)) / 1024.0;
+        }
+    }
+    return 0;
+}
+
+// Starts a new peak: VmHWM drops to the current resident set.
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 struct Fixture {
     Fixture() {
         TFprincipal::Options options;
@@ -62,9 +82,10 @@ struct Fixture {
         window->Session().BindSatLibrary();
         window->AdvPolyPage1->rede_status_sat->setCurrentIndex(TNetworkPage::kAtivado);
         window->AdvPolyPage1->rede_status_sat_ativacao->setText(QStringLiteral("12345678"));
-        const std::string log = DeviceLog(32 * kMiB);
-        fake.SetAnswer("ExtrairLogs", "000001|15000|Transferência completa|||" +
-                                          QByteArray::fromStdString(log).toBase64().toStdString());
+        std::string answer = "000001|15000|Transferência completa|||" +
+                             QByteArray::fromStdString(DeviceLog(32 * kMiB)).toBase64().toStdString();
+        answerMiB = static_cast<double>(answer.size()) / kMiB;
+        fake.SetAnswer("ExtrairLogs", answer);
         QApplication::processEvents();
     }
 
@@ -79,27 +100,56 @@ struct Fixture {
     FakeSat fake;
     QTemporaryDir folder;
     std::unique_ptr<SilentWindow> window;
+    double answerMiB = 0;
 };
 
-Fixture& Shared() {
-    static Fixture fixture;
-    return fixture;
-}
+// Made in main() after the application and gone before it: widgets must not
+// outlive QApplication.
+std::unique_ptr<Fixture> gFixture;
 
-void BM_ExtrairLogsButton32MB(benchmark::State& state) {
-    Fixture& f = Shared();
+// First, while the library holds no log yet. Memory after the log, once a small query has cleared the memo and
+// replaced LastResponse: compared with the idle process plus the answer the
+// library still holds.
+void BM_MemoryAfterSmallQuery(benchmark::State& state) {
+    Fixture& f = *gFixture;
+    f.Page().memo_retorno->clear();
+    f.window->Session().RunConsultarSAT();
+    const double idle = StatusMiB("VmRSS");
+    double held = 0;
     for (auto _ : state) {
         f.Page().btn_04Click();
         f.Show();
+        f.Page().btn_01Click();
+        f.Show();
+        held = StatusMiB("VmRSS");
     }
-    state.counters["memo_MB"] =
-        static_cast<double>(f.Page().memo_retorno->document()->characterCount()) / kMiB;
-    state.counters["paragraphs"] = f.Page().memo_retorno->document()->blockCount();
+    state.counters["idle_MiB"] = idle;
+    state.counters["after_small_query_MiB"] = held;
+    state.counters["over_idle_plus_answer"] = held / (idle + f.answerMiB);
+}
+BENCHMARK(BM_MemoryAfterSmallQuery)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_ExtrairLogsButton32MB(benchmark::State& state) {
+    Fixture& f = *gFixture;
+    double peakOverIdle = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.Page().memo_retorno->clear();
+        const double idle = StatusMiB("VmRSS");
+        ResetPeak();
+        state.ResumeTiming();
+        f.Page().btn_04Click();
+        f.Show();
+        peakOverIdle = std::max(peakOverIdle, StatusMiB("VmHWM") - idle);
+    }
+    state.counters["memo_lines"] = f.Page().memo_retorno->LineCount();
+    state.counters["answer_MiB"] = f.answerMiB;
+    state.counters["peak_over_idle_x_answer"] = peakOverIdle / f.answerMiB;
 }
 BENCHMARK(BM_ExtrairLogsButton32MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_ExtrairLogsOperation32MB(benchmark::State& state) {
-    Fixture& f = Shared();
+    Fixture& f = *gFixture;
     for (auto _ : state) {
         f.window->Session().RunExtrairLogs();
         benchmark::DoNotOptimize(f.window->Session().LastResponse.data());
@@ -108,7 +158,7 @@ void BM_ExtrairLogsOperation32MB(benchmark::State& state) {
 BENCHMARK(BM_ExtrairLogsOperation32MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_MemoAppendAndPaint32MB(benchmark::State& state) {
-    Fixture& f = Shared();
+    Fixture& f = *gFixture;
     f.window->Session().RunExtrairLogs();
     const std::string result = f.window->Session().LastResponse;
     for (auto _ : state) {
@@ -121,6 +171,7 @@ void BM_MemoAppendAndPaint32MB(benchmark::State& state) {
 }
 BENCHMARK(BM_MemoAppendAndPaint32MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -129,7 +180,9 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     benchmark::Initialize(&argc, argv);
+    gFixture = std::make_unique<Fixture>();
     benchmark::RunSpecifiedBenchmarks();
+    gFixture.reset();
     benchmark::Shutdown();
     return 0;
 }

@@ -402,14 +402,16 @@ void CliTest::documentsArriveAsTheirBytes() {
 }
 
 void CliTest::logsWrittenToFile() {
-    const QByteArray log("20150718154423|SAT|INFO|Inicialização\n20150718154500|SAT|INFO|fim\n");
+    // Written exactly as the device sent it: its line ends, its UTF-8; shown
+    // on standard output with its accents and with the memo's CR LF.
+    const QByteArray log("20150718154423|SAT|INFO|Inicialização\n20150718154500|SAT|INFO|fim\r\n");
     SetAnswer("ExtrairLogs", "9|15000|Transferência completa|||" + log.toBase64());
     const QString path = folder_->filePath(QStringLiteral("log.txt"));
     const CliRun run = Run({"logs", "--saida", path});
     QCOMPARE(run.exitCode, 0);
-    QByteArray expected = log;
-    expected.replace("\n", "\r\n");
-    QCOMPARE(ReadFile(path), expected);
+    QCOMPARE(ReadFile(path), log);
+    QCOMPARE(run.out, QByteArray("9|15000|Transferência completa|||20150718154423|SAT|INFO|"
+                                 "Inicialização\r\n20150718154500|SAT|INFO|fim\r\r\n\n"));
 
     // A refused extraction writes no file.
     QVERIFY(QFile::remove(path));

@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -131,21 +130,25 @@ std::optional<Script> ScriptInFolder(const std::filesystem::path& folder, const 
     if (std::filesystem::exists(folder / (name + ".null"), error)) {
         return Script{true, {}};
     }
-    std::ifstream answer(folder / (name + ".answer"), std::ios::binary);
+    std::ifstream answer(folder / (name + ".answer"), std::ios::binary | std::ios::ate);
     if (!answer) {
         return std::nullopt;
     }
-    return Script{false, std::string(std::istreambuf_iterator<char>(answer), {})};
+    // Read whole, in one call: answers run to tens of MB in the benchmarks.
+    Script script{false, std::string(static_cast<std::size_t>(answer.tellg()), '\0')};
+    answer.seekg(0);
+    answer.read(script.bytes.data(), static_cast<std::streamsize>(script.bytes.size()));
+    return script;
 }
 
-// Records the call and picks the answer: the folder's script, else the
-// test's script, else defaultAnswer.
 int DelayInFolder(const std::filesystem::path& folder, const std::string& name) {
     std::ifstream delay(folder / (name + ".delay"));
     int milliseconds = 0;
     return delay >> milliseconds ? milliseconds : 0;
 }
 
+// Records the call and picks the answer: the folder's script, else the
+// test's script, else defaultAnswer.
 const char* Answer(const std::string& name, std::vector<Argument> arguments,
                    std::string defaultAnswer) {
     std::unique_lock lock(StateMutex());
@@ -158,13 +161,13 @@ const char* Answer(const std::string& name, std::vector<Argument> arguments,
     }
     state.sequence += name;
 
-    std::optional<Script> script = entry.script;
+    // A folder's script is read for this call alone and becomes the answer
+    // itself; a test's script stays for the next calls and is copied.
+    std::optional<Script> fromFolder;
     int delayMs = entry.delayMs;
     if (const auto folder = ScriptFolder()) {
         RecordInFolder(*folder, name, arguments);
-        if (auto fromFolder = ScriptInFolder(*folder, name)) {
-            script = std::move(fromFolder);
-        }
+        fromFolder = ScriptInFolder(*folder, name);
         delayMs = std::max(delayMs, DelayInFolder(*folder, name));
     }
     if (delayMs > 0) {
@@ -174,10 +177,15 @@ const char* Answer(const std::string& name, std::vector<Argument> arguments,
         lock.lock();
     }
     entry.lastArguments = std::move(arguments);
+    const std::optional<Script>& script = fromFolder ? fromFolder : entry.script;
     if (script && script->null) {
         return nullptr;
     }
-    entry.answer = script ? script->bytes : std::move(defaultAnswer);
+    if (fromFolder) {
+        entry.answer = std::move(fromFolder->bytes);
+    } else {
+        entry.answer = script ? script->bytes : std::move(defaultAnswer);
+    }
     return entry.answer.c_str();
 }
 

@@ -3,7 +3,7 @@
 // kind, the refusals that leave the memo alone, the code exits and the reset.
 
 #include <QLabel>
-#include <QPlainTextEdit>
+#include "ui/result_memo.h"
 #include <QPushButton>
 #include <QTest>
 

@@ -7,7 +7,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -20,6 +20,7 @@
 #include "rules/test_sale_document.h"
 #include "tests/queries_page/page_window.h"
 #include "ui/input_box.h"
+#include "ui/memo_find_bar.h"
 #include "ui/open_dialog.h"
 #include "ui/page_set.h"
 #include "ui/pages/queries_page.h"
@@ -97,9 +98,15 @@ private slots:
     void sessionEditSelectsOnEnter();
     void memoLines_data();
     void memoLines();
-    void memoParagraphs_data();
-    void memoParagraphs();
+    void memoManyLines_data();
+    void memoManyLines();
     void memoCopiesPlainLines();
+    void memoFind_data();
+    void memoFind();
+    void memoSave_data();
+    void memoSave();
+    void logSavedAsSent_data();
+    void logSavedAsSent();
 
 private:
     TQueriesPage& Page() const { return *window_->AdvPolyPage5; }
@@ -460,21 +467,18 @@ void QueriesPageTest::memoLines() {
     QCOMPARE(Page().memo_retorno->toPlainText(), memo);
 }
 
-// Lines are grouped into paragraphs of kLinesPerParagraph lines; the text
-// read back has every line end as "\n" whatever the grouping.
-void QueriesPageTest::memoParagraphs_data() {
+// A large text keeps every line, whatever its line ends; clearing gives the
+// memory back.
+void QueriesPageTest::memoManyLines_data() {
     QTest::addColumn<int>("lines");
-    QTest::addColumn<int>("paragraphs");
 
-    QTest::newRow("one line") << 1 << 1;
-    QTest::newRow("one paragraph full") << kLinesPerParagraph << 1;
-    QTest::newRow("one line more") << kLinesPerParagraph + 1 << 2;
-    QTest::newRow("three paragraphs") << 2 * kLinesPerParagraph + 5 << 3;
+    QTest::newRow("one line") << 1;
+    QTest::newRow("two lines") << 2;
+    QTest::newRow("many lines") << 100000;
 }
 
-void QueriesPageTest::memoParagraphs() {
+void QueriesPageTest::memoManyLines() {
     QFETCH(int, lines);
-    QFETCH(int, paragraphs);
 
     std::string text;
     QStringList expected;
@@ -483,17 +487,19 @@ void QueriesPageTest::memoParagraphs() {
         text += (line > 1 ? (line % 2 == 0 ? "\r\n" : "\n") : "") + number;
         expected.append(QString::fromStdString(number));
     }
-    Page().memo_retorno->clear();
+    TResultMemo& memo = *Page().memo_retorno;
+    memo.clear();
     Page().AppendRetorno(text);
-    QCOMPARE(Page().memo_retorno->blockCount(), paragraphs);
-    QCOMPARE(Page().memo_retorno->toPlainText(), expected.join(QLatin1Char('\n')));
+    QCOMPARE(memo.LineCount(), lines);
+    QCOMPARE(memo.toPlainText(), expected.join(QLatin1Char('\n')));
+    memo.clear();
+    QVERIFY2(memo.HeldBytes() < 1024, std::to_string(memo.HeldBytes()).c_str());
 }
 
-// What the user copies out of the memo has plain line ends, never the
-// memo's internal line separators.
+// What the user copies out of the memo has plain line ends.
 void QueriesPageTest::memoCopiesPlainLines() {
     std::string text;
-    for (int line = 0; line < 3 * kLinesPerParagraph; ++line) {
+    for (int line = 0; line < 48; ++line) {
         text += "linha " + std::to_string(line) + "\r\n";
     }
     Page().memo_retorno->clear();
@@ -501,9 +507,140 @@ void QueriesPageTest::memoCopiesPlainLines() {
     Page().memo_retorno->selectAll();
     Page().memo_retorno->copy();
     const QString copied = QGuiApplication::clipboard()->text();
-    QVERIFY(!copied.contains(QChar(QChar::LineSeparator)));
     QCOMPARE(copied, Page().memo_retorno->toPlainText());
-    QCOMPARE(copied.count(QLatin1Char('\n')), 3 * kLinesPerParagraph);
+    QCOMPARE(copied.count(QLatin1Char('\n')), 48);
+}
+
+// "Localizar" through its bar: Ctrl+F, the text typed, then each step ("n"
+// Enter, "p" Shift+Enter, "N" and "P" the bar's buttons) selects the next
+// or previous match, going round the ends; "" for none found.
+void QueriesPageTest::memoFind_data() {
+    QTest::addColumn<QString>("needle");
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QStringList>("selected");
+
+    QTest::newRow("next, next, round to the first")
+        << Utf8("sessão") << QStringLiteral("nnn")
+        << QStringList{Utf8("Sessão"), Utf8("SESSÃO"), Utf8("Sessão")};
+    QTest::newRow("previous goes round to the last")
+        << Utf8("SESSÃO") << QStringLiteral("pP") << QStringList{Utf8("SESSÃO"), Utf8("Sessão")};
+    QTest::newRow("buttons") << Utf8("fechada") << QStringLiteral("NP")
+                             << QStringList{Utf8("fechada"), Utf8("fechada")};
+    QTest::newRow("accent must match") << Utf8("sessao") << QStringLiteral("n")
+                                       << QStringList{Utf8("sessao")};
+    QTest::newRow("not found") << Utf8("ausente") << QStringLiteral("n") << QStringList{QString()};
+}
+
+void QueriesPageTest::memoFind() {
+    QFETCH(QString, needle);
+    QFETCH(QString, steps);
+    QFETCH(QStringList, selected);
+
+    window_->PC->setCurrentIndex(TFprincipal::kPagesSheet);
+    window_->AdvPolyPager1->SetActivePageIndex(4);
+    TResultMemo& memo = *Page().memo_retorno;
+    QVERIFY(memo.isVisible());
+    memo.clear();
+    Page().AppendRetorno(Utf8ToCp1252("Sessão aberta\r\nSESSÃO fechada\nsessao\rfim"));
+    memo.setFocus();
+    QTest::keyClick(&memo, Qt::Key_F, Qt::ControlModifier);
+    TMemoFindBar& bar = *memo.FindBar();
+    QVERIFY(bar.isVisible());
+    QTRY_VERIFY(bar.localizar_texto->hasFocus());
+    bar.localizar_texto->insert(needle); // typed, accents too
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const QChar step = steps.at(i);
+        if (step == QLatin1Char('n') || step == QLatin1Char('p')) {
+            QTest::keyClick(bar.localizar_texto, Qt::Key_Return,
+                            step == QLatin1Char('p') ? Qt::ShiftModifier : Qt::NoModifier);
+        } else {
+            QTest::mouseClick(step == QLatin1Char('P') ? bar.localizar_anterior
+                                                       : bar.localizar_proximo,
+                              Qt::LeftButton);
+        }
+        QCOMPARE(memo.SelectedText(), selected.at(i));
+        QCOMPARE(bar.localizar_aviso->text().isEmpty(), !selected.at(i).isEmpty());
+    }
+    QTest::keyClick(bar.localizar_texto, Qt::Key_Escape);
+    QVERIFY(!bar.isVisible());
+}
+
+// "Salvar como..." (Ctrl+S) through the save dialog's hook: the memo's text
+// as UTF-8, nothing when cancelled, a message when the file cannot be
+// written.
+void QueriesPageTest::memoSave_data() {
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<int>("messages");
+
+    QTest::newRow("UTF-8") << QStringLiteral("retorno.txt") << false
+                           << QByteArray("x\r\nSessão\r\nok") << 0;
+    QTest::newRow("cancelled") << QStringLiteral("retorno.txt") << true << QByteArray() << 0;
+    QTest::newRow("folder in the way") << QStringLiteral("pasta/retorno.txt") << false
+                                       << QByteArray() << 1;
+}
+
+void QueriesPageTest::memoSave() {
+    QFETCH(QString, fileName);
+    QFETCH(bool, cancel);
+    QFETCH(QByteArray, written);
+    QFETCH(int, messages);
+
+    WriteFile(QStringLiteral("pasta"), "a file where a folder should be");
+    const QString path = folder_->filePath(fileName);
+    TResultMemo& memo = *Page().memo_retorno;
+    memo.setPlainText(QStringLiteral("x"));
+    Page().AppendRetorno(Utf8ToCp1252("Sessão\r\nok"));
+    if (cancel) {
+        SetNextSaveDialogCancel();
+    } else {
+        SetNextSaveDialogFile(path);
+    }
+    memo.setFocus();
+    QTest::keyClick(&memo, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(QFile::exists(path), !written.isEmpty());
+    if (!written.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), written);
+    }
+    QCOMPARE(static_cast<int>(window_->messages.size()), messages);
+    if (messages > 0) {
+        QCOMPARE(QString::fromStdString(window_->messages.back()),
+                 Utf8("Não foi possível gravar o arquivo ") + path + QStringLiteral("[e]"));
+    }
+}
+
+// An extracted log is saved byte for byte as the device sent it, whatever
+// the memo shows of it.
+void QueriesPageTest::logSavedAsSent_data() {
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("UTF-8, CR LF, a character Windows-1252 lacks")
+        << QByteArray("20240101|SAT|info|sessão → ok\r\n2|fim\n")
+        << Utf8("20240101|SAT|info|sessão ? ok\n\n2|fim\n");
+    QTest::newRow("not UTF-8, kept as received")
+        << QByteArray("Sess\xe3o\n\xff\r") << Utf8("Sessão\nÿ\n");
+    QTest::newRow("empty") << QByteArray() << QString();
+}
+
+void QueriesPageTest::logSavedAsSent() {
+    QFETCH(QByteArray, log);
+    QFETCH(QString, shown);
+
+    const QByteArray answer = QByteArray("5|15000|Transferência completa|||") + log.toBase64();
+    fake_->SetAnswer("ExtrairLogs", answer.toStdString());
+    Page().btn_04Click();
+    TResultMemo& memo = *Page().memo_retorno;
+    QCOMPARE(memo.toPlainText(), Utf8("5|15000|Transferência completa|||") + shown);
+    const QString path = folder_->filePath(QStringLiteral("log.txt"));
+    SetNextSaveDialogFile(path);
+    QVERIFY(memo.SaveAs());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), log);
 }
 
 QTEST_MAIN(QueriesPageTest)

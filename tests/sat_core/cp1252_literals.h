@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QByteArrayList>
 #include <string>
+#include <string_view>
 
 #include "rules/cp1252.h"
 
@@ -13,8 +14,8 @@ inline QByteArray W(const char* utf8) {
     return QByteArray::fromStdString(Utf8ToCp1252(utf8));
 }
 
-inline QByteArray Bytes(const std::string& text) {
-    return QByteArray::fromStdString(text);
+inline QByteArray Bytes(std::string_view text) {
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // Each entry of a list of UTF-8 literals as Windows-1252 bytes.

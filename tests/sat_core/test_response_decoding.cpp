@@ -26,6 +26,8 @@ private slots:
     void decodeBase64Field();
     void decodeBase64FieldMatchesReferenceDecoder();
     void appendBase64FieldKeepsPrefix();
+    void base64Payload_data();
+    void base64Payload();
     void successTest_data();
     void successTest();
     void normalizaRetorno_data();
@@ -175,6 +177,49 @@ void ResponseDecodingTest::appendBase64FieldKeepsPrefix() {
     std::string out = "1|15000|ok|||";
     AppendBase64Field(out, "YQpiCmMK"); // "a\nb\nc\n": widened beyond the first estimate
     QCOMPARE(Bytes(out), QByteArray("1|15000|ok|||a\r\nb\r\nc\r\n"));
+}
+
+void ResponseDecodingTest::base64Payload_data() {
+    QTest::addColumn<QByteArray>("device");
+    QTest::addColumn<QByteArray>("shown");
+    QTest::addColumn<bool>("fromUtf8");
+
+    QTest::newRow("ASCII log, LF widened") << QByteArray("a|b\nc\n") << QByteArray("a|b\r\nc\r\n")
+                                           << true;
+    QTest::newRow("UTF-8 accents converted")
+        << QByteArray("Jo\xc3\xa3o\nsess\xc3\xa3o") << QByteArray("Jo\xe3o\r\nsess\xe3o") << true;
+    QTest::newRow("not UTF-8: as received")
+        << QByteArray("Jo\xe3o\nsess\xe3o") << QByteArray("Jo\xe3o\r\nsess\xe3o") << false;
+    QTest::newRow("UTF-8 without a Windows-1252 byte: shown as ?")
+        << QByteArray("a \xe2\x86\x92 b \xe2\x82\xac") << QByteArray("a ? b \x80") << true;
+    QTest::newRow("CR LF of the device") << QByteArray("a\r\nb\rc") << QByteArray("a\r\r\nb\rc")
+                                         << true;
+    QTest::newRow("empty") << QByteArray() << QByteArray() << true;
+    // Longer than one piece of the writer, whose pieces must not part a CR
+    // from its LF nor a character from its bytes.
+    QTest::newRow("long UTF-8 log") << QByteArray("a\xc3\xa7\xc3\xa3o\r\n").repeated(50000)
+                                    << QByteArray("a\xe7\xe3o\r\r\n").repeated(50000) << true;
+}
+
+void ResponseDecodingTest::base64Payload() {
+    QFETCH(QByteArray, device);
+    QFETCH(QByteArray, shown);
+    QFETCH(bool, fromUtf8);
+    const std::string prefix = "1|15000|ok|||";
+    std::string out = prefix;
+    const Base64Payload payload = AppendBase64Payload(out, device.toBase64().toStdString());
+    QCOMPARE(Bytes(out), QByteArray::fromStdString(prefix) + shown);
+    QCOMPARE(payload.begin, prefix.size());
+    QCOMPARE(payload.size, static_cast<std::size_t>(shown.size()));
+    QCOMPARE(payload.fromUtf8, fromUtf8);
+
+    // Written back exactly as the device sent it.
+    QByteArray written;
+    WriteDevicePayload(std::string_view(out).substr(payload.begin, payload.size), payload,
+                       [&written](std::string_view piece) {
+                           written.append(piece.data(), static_cast<qsizetype>(piece.size()));
+                       });
+    QCOMPARE(written, device);
 }
 
 void ResponseDecodingTest::successTest_data() {

@@ -4,7 +4,7 @@
 // state names and the default code rule of the refresh.
 
 #include <QLabel>
-#include <QPlainTextEdit>
+#include "ui/result_memo.h"
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>

@@ -3,7 +3,6 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -19,6 +18,7 @@
 #include "ui/pages/network_page.h"
 #include "ui/pages/operation_frame.h"
 #include "ui/pages/page_controls.h"
+#include "ui/result_memo.h"
 
 namespace {
 
@@ -38,11 +38,9 @@ TMaintenancePage::TMaintenancePage(TFprincipal& window, QWidget* parent)
                 parent) {
     QWidget* body = Body();
     Label78 = PageCaption("Label78", QStringLiteral("Retorno:"), body);
-    memo_retorno_1 = new QPlainTextEdit(body);
-    memo_retorno_1->setObjectName(QStringLiteral("memo_retorno_1"));
-    memo_retorno_1->setReadOnly(true);
-    memo_retorno_1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memo_retorno_1->setFont(CourierNewFont(9, false));
+    memo_retorno_1 = PageResultMemo("memo_retorno_1", body);
+    memo_retorno_1->SetMessageFunction(
+        [&window](const std::string& text) { window.ShowMessageDialog(text); });
 
     // The page is too narrow for the two groups side by side: the device
     // group stands above the code change.
@@ -197,7 +195,7 @@ void TMaintenancePage::manutencao_cod_ativacao_novo_confExit() {
 }
 
 void TMaintenancePage::AppendResult(const std::string& cp1252Text) {
-    memo_retorno_1->appendPlainText(AnsiToQString(cp1252Text));
+    memo_retorno_1->AppendText(cp1252Text);
 }
 
 void TMaintenancePage::RunDeviceCommand(const QString& waitMessage,

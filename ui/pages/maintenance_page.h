@@ -10,7 +10,7 @@
 #include <string>
 
 class QLabel;
-class QPlainTextEdit;
+class TResultMemo;
 class QPushButton;
 class SatSession;
 struct CodeChangeParameters;
@@ -67,7 +67,7 @@ public:
     QPushButton* AdvGlassButton15 = nullptr;
     QLabel* Label78 = nullptr;
     // The page's result texts; read-only, cleared when the window is first shown.
-    QPlainTextEdit* memo_retorno_1 = nullptr;
+    TResultMemo* memo_retorno_1 = nullptr;
 
 private:
     QWidget* BuildDeviceGroup();

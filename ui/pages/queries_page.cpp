@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -71,10 +70,9 @@ TQueriesPage::TQueriesPage(TFprincipal& window, QWidget* parent)
     btn_07 = Button("btn_07", QStringLiteral("Cancelar"), body);
 
     Label76 = PageCaption("Label76", QStringLiteral("Retorno:"), body);
-    memo_retorno = new QPlainTextEdit(body);
-    memo_retorno->setObjectName(QStringLiteral("memo_retorno"));
-    PrepareResultMemo(*memo_retorno);
-    memo_retorno->setFont(CourierNewFont(9, false));
+    memo_retorno = PageResultMemo("memo_retorno", body);
+    memo_retorno->SetMessageFunction(
+        [&window](const std::string& text) { window.ShowMessageDialog(text); });
     Label77 = PageNote(
         "Label77",
         QStringLiteral("* Funções disponíveis apenas para Vexa® ATIVADO ou KIT DE DESENVOLVEDOR"),
@@ -127,7 +125,7 @@ std::string TQueriesPage::DefaultActivationCode() const {
 }
 
 void TQueriesPage::AppendRetorno(const std::string& cp1252Text) {
-    AppendResultText(*memo_retorno, cp1252Text);
+    memo_retorno->AppendText(cp1252Text);
 }
 
 bool TQueriesPage::LoadDocument(const QString& fileName, std::string& document) {
@@ -192,13 +190,22 @@ void TQueriesPage::btn_04Click() {
     }
     SatSession& session = window_.Session();
     session.codigoDeAtivacao = DefaultActivationCode();
+    bool extracted = false;
     RunInWaitFrame(
         window_, QStringLiteral("Efetuando Extrair Logs Vexa®"),
         [&] {
             memo_retorno->clear();
-            session.RunExtrairLogs();
+            extracted = session.RunExtrairLogs();
         },
-        [&] { AppendRetorno(session.LastResponse); });
+        [&] {
+            // The memo keeps where the log is, so that "Salvar como..."
+            // writes it as the device sent it.
+            if (extracted) {
+                memo_retorno->AppendLog(session.LastResponse, session.LastCall().payload);
+            } else {
+                AppendRetorno(session.LastResponse);
+            }
+        });
 }
 
 void TQueriesPage::btn_05Click() {

@@ -14,9 +14,9 @@
 #include "ui/pages/page_base.h"
 
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class TOpenDialog;
+class TResultMemo;
 class TYEditNumeric;
 
 class TQueriesPage : public TPageBase {
@@ -58,7 +58,7 @@ public:
     QPushButton* btn_07 = nullptr;
     QLabel* Label76 = nullptr;
     // The page's result texts: read-only, built for logs of tens of MB.
-    QPlainTextEdit* memo_retorno = nullptr;
+    TResultMemo* memo_retorno = nullptr;
     QLabel* Label77 = nullptr;
     // The window's open-file dialog for sale and cancellation documents.
     TOpenDialog* OpenDialog1 = nullptr;

@@ -23,6 +23,7 @@
 #include "ui/pages/network_page.h"
 #include "ui/pages/page_controls.h"
 #include "ui/pages/queries_page.h"
+#include "ui/result_memo.h"
 
 namespace {
 
