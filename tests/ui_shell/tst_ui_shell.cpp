@@ -53,13 +53,13 @@
 #include "ui/main_window.h"
 #include "ui/page_set.h"
 #include "ui/qt_translations.h"
+#include "ui/result_memo.h"
 #include "ui/pages/activation_page.h"
 #include "ui/pages/maintenance_page.h"
 #include "ui/pages/network_page.h"
 #include "ui/pages/queries_page.h"
 #include "ui/wait_panel.h"
 
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
