@@ -8,7 +8,10 @@ set(CMAKE_C_COMPILER ${DVT_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${DVT_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${DVT_MINGW_TRIPLE}-windres)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${DVT_MINGW_TRIPLE})
+# Libraries Debian has no Windows build of are built into a prefix of their
+# own (scripts/cross-windows: build-windows/deps/prefix), searched after the
+# mingw-w64 root.
+set(CMAKE_FIND_ROOT_PATH /usr/${DVT_MINGW_TRIPLE} ${DVT_WINDOWS_DEPS})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
