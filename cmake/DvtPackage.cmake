@@ -18,9 +18,9 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_STRIP_FILES ON)
-# Depends from the shared libraries the programs link (dpkg-shlibdeps), plus
-# what they load at run time: Qt's own Portuguese texts (the dialogs' buttons).
+# Depends from the shared libraries the programs link (dpkg-shlibdeps). Qt's
+# own Portuguese texts travel in the package (translations/), so the large
+# translations package is not needed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
