@@ -2,7 +2,9 @@
 // "Extrair Logs" (btn_04) on the queries page, against the fake SAT library
 // that answers at once. The whole button is timed, decoding and display, and
 // then each half on its own: the operation (Base64 and code page decoding
-// into LastResponse) and the memo (append and the first paint). Memory is
+// into LastResponse) and the memo (append and the first paint), and the
+// memo's rows laid out again for a new width. The whole button runs too on
+// logs of 1 to 64 MiB, to show its cost grows in line with the size. Memory is
 // the process's resident set (Linux): its peak during the button over the
 // answer's size, and what stays held once a small query has replaced the log.
 
@@ -82,11 +84,18 @@ struct Fixture {
         window->Session().BindSatLibrary();
         window->AdvPolyPage1->rede_status_sat->setCurrentIndex(TNetworkPage::kAtivado);
         window->AdvPolyPage1->rede_status_sat_ativacao->setText(QStringLiteral("12345678"));
-        std::string answer = "000001|15000|Transferência completa|||" +
-                             QByteArray::fromStdString(DeviceLog(32 * kMiB)).toBase64().toStdString();
-        answerMiB = static_cast<double>(answer.size()) / kMiB;
-        fake.SetAnswer("ExtrairLogs", answer);
+        answerMiB = SetLog(32 * kMiB);
         QApplication::processEvents();
+    }
+
+    // The library's answer to "Extrair Logs" becomes a log of logBytes; its
+    // size in MiB.
+    double SetLog(std::size_t logBytes) {
+        const std::string answer =
+            "000001|15000|Transferência completa|||" +
+            QByteArray::fromStdString(DeviceLog(logBytes)).toBase64().toStdString();
+        fake.SetAnswer("ExtrairLogs", answer);
+        return static_cast<double>(answer.size()) / kMiB;
     }
 
     TQueriesPage& Page() const { return *window->AdvPolyPage5; }
@@ -171,6 +180,53 @@ void BM_MemoAppendAndPaint32MB(benchmark::State& state) {
 }
 BENCHMARK(BM_MemoAppendAndPaint32MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The 32 MB log's rows counted again for a memo a few characters narrower or
+// wider, and painted.
+void BM_MemoNewWidth32MB(benchmark::State& state) {
+    Fixture& f = *gFixture;
+    TResultMemo& memo = *f.Page().memo_retorno;
+    memo.clear();
+    f.Page().btn_04Click();
+    f.Show();
+    const QSize size = memo.size();
+    bool narrow = false;
+    for (auto _ : state) {
+        narrow = !narrow;
+        memo.resize(size.width() - (narrow ? 40 : 0), size.height());
+        f.Show();
+    }
+    memo.resize(size);
+    state.counters["memo_rows"] = memo.RowCount();
+}
+BENCHMARK(BM_MemoNewWidth32MB)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The whole button on logs of 1 to 64 MiB: the time per MiB of answer should
+// stay about the same.
+void BM_ExtrairLogsButtonBySize(benchmark::State& state) {
+    Fixture& f = *gFixture;
+    f.Page().memo_retorno->clear();
+    const double answerMiB = f.SetLog(static_cast<std::size_t>(state.range(0)) * kMiB);
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.Page().memo_retorno->clear();
+        state.ResumeTiming();
+        f.Page().btn_04Click();
+        f.Show();
+    }
+    state.counters["answer_MiB"] = answerMiB;
+    state.counters["per_answer_MiB"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * answerMiB,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    f.answerMiB = f.SetLog(32 * kMiB);
+}
+BENCHMARK(BM_ExtrairLogsButtonBySize)
+    ->Unit(benchmark::kMillisecond)
+    ->Arg(1)
+    ->Arg(4)
+    ->Arg(16)
+    ->Arg(64)
+    ->Iterations(3)
+    ->UseRealTime();
 
 } // namespace
 
