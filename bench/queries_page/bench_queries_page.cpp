@@ -78,14 +78,21 @@ struct Fixture {
         options.satLibraryPath = fake.LibraryPath();
         options.settingsFilePath = folder.filePath(QStringLiteral("dravovexa.ini")).toStdString();
         window = std::make_unique<SilentWindow>(options);
-        window->Timer1->stop(); // no page reset in the middle of a run
         window->show();
+        // No page reset in the middle of a run: showing the window arms it.
+        window->Timer1->stop();
+        // The queries page on screen, so its memo has its real width and
+        // paints.
+        window->PC->setCurrentIndex(TFprincipal::kPagesSheet);
         window->AdvPolyPager1->SetActivePageIndex(4);
         window->Session().BindSatLibrary();
         window->AdvPolyPage1->rede_status_sat->setCurrentIndex(TNetworkPage::kAtivado);
         window->AdvPolyPage1->rede_status_sat_ativacao->setText(QStringLiteral("12345678"));
         answerMiB = SetLog(32 * kMiB);
         QApplication::processEvents();
+        if (!Page().memo_retorno->isVisible()) {
+            qFatal("the queries page's memo is not on screen");
+        }
     }
 
     // The library's answer to "Extrair Logs" becomes a log of logBytes; its
@@ -189,6 +196,7 @@ void BM_MemoNewWidth32MB(benchmark::State& state) {
     f.Page().btn_04Click();
     f.Show();
     const QSize size = memo.size();
+    state.counters["memo_columns"] = memo.Columns();
     bool narrow = false;
     for (auto _ : state) {
         narrow = !narrow;
@@ -200,18 +208,32 @@ void BM_MemoNewWidth32MB(benchmark::State& state) {
 }
 BENCHMARK(BM_MemoNewWidth32MB)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-// The whole button on logs of 1 to 64 MiB: the time per MiB of answer should
-// stay about the same.
-void BM_ExtrairLogsButtonBySize(benchmark::State& state) {
+// The whole button, the operation alone and the memo alone on logs of 1 to
+// 64 MiB: the time per MiB of answer should stay about the same.
+enum class Part { kWholeButton, kOperation, kMemo };
+
+void ExtrairLogsBySize(benchmark::State& state, Part part) {
     Fixture& f = *gFixture;
     f.Page().memo_retorno->clear();
     const double answerMiB = f.SetLog(static_cast<std::size_t>(state.range(0)) * kMiB);
+    std::string result;
+    if (part == Part::kMemo) {
+        f.window->Session().RunExtrairLogs();
+        result = f.window->Session().LastResponse;
+    }
     for (auto _ : state) {
         state.PauseTiming();
         f.Page().memo_retorno->clear();
         state.ResumeTiming();
-        f.Page().btn_04Click();
-        f.Show();
+        if (part == Part::kWholeButton) {
+            f.Page().btn_04Click();
+            f.Show();
+        } else if (part == Part::kOperation) {
+            f.window->Session().RunExtrairLogs();
+        } else {
+            f.Page().AppendRetorno(result);
+            f.Show();
+        }
     }
     state.counters["answer_MiB"] = answerMiB;
     state.counters["per_answer_MiB"] =
@@ -219,12 +241,22 @@ void BM_ExtrairLogsButtonBySize(benchmark::State& state) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     f.answerMiB = f.SetLog(32 * kMiB);
 }
-BENCHMARK(BM_ExtrairLogsButtonBySize)
+BENCHMARK_CAPTURE(ExtrairLogsBySize, Button, Part::kWholeButton)
     ->Unit(benchmark::kMillisecond)
-    ->Arg(1)
-    ->Arg(4)
-    ->Arg(16)
-    ->Arg(64)
+    ->RangeMultiplier(4)
+    ->Range(1, 64)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExtrairLogsBySize, Operation, Part::kOperation)
+    ->Unit(benchmark::kMillisecond)
+    ->RangeMultiplier(4)
+    ->Range(1, 64)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExtrairLogsBySize, Memo, Part::kMemo)
+    ->Unit(benchmark::kMillisecond)
+    ->RangeMultiplier(4)
+    ->Range(1, 64)
     ->Iterations(3)
     ->UseRealTime();
 
