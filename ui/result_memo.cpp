@@ -58,6 +58,11 @@ bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
 }
 
+// Where a row may wrap: after a blank.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 // Letters (accented ones too), digits and "_": what a double click selects.
 bool IsWordByte(unsigned char c) {
     return c == '_' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
@@ -114,7 +119,7 @@ TResultMemo::TResultMemo(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setCursor(Qt::IBeamCursor);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setBackgroundRole(QPalette::Base);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
@@ -152,6 +157,9 @@ TResultMemo::TResultMemo(QWidget* parent)
 
 void TResultMemo::AppendText(std::string_view cp1252Text) {
     const bool first = text_.empty();
+    // The last line so far is the first one whose rows may change: an empty
+    // memo's line receives the text.
+    const std::size_t firstChanged = lineStarts_.size() - 1;
     text_.reserve(text_.size() + (first ? 0 : 2) + cp1252Text.size());
     if (!first) {
         text_.append("\r\n");
@@ -165,14 +173,13 @@ void TResultMemo::AppendText(std::string_view cp1252Text) {
         if (!IsLineEnd(c)) {
             continue;
         }
-        longestLine_ = std::max(longestLine_, i - lineStart);
         if (c == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') {
             ++i;
         }
         lineStart = i + 1;
         lineStarts_.push_back(lineStart);
     }
-    longestLine_ = std::max(longestLine_, text_.size() - lineStart);
+    LayOutRows(firstChanged);
     UpdateGeometry();
     viewport()->update();
 }
@@ -187,11 +194,11 @@ void TResultMemo::AppendLog(std::string_view cp1252Text, const Base64Payload& pa
 void TResultMemo::clear() {
     std::string().swap(text_);
     std::vector<std::size_t>{0}.swap(lineStarts_);
-    longestLine_ = 0;
+    std::vector<std::size_t>{0, 1}.swap(firstRows_);
+    std::vector<std::size_t>{0}.swap(rowMarks_);
     anchor_ = cursor_ = 0;
     log_.reset();
     verticalScrollBar()->setValue(0);
-    horizontalScrollBar()->setValue(0);
     UpdateGeometry();
     viewport()->update();
 }
@@ -244,6 +251,10 @@ int TResultMemo::LineCount() const {
     return static_cast<int>(lineStarts_.size());
 }
 
+int TResultMemo::RowCount() const {
+    return static_cast<int>(firstRows_.back());
+}
+
 QString TResultMemo::SelectedText() const {
     return Characters(SelectionBegin(), SelectionEnd());
 }
@@ -261,7 +272,9 @@ void TResultMemo::copy() const {
 }
 
 std::size_t TResultMemo::HeldBytes() const {
-    return text_.capacity() + lineStarts_.capacity() * sizeof(std::size_t) +
+    return text_.capacity() +
+           (lineStarts_.capacity() + firstRows_.capacity() + rowMarks_.capacity()) *
+               sizeof(std::size_t) +
            (log_ ? log_->payload.deviceBytes.capacity() : 0);
 }
 
@@ -341,10 +354,125 @@ void TResultMemo::SetMessageFunction(std::function<void(const std::string&)> sho
     showMessage_ = std::move(show);
 }
 
+// ---------------------------------------------------------------- rows
+
+// Where the row starting at begin ends and the line's next row starts: all
+// of the rest when it fits; else after the last blank within the row (blanks
+// reaching past the edge hang there, as in any word-wrapping editor); else at
+// the edge.
+std::size_t TResultMemo::RowBreak(std::size_t begin, std::size_t lineEnd) const {
+    if (lineEnd - begin <= columns_) {
+        return lineEnd;
+    }
+    std::size_t edge = begin + columns_;
+    if (IsBlank(text_[edge])) {
+        while (edge < lineEnd && IsBlank(text_[edge])) {
+            ++edge;
+        }
+        return edge;
+    }
+    for (std::size_t i = edge; i > begin; --i) {
+        if (IsBlank(text_[i - 1])) {
+            return i;
+        }
+    }
+    return edge;
+}
+
+// Counts the rows of the lines from fromLine on at the current width (of
+// every line when the width changed since the last count).
+void TResultMemo::LayOutRows(std::size_t fromLine) {
+    const std::size_t columns = FittingColumns();
+    if (columns != columns_) {
+        columns_ = columns;
+        fromLine = 0;
+    }
+    firstRows_.resize(fromLine + 1);
+    std::size_t row = firstRows_.back();
+    rowMarks_.resize((row + kRowsPerMark - 1) / kRowsPerMark);
+    firstRows_.reserve(lineStarts_.size() + 1);
+    for (std::size_t line = fromLine; line < lineStarts_.size(); ++line) {
+        const std::size_t end = LineEnd(line);
+        std::size_t begin = LineBegin(line);
+        for (;;) {
+            if (row % kRowsPerMark == 0) {
+                rowMarks_.push_back(begin);
+            }
+            ++row;
+            begin = RowBreak(begin, end);
+            if (begin >= end) {
+                break;
+            }
+        }
+        firstRows_.push_back(row);
+    }
+}
+
+TResultMemo::Row TResultMemo::RowAt(std::size_t row) const {
+    row = std::min(row, firstRows_.back() - 1);
+    const auto after = std::upper_bound(firstRows_.begin(), firstRows_.end(), row);
+    const auto line = static_cast<std::size_t>(after - firstRows_.begin()) - 1;
+    std::size_t from = firstRows_[line];
+    std::size_t begin = LineBegin(line);
+    if (row - from >= kRowsPerMark) {
+        // The mark at or before row lies within this line.
+        from = row / kRowsPerMark * kRowsPerMark;
+        begin = rowMarks_[row / kRowsPerMark];
+    }
+    const std::size_t end = LineEnd(line);
+    std::size_t next = RowBreak(begin, end);
+    for (; from < row; ++from) {
+        begin = next;
+        next = RowBreak(begin, end);
+    }
+    return Row{line, begin, next, end};
+}
+
+std::optional<TResultMemo::Row> TResultMemo::RowAfter(const Row& row) const {
+    if (!row.IsLast()) {
+        return Row{row.line, row.next, RowBreak(row.next, row.lineEnd), row.lineEnd};
+    }
+    if (row.line + 1 >= lineStarts_.size()) {
+        return std::nullopt;
+    }
+    const std::size_t begin = LineBegin(row.line + 1);
+    const std::size_t end = LineEnd(row.line + 1);
+    return Row{row.line + 1, begin, RowBreak(begin, end), end};
+}
+
+// The row a cursor at position stands on; one at a wrap stands at the start
+// of the following row.
+std::size_t TResultMemo::RowOf(std::size_t position) const {
+    const std::size_t line = LineOf(position);
+    const std::size_t end = LineEnd(line);
+    position = std::min(position, end);
+    std::size_t row = firstRows_[line];
+    std::size_t begin = LineBegin(line);
+    if (firstRows_[line + 1] - row > kRowsPerMark) {
+        const auto mark = static_cast<std::size_t>(
+            std::upper_bound(rowMarks_.begin(), rowMarks_.end(), position) - rowMarks_.begin() - 1);
+        if (mark * kRowsPerMark > row) {
+            row = mark * kRowsPerMark;
+            begin = rowMarks_[mark];
+        }
+    }
+    for (std::size_t next = RowBreak(begin, end); next < end && position >= next;
+         next = RowBreak(begin, end)) {
+        begin = next;
+        ++row;
+    }
+    return row;
+}
+
 // ---------------------------------------------------------------- geometry
 
 qreal TResultMemo::CharacterWidth() const {
     return QFontMetricsF(font()).horizontalAdvance(QLatin1Char('0'));
+}
+
+std::size_t TResultMemo::FittingColumns() const {
+    const qreal width = viewport()->width() - 2 * kTextMargin;
+    return static_cast<std::size_t>(std::max<qreal>(1, width / CharacterWidth()));
 }
 
 int TResultMemo::VisibleLines() const {
@@ -357,17 +485,20 @@ void TResultMemo::UpdateGeometry() {
     if (viewportMargins().bottom() != findBarHeight) {
         setViewportMargins(0, 0, 0, findBarHeight);
     }
-    const int visible = VisibleLines();
     QScrollBar* vertical = verticalScrollBar();
-    vertical->setRange(0, std::max(0, LineCount() - visible));
+    std::optional<std::size_t> topPosition;
+    if (FittingColumns() != columns_) {
+        // The rows change with the width; the text at the top stays there.
+        topPosition = RowAt(static_cast<std::size_t>(vertical->value())).begin;
+        LayOutRows(0);
+    }
+    const int visible = VisibleLines();
+    vertical->setRange(0, std::max(0, RowCount() - visible));
     vertical->setPageStep(visible);
     vertical->setSingleStep(1);
-    QScrollBar* horizontal = horizontalScrollBar();
-    const auto width = static_cast<int>(std::min<qreal>(
-        static_cast<qreal>(longestLine_) * CharacterWidth() + 2 * kTextMargin, 1.0e9));
-    horizontal->setRange(0, std::max(0, width - viewport()->width()));
-    horizontal->setPageStep(viewport()->width());
-    horizontal->setSingleStep(static_cast<int>(CharacterWidth()) * 4);
+    if (topPosition) {
+        vertical->setValue(static_cast<int>(RowOf(*topPosition)));
+    }
     PlaceFindBar();
 }
 
@@ -394,31 +525,31 @@ void TResultMemo::changeEvent(QEvent* event) {
 
 std::size_t TResultMemo::PositionAt(const QPoint& point) const {
     const int lineHeight = std::max(1, QFontMetrics(font()).lineSpacing());
-    const int row = std::max(0, (point.y() - kTextMargin)) / lineHeight;
-    const std::size_t line = std::min<std::size_t>(
-        static_cast<std::size_t>(verticalScrollBar()->value() + row), lineStarts_.size() - 1);
-    const qreal x = point.x() + horizontalScrollBar()->value() - kTextMargin;
+    const int shownRow = std::max(0, (point.y() - kTextMargin)) / lineHeight;
+    const Row row = RowAt(static_cast<std::size_t>(verticalScrollBar()->value() + shownRow));
+    const qreal x = point.x() - kTextMargin;
     const auto column = static_cast<std::size_t>(std::max<qreal>(0, x / CharacterWidth() + 0.5));
-    return std::min(LineBegin(line) + column, LineEnd(line));
+    return std::min(row.begin + column, row.CursorEnd());
+}
+
+QRect TResultMemo::cursorRect() const {
+    const std::size_t row = RowOf(cursor_);
+    const int lineHeight = std::max(1, QFontMetrics(font()).lineSpacing());
+    const int top =
+        kTextMargin + (static_cast<int>(row) - verticalScrollBar()->value()) * lineHeight;
+    const auto x = static_cast<int>(kTextMargin + static_cast<qreal>(cursor_ - RowAt(row).begin) *
+                                                      CharacterWidth());
+    return QRect(x, top, 1, lineHeight);
 }
 
 void TResultMemo::EnsureVisible(std::size_t position) {
-    const std::size_t line = LineOf(position);
+    const auto row = static_cast<int>(RowOf(position));
     QScrollBar* vertical = verticalScrollBar();
     const int visible = VisibleLines();
-    const auto row = static_cast<int>(line);
     if (row < vertical->value()) {
         vertical->setValue(row);
     } else if (row >= vertical->value() + visible) {
         vertical->setValue(row - visible + 1);
-    }
-    QScrollBar* horizontal = horizontalScrollBar();
-    const qreal x = static_cast<qreal>(position - LineBegin(line)) * CharacterWidth();
-    const int width = viewport()->width() - 2 * kTextMargin;
-    if (x < horizontal->value()) {
-        horizontal->setValue(static_cast<int>(x));
-    } else if (x > horizontal->value() + width) {
-        horizontal->setValue(static_cast<int>(x) - width + static_cast<int>(CharacterWidth()));
     }
 }
 
@@ -431,36 +562,30 @@ void TResultMemo::paintEvent(QPaintEvent*) {
     const QFontMetricsF metrics(font());
     const qreal characterWidth = CharacterWidth();
     const int lineHeight = std::max(1, QFontMetrics(font()).lineSpacing());
-    const int scrollX = horizontalScrollBar()->value();
-    const auto firstColumn = static_cast<std::size_t>(scrollX / characterWidth);
-    const auto columns = static_cast<std::size_t>(viewport()->width() / characterWidth) + 2;
     const std::size_t selectionBegin = SelectionBegin();
     const std::size_t selectionEnd = SelectionEnd();
-    const auto firstLine = static_cast<std::size_t>(verticalScrollBar()->value());
-    const std::size_t lastLine =
-        std::min(lineStarts_.size(), firstLine + static_cast<std::size_t>(VisibleLines()) + 1);
+    const int shownRows = VisibleLines() + 1;
 
-    for (std::size_t line = firstLine; line < lastLine; ++line) {
-        const std::size_t begin = LineBegin(line);
-        const std::size_t end = LineEnd(line);
-        const int top = kTextMargin + static_cast<int>(line - firstLine) * lineHeight;
-        const auto xOf = [&](std::size_t column) {
-            return kTextMargin + static_cast<qreal>(column) * characterWidth - scrollX;
+    std::optional<Row> row = RowAt(static_cast<std::size_t>(verticalScrollBar()->value()));
+    for (int shown = 0; shown < shownRows && row; ++shown, row = RowAfter(*row)) {
+        const int top = kTextMargin + shown * lineHeight;
+        const auto xOf = [&](std::size_t position) {
+            return kTextMargin + static_cast<qreal>(position - row->begin) * characterWidth;
         };
-        const std::size_t shownBegin = std::min(end, begin + firstColumn);
-        const std::size_t shownEnd = std::min(end, shownBegin + columns);
+        // Blanks hanging past the edge need no drawing.
+        const std::size_t shownEnd = std::min(row->next, row->begin + columns_ + 1);
         const qreal baseline = top + metrics.ascent();
-        if (shownBegin < shownEnd) {
+        if (row->begin < shownEnd) {
             painter.setPen(colours.color(QPalette::Text));
-            QString shown = Characters(shownBegin, shownEnd);
-            shown.replace(QLatin1Char('\t'), QLatin1Char(' '));
-            painter.drawText(QPointF(xOf(shownBegin - begin), baseline), shown);
+            QString text = Characters(row->begin, shownEnd);
+            text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+            painter.drawText(QPointF(xOf(row->begin), baseline), text);
         }
-        // The selected part of the line, drawn again over its highlight.
-        const std::size_t selectedBegin = std::max(selectionBegin, shownBegin);
+        // The selected part of the row, drawn again over its highlight.
+        const std::size_t selectedBegin = std::max(selectionBegin, row->begin);
         const std::size_t selectedEnd = std::min(selectionEnd, shownEnd);
         if (selectedBegin < selectedEnd) {
-            const QRectF area(xOf(selectedBegin - begin), top,
+            const QRectF area(xOf(selectedBegin), top,
                               static_cast<qreal>(selectedEnd - selectedBegin) * characterWidth,
                               lineHeight);
             painter.fillRect(area, colours.color(QPalette::Highlight));
@@ -469,8 +594,8 @@ void TResultMemo::paintEvent(QPaintEvent*) {
             selected.replace(QLatin1Char('\t'), QLatin1Char(' '));
             painter.drawText(QPointF(area.left(), baseline), selected);
         }
-        if (hasFocus() && cursor_ >= begin && cursor_ <= end) {
-            const qreal x = xOf(cursor_ - begin);
+        if (hasFocus() && cursor_ >= row->begin && cursor_ <= row->CursorEnd()) {
+            const qreal x = xOf(cursor_);
             painter.setPen(colours.color(QPalette::Text));
             painter.drawLine(QPointF(x, top), QPointF(x, top + lineHeight - 1));
         }
@@ -508,11 +633,14 @@ void TResultMemo::keyPressEvent(QKeyEvent* event) {
     const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
     const bool control = event->modifiers().testFlag(Qt::ControlModifier);
     const std::size_t line = LineOf(cursor_);
-    const std::size_t column = cursor_ - LineBegin(line);
-    const auto lineMovedBy = [&](long long lines) {
-        const auto target = static_cast<std::size_t>(std::clamp<long long>(
-            static_cast<long long>(line) + lines, 0, static_cast<long long>(LineCount()) - 1));
-        return std::min(LineBegin(target) + column, LineEnd(target));
+    const std::size_t rowIndex = RowOf(cursor_);
+    const Row row = RowAt(rowIndex);
+    const std::size_t column = cursor_ - row.begin;
+    // Up, down and the page keys move by visual rows, keeping the column.
+    const auto rowMovedBy = [&](long long rows) {
+        const Row target = RowAt(static_cast<std::size_t>(
+            std::clamp<long long>(static_cast<long long>(rowIndex) + rows, 0, RowCount() - 1)));
+        return std::min(target.begin + column, target.CursorEnd());
     };
     switch (event->key()) {
     case Qt::Key_Left:
@@ -530,22 +658,22 @@ void TResultMemo::keyPressEvent(QKeyEvent* event) {
         }
         return;
     case Qt::Key_Up:
-        MoveCursor(lineMovedBy(-1), shift);
+        MoveCursor(rowMovedBy(-1), shift);
         return;
     case Qt::Key_Down:
-        MoveCursor(lineMovedBy(1), shift);
+        MoveCursor(rowMovedBy(1), shift);
         return;
     case Qt::Key_PageUp:
-        MoveCursor(lineMovedBy(-VisibleLines()), shift);
+        MoveCursor(rowMovedBy(-VisibleLines()), shift);
         return;
     case Qt::Key_PageDown:
-        MoveCursor(lineMovedBy(VisibleLines()), shift);
+        MoveCursor(rowMovedBy(VisibleLines()), shift);
         return;
     case Qt::Key_Home:
-        MoveCursor(control ? 0 : LineBegin(line), shift);
+        MoveCursor(control ? 0 : row.begin, shift);
         return;
     case Qt::Key_End:
-        MoveCursor(control ? text_.size() : LineEnd(line), shift);
+        MoveCursor(control ? text_.size() : row.CursorEnd(), shift);
         return;
     default:
         QAbstractScrollArea::keyPressEvent(event);

@@ -5,7 +5,11 @@
 // an index of where its lines start; only the part of a line that is on
 // screen is ever turned into a Qt string. A result is appended as one more
 // line; its own line breaks (CR LF, a lone LF, a lone CR) start further lines.
-// Long lines scroll sideways rather than wrap.
+// Long lines wrap at the viewport's width, after the last blank before the
+// edge or else at the edge, so a signed document of several KB reads without
+// scrolling sideways. The font has a fixed pitch, so a visual row is a count
+// of characters; the rows are laid out again only when the width changes or
+// text is appended.
 //
 // Beyond showing it: selection by mouse and keys, "Copiar", "Selecionar
 // tudo", "Localizar" (Ctrl+F, a find bar under the text) and "Salvar
@@ -48,6 +52,13 @@ public:
     // The whole text, every line end as "\n".
     QString toPlainText() const;
     int LineCount() const;
+    // Visual rows the text takes at the current width, and the characters
+    // one row holds.
+    int RowCount() const;
+    int Columns() const { return static_cast<int>(columns_); }
+    // Where the text cursor (the moving end of the selection) is drawn, in
+    // viewport coordinates.
+    QRect cursorRect() const;
     QString SelectedText() const;
     void selectAll();
     // The selection to the clipboard.
@@ -90,6 +101,20 @@ private:
     struct Log {
         Base64Payload payload; // begin is the offset in text_
     };
+    // One visual row: text_[begin, next) within its line, which ends at
+    // lineEnd. next is where the following row of the line starts (blanks
+    // at a wrap hang past the edge in this row); next == lineEnd on the
+    // line's last row.
+    struct Row {
+        std::size_t line;
+        std::size_t begin;
+        std::size_t next;
+        std::size_t lineEnd;
+        bool IsLast() const { return next == lineEnd; }
+        // The last place a cursor can stand on the row: a cursor at next
+        // belongs to the following row.
+        std::size_t CursorEnd() const { return IsLast() ? lineEnd : next - 1; }
+    };
 
     std::size_t LineOf(std::size_t position) const;
     std::size_t LineBegin(std::size_t line) const { return lineStarts_[line]; }
@@ -97,17 +122,32 @@ private:
     std::size_t SelectionBegin() const { return std::min(anchor_, cursor_); }
     std::size_t SelectionEnd() const { return std::max(anchor_, cursor_); }
     QString Characters(std::size_t begin, std::size_t end) const;
+    std::size_t RowBreak(std::size_t begin, std::size_t lineEnd) const;
+    void LayOutRows(std::size_t fromLine);
+    Row RowAt(std::size_t row) const;
+    std::optional<Row> RowAfter(const Row& row) const;
+    std::size_t RowOf(std::size_t position) const;
     std::size_t PositionAt(const QPoint& point) const;
     void MoveCursor(std::size_t position, bool keepAnchor);
     void EnsureVisible(std::size_t position);
     void UpdateGeometry();
     void PlaceFindBar();
     int VisibleLines() const;
+    std::size_t FittingColumns() const;
     qreal CharacterWidth() const;
+
+    // Every kRowsPerMark-th row's start is kept, so a line of many rows is
+    // walked from the nearest mark rather than from its start.
+    static constexpr std::size_t kRowsPerMark = 256;
 
     std::string text_;
     std::vector<std::size_t> lineStarts_{0};
-    std::size_t longestLine_ = 0;
+    // firstRows_[line] is the line's first visual row; one more entry holds
+    // the row count.
+    std::vector<std::size_t> firstRows_{0, 1};
+    // rowMarks_[k] is where row k * kRowsPerMark starts.
+    std::vector<std::size_t> rowMarks_{0};
+    std::size_t columns_ = 1; // characters per row the rows were laid out for
     std::size_t anchor_ = 0;
     std::size_t cursor_ = 0;
     std::optional<Log> log_;
@@ -119,6 +159,6 @@ private:
     QAction* saveAction_ = nullptr;
 };
 
-// The memo's look and place in a page: read-only text in Courier New 9 with
-// a vertical scroll bar always shown.
+// The memo's look and place in a page: read-only text in Courier New 9,
+// wrapped, with a vertical scroll bar always shown.
 TResultMemo* PageResultMemo(const char* objectName, QWidget* parent);

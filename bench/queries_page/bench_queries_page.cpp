@@ -2,7 +2,9 @@
 // "Extrair Logs" (btn_04) on the queries page, against the fake SAT library
 // that answers at once. The whole button is timed, decoding and display, and
 // then each half on its own: the operation (Base64 and code page decoding
-// into LastResponse) and the memo (append and the first paint). Memory is
+// into LastResponse) and the memo (append and the first paint), and the
+// memo's rows laid out again for a new width. The whole button runs too on
+// logs of 1 to 64 MiB, to show its cost grows in line with the size. Memory is
 // the process's resident set (Linux): its peak during the button over the
 // answer's size, and what stays held once a small query has replaced the log.
 
@@ -76,17 +78,31 @@ struct Fixture {
         options.satLibraryPath = fake.LibraryPath();
         options.settingsFilePath = folder.filePath(QStringLiteral("dravovexa.ini")).toStdString();
         window = std::make_unique<SilentWindow>(options);
-        window->Timer1->stop(); // no page reset in the middle of a run
         window->show();
+        // No page reset in the middle of a run: showing the window arms it.
+        window->Timer1->stop();
+        // The queries page on screen, so its memo has its real width and
+        // paints.
+        window->PC->setCurrentIndex(TFprincipal::kPagesSheet);
         window->AdvPolyPager1->SetActivePageIndex(4);
         window->Session().BindSatLibrary();
         window->AdvPolyPage1->rede_status_sat->setCurrentIndex(TNetworkPage::kAtivado);
         window->AdvPolyPage1->rede_status_sat_ativacao->setText(QStringLiteral("12345678"));
-        std::string answer = "000001|15000|Transferência completa|||" +
-                             QByteArray::fromStdString(DeviceLog(32 * kMiB)).toBase64().toStdString();
-        answerMiB = static_cast<double>(answer.size()) / kMiB;
-        fake.SetAnswer("ExtrairLogs", answer);
+        answerMiB = SetLog(32 * kMiB);
         QApplication::processEvents();
+        if (!Page().memo_retorno->isVisible()) {
+            qFatal("the queries page's memo is not on screen");
+        }
+    }
+
+    // The library's answer to "Extrair Logs" becomes a log of logBytes; its
+    // size in MiB.
+    double SetLog(std::size_t logBytes) {
+        const std::string answer =
+            "000001|15000|Transferência completa|||" +
+            QByteArray::fromStdString(DeviceLog(logBytes)).toBase64().toStdString();
+        fake.SetAnswer("ExtrairLogs", answer);
+        return static_cast<double>(answer.size()) / kMiB;
     }
 
     TQueriesPage& Page() const { return *window->AdvPolyPage5; }
@@ -171,6 +187,78 @@ void BM_MemoAppendAndPaint32MB(benchmark::State& state) {
 }
 BENCHMARK(BM_MemoAppendAndPaint32MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The 32 MB log's rows counted again for a memo a few characters narrower or
+// wider, and painted.
+void BM_MemoNewWidth32MB(benchmark::State& state) {
+    Fixture& f = *gFixture;
+    TResultMemo& memo = *f.Page().memo_retorno;
+    memo.clear();
+    f.Page().btn_04Click();
+    f.Show();
+    const QSize size = memo.size();
+    state.counters["memo_columns"] = memo.Columns();
+    bool narrow = false;
+    for (auto _ : state) {
+        narrow = !narrow;
+        memo.resize(size.width() - (narrow ? 40 : 0), size.height());
+        f.Show();
+    }
+    memo.resize(size);
+    state.counters["memo_rows"] = memo.RowCount();
+}
+BENCHMARK(BM_MemoNewWidth32MB)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The whole button, the operation alone and the memo alone on logs of 1 to
+// 64 MiB: the time per MiB of answer should stay about the same.
+enum class Part { kWholeButton, kOperation, kMemo };
+
+void ExtrairLogsBySize(benchmark::State& state, Part part) {
+    Fixture& f = *gFixture;
+    f.Page().memo_retorno->clear();
+    const double answerMiB = f.SetLog(static_cast<std::size_t>(state.range(0)) * kMiB);
+    std::string result;
+    if (part == Part::kMemo) {
+        f.window->Session().RunExtrairLogs();
+        result = f.window->Session().LastResponse;
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        f.Page().memo_retorno->clear();
+        state.ResumeTiming();
+        if (part == Part::kWholeButton) {
+            f.Page().btn_04Click();
+            f.Show();
+        } else if (part == Part::kOperation) {
+            f.window->Session().RunExtrairLogs();
+        } else {
+            f.Page().AppendRetorno(result);
+            f.Show();
+        }
+    }
+    state.counters["answer_MiB"] = answerMiB;
+    state.counters["per_answer_MiB"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * answerMiB,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    f.answerMiB = f.SetLog(32 * kMiB);
+}
+BENCHMARK_CAPTURE(ExtrairLogsBySize, Button, Part::kWholeButton)
+    ->Unit(benchmark::kMillisecond)
+    ->RangeMultiplier(4)
+    ->Range(1, 64)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExtrairLogsBySize, Operation, Part::kOperation)
+    ->Unit(benchmark::kMillisecond)
+    ->RangeMultiplier(4)
+    ->Range(1, 64)
+    ->Iterations(3)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(ExtrairLogsBySize, Memo, Part::kMemo)
+    ->Unit(benchmark::kMillisecond)
+    ->RangeMultiplier(4)
+    ->Range(1, 64)
+    ->Iterations(3)
+    ->UseRealTime();
 
 } // namespace
 

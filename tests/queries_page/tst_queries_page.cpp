@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -101,6 +102,8 @@ private slots:
     void memoManyLines_data();
     void memoManyLines();
     void memoCopiesPlainLines();
+    void memoWraps_data();
+    void memoWraps();
     void memoFind_data();
     void memoFind();
     void memoSave_data();
@@ -511,27 +514,123 @@ void QueriesPageTest::memoCopiesPlainLines() {
     QCOMPARE(copied.count(QLatin1Char('\n')), 48);
 }
 
+// A memo of its own, its rows exactly `columns` characters wide.
+std::unique_ptr<TResultMemo> NarrowMemo(int columns) {
+    std::unique_ptr<TResultMemo> memo(PageResultMemo("memo_estreito", nullptr));
+    memo->resize(100, 200);
+    memo->show();
+    for (int width = 100; memo->Columns() != columns && width < 2000; ++width) {
+        memo->resize(width, 200);
+    }
+    return memo;
+}
+
+// Long lines wrap at the viewport's width: after the last blank within the
+// row (blanks at the edge hang there), else at the edge. Each row is seen
+// through the keys (Ctrl+Home, then Shift+Down selects one row more at a
+// time, "\n" ending a line); no horizontal scroll bar; what is selected and
+// copied across wraps is the text without breaks; a wider memo lays its rows
+// out again.
+void QueriesPageTest::memoWraps_data() {
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("rowsAt40");
+
+    QTest::newRow("fits") << QByteArray("12345678901234567890")
+                          << QStringList{QStringLiteral("12345678901234567890")} << 1;
+    QTest::newRow("one more wraps at the edge")
+        << QByteArray("123456789012345678901")
+        << QStringList{QStringLiteral("12345678901234567890"), QStringLiteral("1")} << 1;
+    QTest::newRow("after the last blank")
+        << QByteArray("uma linha de texto com palavras")
+        << QStringList{QStringLiteral("uma linha de texto "), QStringLiteral("com palavras")} << 1;
+    QTest::newRow("blanks at the edge hang")
+        << QByteArray("12345678901234567890   abc")
+        << QStringList{QStringLiteral("12345678901234567890   "), QStringLiteral("abc")} << 1;
+    QTest::newRow("a word longer than a row")
+        << QByteArray("ab ") + QByteArray(25, 'x')
+        << QStringList{QStringLiteral("ab "), QString(20, QLatin1Char('x')),
+                       QString(5, QLatin1Char('x'))}
+        << 1;
+    QTest::newRow("each line wraps on its own")
+        << QByteArray("123456789012345678901\r\nabc")
+        << QStringList{QStringLiteral("12345678901234567890"), QStringLiteral("1\n"),
+                       QStringLiteral("abc")}
+        << 2;
+    QTest::newRow("signed document, several KB in one line")
+        << QByteArray(3000, 'A') << QStringList(150, QString(20, QLatin1Char('A'))) << 75;
+}
+
+void QueriesPageTest::memoWraps() {
+    QFETCH(QByteArray, text);
+    QFETCH(QStringList, rows);
+    QFETCH(int, rowsAt40);
+
+    const std::unique_ptr<TResultMemo> memo = NarrowMemo(20);
+    QCOMPARE(memo->Columns(), 20);
+    QVERIFY(QFontMetricsF(memo->font()).horizontalAdvance(QString(20, QLatin1Char('0'))) <=
+            memo->viewport()->width());
+    memo->AppendText(text.toStdString());
+    QCOMPARE(memo->RowCount(), static_cast<int>(rows.size()));
+    QVERIFY(memo->verticalScrollBar()->isVisible());
+    QVERIFY(!memo->horizontalScrollBar()->isVisible());
+
+    QTest::keyClick(memo.get(), Qt::Key_Home, Qt::ControlModifier);
+    QStringList seen;
+    qsizetype shown = 0;
+    for (qsizetype row = 1; row < rows.size(); ++row) {
+        QTest::keyClick(memo.get(), Qt::Key_Down, Qt::ShiftModifier);
+        const QString selected = memo->SelectedText();
+        seen.append(selected.mid(shown));
+        shown = selected.size();
+    }
+    seen.append(memo->toPlainText().mid(shown));
+    QCOMPARE(seen, rows);
+
+    if (shown > 0) {
+        memo->copy();
+        QCOMPARE(QGuiApplication::clipboard()->text(), memo->toPlainText().left(shown));
+    }
+
+    const std::unique_ptr<TResultMemo> wider = NarrowMemo(40);
+    wider->AppendText(text.toStdString());
+    memo->resize(wider->size());
+    QCOMPARE(memo->RowCount(), rowsAt40);
+}
+
 // "Localizar" through its bar: Ctrl+F, the text typed, then each step ("n"
 // Enter, "p" Shift+Enter, "N" and "P" the bar's buttons) selects the next
-// or previous match, going round the ends; "" for none found.
+// or previous match, going round the ends; "" for none found. Long wrapped
+// lines before the text (`before`) make the memo scroll to the match's
+// visual row.
 void QueriesPageTest::memoFind_data() {
+    QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QString>("needle");
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QStringList>("selected");
 
     QTest::newRow("next, next, round to the first")
-        << Utf8("sessão") << QStringLiteral("nnn")
+        << QByteArray() << Utf8("sessão") << QStringLiteral("nnn")
         << QStringList{Utf8("Sessão"), Utf8("SESSÃO"), Utf8("Sessão")};
     QTest::newRow("previous goes round to the last")
-        << Utf8("SESSÃO") << QStringLiteral("pP") << QStringList{Utf8("SESSÃO"), Utf8("Sessão")};
-    QTest::newRow("buttons") << Utf8("fechada") << QStringLiteral("NP")
+        << QByteArray() << Utf8("SESSÃO") << QStringLiteral("pP")
+        << QStringList{Utf8("SESSÃO"), Utf8("Sessão")};
+    QTest::newRow("buttons") << QByteArray() << Utf8("fechada") << QStringLiteral("NP")
                              << QStringList{Utf8("fechada"), Utf8("fechada")};
-    QTest::newRow("accent must match") << Utf8("sessao") << QStringLiteral("n")
-                                       << QStringList{Utf8("sessao")};
-    QTest::newRow("not found") << Utf8("ausente") << QStringLiteral("n") << QStringList{QString()};
+    QTest::newRow("accent must match")
+        << QByteArray() << Utf8("sessao") << QStringLiteral("n") << QStringList{Utf8("sessao")};
+    QTest::newRow("not found") << QByteArray() << Utf8("ausente") << QStringLiteral("n")
+                               << QStringList{QString()};
+    QByteArray wrapped;
+    for (int line = 0; line < 60; ++line) {
+        wrapped += QByteArray("palavra ").repeated(40) + (line == 57 ? "alvo" : "") + "\r\n";
+    }
+    QTest::newRow("deep in a wrapped line") << wrapped << Utf8("ALVO") << QStringLiteral("nN")
+                                            << QStringList{Utf8("alvo"), Utf8("alvo")};
 }
 
 void QueriesPageTest::memoFind() {
+    QFETCH(QByteArray, before);
     QFETCH(QString, needle);
     QFETCH(QString, steps);
     QFETCH(QStringList, selected);
@@ -541,7 +640,8 @@ void QueriesPageTest::memoFind() {
     TResultMemo& memo = *Page().memo_retorno;
     QVERIFY(memo.isVisible());
     memo.clear();
-    Page().AppendRetorno(Utf8ToCp1252("Sessão aberta\r\nSESSÃO fechada\nsessao\rfim"));
+    Page().AppendRetorno(before.toStdString() +
+                         Utf8ToCp1252("Sessão aberta\r\nSESSÃO fechada\nsessao\rfim"));
     memo.setFocus();
     QTest::keyClick(&memo, Qt::Key_F, Qt::ControlModifier);
     TMemoFindBar& bar = *memo.FindBar();
@@ -559,6 +659,8 @@ void QueriesPageTest::memoFind() {
                               Qt::LeftButton);
         }
         QCOMPARE(memo.SelectedText(), selected.at(i));
+        QVERIFY(memo.viewport()->rect().contains(memo.cursorRect()));
+        QCOMPARE(memo.verticalScrollBar()->value() > 0, !before.isEmpty());
         QCOMPARE(bar.localizar_aviso->text().isEmpty(), !selected.at(i).isEmpty());
     }
     QTest::keyClick(bar.localizar_texto, Qt::Key_Escape);
