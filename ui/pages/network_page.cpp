@@ -17,8 +17,8 @@
 #include "dialogs/Yancomp.h"
 #include "dialogs/design_fonts.h"
 #include "ui/field_indicator.h"
-#include "ui/main_window.h"
 #include "ui/pages/page_controls.h"
+#include "ui/pages/page_host.h"
 
 namespace {
 
@@ -62,8 +62,8 @@ QRadioButton* OptionButton(const char* objectName, const QString& caption, int t
 
 } // namespace
 
-TNetworkPage::TNetworkPage(TFprincipal& window, QWidget* parent)
-    : TPageBase(window,
+TNetworkPage::TNetworkPage(TPageHost& host, QWidget* parent)
+    : TPageBase(host,
                 {QStringLiteral("AdvPolyPage1"), QStringLiteral("meu_01_img"),
                  QStringLiteral("page_network"), QStringLiteral("Label3"),
                  QStringLiteral("Configurar Rede SAT")},
@@ -314,8 +314,8 @@ void TNetworkPage::BindHandlers() {
             } else {
                 connect(octet, &TYEditNumeric::OnExit, this, [this, octet] { IPMascExit(octet); });
             }
-            window_.BindCampoNumero(octet);
-            window_.BindAvancar(octet);
+            host_.BindCampoNumero(octet);
+            host_.BindAvancar(octet);
         }
     }
 
@@ -324,13 +324,13 @@ void TNetworkPage::BindHandlers() {
     connect(rede_proxy_port, &TYEditNumeric::OnExit, this, [this] { rede_proxy_portExit(); });
     connect(rede_proxy_user, &TYEditString::OnExit, this, [this] { rede_proxy_userExit(); });
     connect(rede_proxy_pass, &TYEditString::OnExit, this, [this] { rede_proxy_passExit(); });
-    window_.BindCampoNumero(rede_proxy_port);
+    host_.BindCampoNumero(rede_proxy_port);
 
     const QList<QWidget*> advancing{rede_status_sat_ativacao, rede_dhcp_opt,   rede_dhcp_user,
                                     rede_dhcp_pass,           rede_manual_opt, rede_proxy_opt,
                                     rede_proxy_port,          rede_proxy_user, rede_proxy_pass};
     for (QWidget* control : advancing) {
-        window_.BindAvancar(control);
+        host_.BindAvancar(control);
     }
 
     connect(btn_enviar_rede, &QPushButton::clicked, this, [this] { btn_enviar_redeClick(); });
