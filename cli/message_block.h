@@ -12,12 +12,8 @@ struct MessageBlock {
     std::string text;  // Windows-1252, the markers that chose the look taken out
 };
 
-// The message dialog's reading of the markers: the title from the first of
-// "[I]", the confirmation markers, "[E]", "[P]", "[W]" that the text holds
-// (in any letter case), and the text without the title's marker and without
-// the button markers ("[SN]", "[YN]", "[P]", "[SNC]", "[YNC]", "[SNA]",
-// "[YNE]"). A text without markers keeps its text and gets "Mensagem ao
-// Usuário".
+// The message dialog's reading of the markers (rules/message_markers.h): its
+// title and the text without the markers that chose the look.
 MessageBlock MessageAsBlock(const std::string& cp1252Text);
 
 // The block as written: the title, the text's lines (CR LF, LF and CR end a

@@ -45,8 +45,8 @@
 #include "ui/pages/network_page.h"
 #include "ui/pages/queries_page.h"
 #include "ui/pages/status_page.h"
-#include "ui/wait_panel.h"
 #include "ui/result_memo.h"
+#include "ui/wait_panel.h"
 
 namespace {
 
@@ -451,6 +451,21 @@ void TFprincipal::ShowNotActivatedListEntries() {
     HeaderItem2->setVisible(false);
     meu_04->setEnabled(false);
     meu_04->setVisible(false);
+}
+
+TStatusListEntries TFprincipal::StatusListEntries() const {
+    return {meu_01, meu_02, meu_03, HeaderItem2, meu_04};
+}
+
+const QLabel* TFprincipal::BatteryPicture(int level) const {
+    switch (level) {
+    case 3:
+        return bat_3;
+    case 2:
+        return bat_2;
+    default:
+        return bat_1;
+    }
 }
 
 // ---------------------------------------------------------------- routines

@@ -3,8 +3,9 @@
 // own header bar, the entry picture whose click starts the SAT library, the
 // page set with its list of pages, the wait panel and the loading window
 // that cover long operations, the two timers and the keyboard conventions of
-// every page. It owns the program's one SAT session and is the core's user
-// interface: messages through the message dialog, FechaAguarde.
+// every page. It owns the program's one SAT session, is the core's user
+// interface (messages through the message dialog, FechaAguarde) and the
+// pages' host.
 
 #include <QPoint>
 #include <QWidget>
@@ -14,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "sat/user_interface.h"
+#include "ui/pages/page_host.h"
 
 class QKeyEvent;
 class QLabel;
@@ -50,7 +51,7 @@ struct TFprincipalOptions {
     std::string settingsFilePath;
 };
 
-class TFprincipal : public QWidget, public SatUserInterface {
+class TFprincipal : public QWidget, public TPageHost {
     Q_OBJECT
 
 public:
@@ -72,7 +73,7 @@ public:
     explicit TFprincipal(Options options = {}, QWidget* parent = nullptr);
     ~TFprincipal() override;
 
-    SatSession& Session() const { return *session_; }
+    SatSession& Session() const override { return *session_; }
 
     // The core's user interface.
     int ShowMessageDialog(const std::string& cp1252Text) override;
@@ -93,7 +94,7 @@ public:
 
     // Shows the wait panel with `text` and lets it paint before the blocking
     // call that follows.
-    void MostraAguarde(const QString& text);
+    void MostraAguarde(const QString& text) override;
     // The loading window over the whole window, and its removal.
     void MostraCarregando(const QString& text);
     void FechaCarregando();
@@ -102,7 +103,7 @@ public:
     // operation: trims it (writing it back) and, while the device status is
     // above "NÃO ATIVADO", refuses a blank code or one outside 8 to 32
     // characters with "Código de Ativação Padrão inválido !". True: go on.
-    bool ConfereCodigoPadrao();
+    bool ConfereCodigoPadrao() override;
 
     // Prepares a result text for a result memo: quoted comma-separated fields
     // become "|"-separated fields without quotes. The pages' name for the
@@ -118,16 +119,23 @@ public:
     void LimpaResumo();
 
     // Gives an indicator the look of img_ok ("OK") or img_x ("X").
-    void SetIndicator(TFieldIndicator* indicator, bool ok);
+    void SetIndicator(TFieldIndicator* indicator, bool ok) override;
     // The same for the indicator of that name ("ativar_cnpj_check");
     // false when the window has none.
     bool SetIndicator(const QString& checkName, bool ok);
 
     // Enter in the control moves the focus on (AvancarKeyDown).
-    void BindAvancar(QWidget* control);
+    void BindAvancar(QWidget* control) override;
     // Only digits, backspace and Enter are typed (CampoNumeroKeyPress).
-    void BindCampoNumero(TYEditNumeric* edit);
-    void BindCampoNumero(TYEditString* edit);
+    void BindCampoNumero(TYEditNumeric* edit) override;
+    void BindCampoNumero(TYEditString* edit) override;
+
+    // The pages' host: the other pages and the window's controls they read.
+    TNetworkPage& NetworkPage() const override { return *AdvPolyPage1; }
+    TQueriesPage& QueriesPage() const override { return *AdvPolyPage5; }
+    TStatusListEntries StatusListEntries() const override;
+    const QLabel* BatteryPicture(int level) const override;
+    QWidget& HostWidget() override { return *this; }
 
     // Enter moves the focus to the next control in tab order; true when the
     // key was used.

@@ -9,7 +9,7 @@
 #include <QTest>
 
 #include "dialogs/Yancomp.h"
-#include "tests/activation_page/started_window.h"
+#include "tests/page_window.h"
 #include "ui/field_indicator.h"
 #include "ui/pages/association_page.h"
 #include "ui/pages/certificate_page.h"

@@ -21,6 +21,7 @@
 #include "rules/cp1252.h"
 #include "sat/un_global.h"
 #include "tests/fake_sat/fake_sat_control.h"
+#include "tests/page_window.h"
 #include "ui/field_indicator.h"
 #include "ui/main_window.h"
 #include "ui/page_set.h"
@@ -29,17 +30,6 @@
 #include "ui/wait_panel.h"
 
 namespace {
-
-class RecordingWindow : public TFprincipal {
-public:
-    using TFprincipal::TFprincipal;
-    std::vector<std::string> messages; // UTF-8
-
-    int ShowMessageDialog(const std::string& cp1252Text) override {
-        messages.push_back(Cp1252ToUtf8(cp1252Text));
-        return 1;
-    }
-};
 
 // What the user does when picking an item of a drop-down list.
 void Pick(QComboBox* list, int index) {
@@ -140,24 +130,10 @@ void NetworkPageTest::cleanup() {
 // The window past its first reset, on the network page, with the fake
 // library bound.
 RecordingWindow& NetworkPageTest::Open() {
-    TFprincipal::Options options;
-    options.showSplash = false;
-    options.settingsFilePath = folder_->filePath(QStringLiteral("dravovexa.ini")).toStdString();
-    options.satLibraryPath = fake_->LibraryPath();
-    window_ = std::make_unique<RecordingWindow>(options);
-    window_->show();
-    window_->activateWindow();
-    if (!QTest::qWaitForWindowActive(window_.get())) {
-        qWarning("the main window never became active");
+    window_ = OpenStartedWindow(*fake_, *folder_, 0);
+    if (window_ == nullptr) {
+        qFatal("the window could not be set up");
     }
-    if (!QTest::qWaitFor([this] { return !window_->Timer1->isActive(); })) {
-        qWarning("the first page reset never ran");
-    }
-    if (!window_->Session().BindSatLibrary()) {
-        qWarning("the fake SAT library could not be bound");
-    }
-    window_->PC->setCurrentIndex(TFprincipal::kPagesSheet);
-    window_->AdvPolyPager1->SetActivePageIndex(0);
     window_->messages.clear();
     return *window_;
 }

@@ -19,7 +19,7 @@
 
 #include "rules/line_text.h"
 #include "rules/test_sale_document.h"
-#include "tests/queries_page/page_window.h"
+#include "tests/page_window.h"
 #include "ui/input_box.h"
 #include "ui/memo_find_bar.h"
 #include "ui/open_dialog.h"
@@ -125,6 +125,7 @@ void QueriesPageTest::init() {
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
     window_ = OpenPageWindow(*fake_, *folder_);
+    QVERIFY(window_ != nullptr);
     ChooseDeviceStatus(*window_, TNetworkPage::kAtivado, QString::fromLatin1(kCode));
     fake_->Reset();
     window_->messages.clear();

@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "tests/queries_page/page_window.h"
+#include "tests/page_window.h"
 #include "ui/page_set.h"
 #include "ui/pages/queries_page.h"
 #include "ui/pages/status_page.h"
@@ -122,6 +122,7 @@ void StatusPageTest::init() {
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
     window_ = OpenPageWindow(*fake_, *folder_);
+    QVERIFY(window_ != nullptr);
     ChooseDeviceStatus(*window_, TNetworkPage::kAtivado, QString::fromLatin1(kCode));
     fake_->Reset();
     fake_->SetAnswer("VersaoDLL", "01.02.03");

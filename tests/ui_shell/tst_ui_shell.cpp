@@ -14,18 +14,18 @@
 #include <QInputMethodEvent>
 #include <QLibraryInfo>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTranslator>
-#include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include <cstdlib>
@@ -43,45 +43,27 @@
 #include "manager/didiz_ivodazu_rivivaz.h"
 #include "rules/cp1252.h"
 #include "sat/un_global.h"
-#include "tests/dialogs/modal_driver.h"
 #include "tests/desktop_main.h"
+#include "tests/dialogs/modal_driver.h"
 #include "tests/fake_sat/fake_sat_control.h"
+#include "tests/page_window.h"
 #include "ui/busy_wheel.h"
 #include "ui/clickable_picture.h"
 #include "ui/field_indicator.h"
 #include "ui/library_calls.h"
 #include "ui/main_window.h"
 #include "ui/page_set.h"
-#include "ui/qt_translations.h"
-#include "ui/result_memo.h"
 #include "ui/pages/activation_page.h"
 #include "ui/pages/maintenance_page.h"
 #include "ui/pages/network_page.h"
 #include "ui/pages/queries_page.h"
+#include "ui/qt_translations.h"
+#include "ui/result_memo.h"
 #include "ui/wait_panel.h"
 
 #include <QPushButton>
 
 namespace {
-
-// The window with its messages recorded: the core's dialogs and the
-// window's own both arrive here, in UTF-8.
-class RecordingWindow : public TFprincipal {
-public:
-    using TFprincipal::TFprincipal;
-    std::vector<std::string> messages;
-    // What the next question ("[SN]") is answered with.
-    int answer = 1;
-    int endRequests = 0;
-
-    int ShowMessageDialog(const std::string& cp1252Text) override {
-        messages.push_back(Cp1252ToUtf8(cp1252Text));
-        return cp1252Text.find("[SN]") != std::string::npos ? answer : 1;
-    }
-
-protected:
-    void EndProgramAtOnce() override { ++endRequests; }
-};
 
 constexpr int kSlowCallMs = 1500;
 
@@ -95,10 +77,10 @@ void DuringCall(int afterMs, std::function<void()> during) {
 double ShareOnScreen(QWidget& widget) {
     const QImage painted = widget.grab().toImage();
     const QPoint origin = widget.mapToGlobal(QPoint(0, 0));
-    const QImage shown = QGuiApplication::primaryScreen()
-                             ->grabWindow(0, origin.x(), origin.y(), widget.width(),
-                                          widget.height())
-                             .toImage();
+    const QImage shown =
+        QGuiApplication::primaryScreen()
+            ->grabWindow(0, origin.x(), origin.y(), widget.width(), widget.height())
+            .toImage();
     if (shown.size() != painted.size()) {
         return 0.0;
     }
@@ -765,24 +747,19 @@ void UiShellTest::qtTranslations() {
     const QString selectAll = QCoreApplication::translate("QWidgetTextControl", "Select All");
     const QString name = QCoreApplication::translate("QFileSystemModel", "Name");
     qDeleteAll(QCoreApplication::instance()->findChildren<QTranslator*>());
-    QCOMPARE(selectAll, installed ? QStringLiteral("Selecionar tudo") : QStringLiteral("Select All"));
+    QCOMPARE(selectAll,
+             installed ? QStringLiteral("Selecionar tudo") : QStringLiteral("Select All"));
     QCOMPARE(name, installed ? QStringLiteral("Nome") : QStringLiteral("Name"));
 }
 
 // ------------------------------------------------------------ slow calls
 
 RecordingWindow& UiShellTest::OpenOnQueriesPage(const FakeSat& fake) {
-    RecordingWindow& w = Open(fake.LibraryPath());
-    if (!QTest::qWaitFor([&] { return !w.Timer1->isActive(); })) {
-        qWarning("the first page reset never ran");
+    window_ = OpenStartedWindow(fake, *folder_, 4);
+    if (window_ == nullptr) {
+        qFatal("the window could not be set up");
     }
-    if (!w.Session().BindSatLibrary()) {
-        qWarning("the fake SAT library could not be bound");
-    }
-    w.PC->setCurrentIndex(TFprincipal::kPagesSheet);
-    w.AdvPolyPager1->SetActivePageIndex(4);
-    QApplication::processEvents();
-    return w;
+    return *window_;
 }
 
 // While the device takes its time the window paints and animates, and what

@@ -15,10 +15,10 @@
 #include "rules/state_codes.h"
 #include "sat/un_global.h"
 #include "ui/field_indicator.h"
-#include "ui/main_window.h"
 #include "ui/pages/field_exits.h"
 #include "ui/pages/operation_frame.h"
 #include "ui/pages/page_controls.h"
+#include "ui/pages/page_host.h"
 
 namespace {
 
@@ -32,8 +32,8 @@ QStringList StateItems() {
 
 } // namespace
 
-TActivationPage::TActivationPage(TFprincipal& window, QWidget* parent)
-    : TPageBase(window,
+TActivationPage::TActivationPage(TPageHost& host, QWidget* parent)
+    : TPageBase(host,
                 {QStringLiteral("AdvPolyPage2"), QStringLiteral("Image1"),
                  QStringLiteral("page_activation"), QStringLiteral("Label4"),
                  QStringLiteral("Ativar SAT")},
@@ -123,9 +123,9 @@ TActivationPage::TActivationPage(TFprincipal& window, QWidget* parent)
          {static_cast<QWidget*>(ativar_cnpj), static_cast<QWidget*>(ativar_codigo),
           static_cast<QWidget*>(ativar_codigo_conf), static_cast<QWidget*>(ativar_certificado_dig),
           static_cast<QWidget*>(ativar_certificado_uf)}) {
-        window.BindAvancar(control);
+        host.BindAvancar(control);
     }
-    window.BindCampoNumero(ativar_cnpj);
+    host.BindCampoNumero(ativar_cnpj);
 
     connect(ativar_cnpj, &TYEditNumeric::OnEnter, this, [this] { ativar_cnpjEnter(); });
     connect(ativar_cnpj, &TYEditNumeric::OnExit, this, [this] { ativar_cnpjExit(); });
@@ -150,15 +150,15 @@ void TActivationPage::ativar_cnpjEnter() {
 }
 
 void TActivationPage::ativar_cnpjExit() {
-    CnpjFieldExit(window_, *ativar_cnpj, ativar_cnpj_check);
+    CnpjFieldExit(host_, *ativar_cnpj, ativar_cnpj_check);
 }
 
 void TActivationPage::ativar_codigoExit() {
-    CodeFieldExit(window_, *ativar_codigo, ativar_codigo_check);
+    CodeFieldExit(host_, *ativar_codigo, ativar_codigo_check);
 }
 
 void TActivationPage::ativar_codigo_confExit() {
-    ConfirmationFieldExit(window_, *ativar_codigo_conf, *ativar_codigo, ativar_codigo_conf_check);
+    ConfirmationFieldExit(host_, *ativar_codigo_conf, *ativar_codigo, ativar_codigo_conf_check);
 }
 
 void TActivationPage::ativar_certificado_digClick() {
@@ -170,18 +170,18 @@ void TActivationPage::ativar_certificado_digClick() {
 }
 
 void TActivationPage::ativar_certificado_icpExit() {
-    MemoFieldExit(window_, *ativar_certificado_icp, ativar_certificado_icp_check);
+    MemoFieldExit(host_, *ativar_certificado_icp, ativar_certificado_icp_check);
 }
 
 void TActivationPage::btn_sat_ativarClick() {
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     ActivationFields fields{FieldText(*ativar_cnpj), FieldText(*ativar_codigo),
                             FieldText(*ativar_codigo_conf), ativar_certificado_uf->currentIndex()};
     ActivationParameters activation;
     CodeChangeParameters codeChange;
     const bool valid =
         ValidateActivationFields(fields, activation, codeChange, [this](const std::string& text) {
-            return window_.ShowMessageDialog(text);
+            return host_.ShowMessageDialog(text);
         });
 
     // The check leaves the CNPJ as 14 digits and the codes trimmed, and
@@ -200,7 +200,7 @@ void TActivationPage::btn_sat_ativarClick() {
     session.cUF = activation.cUF;
     session.subComando = activation.subComando;
 
-    RunInWaitFrame(window_, QStringLiteral("Efetuando ATIVAR Vexa®"),
+    RunInWaitFrame(host_, QStringLiteral("Efetuando ATIVAR Vexa®"),
                    [&session] { session.RunAtivarSAT(); });
 }
 

@@ -21,7 +21,7 @@ public:
     // Position of "AC-SAT" in the certificate kind list.
     static constexpr int kAcSat = 0;
 
-    explicit TActivationPage(TFprincipal& window, QWidget* parent = nullptr);
+    explicit TActivationPage(TPageHost& host, QWidget* parent = nullptr);
 
     // LimpaAtivacao: fields emptied, "AC-SAT" and São Paulo selected, the
     // certificate text emptied and disabled, every indicator X.

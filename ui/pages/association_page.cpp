@@ -12,14 +12,14 @@
 #include "rules/field_validation.h"
 #include "sat/un_global.h"
 #include "ui/field_indicator.h"
-#include "ui/main_window.h"
 #include "ui/pages/field_exits.h"
 #include "ui/pages/network_page.h"
 #include "ui/pages/operation_frame.h"
 #include "ui/pages/page_controls.h"
+#include "ui/pages/page_host.h"
 
-TAssociationPage::TAssociationPage(TFprincipal& window, QWidget* parent)
-    : TPageBase(window,
+TAssociationPage::TAssociationPage(TPageHost& host, QWidget* parent)
+    : TPageBase(host,
                 {QStringLiteral("AdvPolyPage3"), QStringLiteral("Image2"),
                  QStringLiteral("page_association"), QStringLiteral("Label5"),
                  QStringLiteral("Associar Assinatura SAT")},
@@ -69,8 +69,8 @@ TAssociationPage::TAssociationPage(TFprincipal& window, QWidget* parent)
     QWidget::setTabOrder(btn_assinatura, btn_associa);
 
     for (TYEditNumeric* edit : {associar_cnpj, associar_sh}) {
-        window.BindAvancar(edit);
-        window.BindCampoNumero(edit);
+        host.BindAvancar(edit);
+        host.BindCampoNumero(edit);
     }
     connect(associar_cnpj, &TYEditNumeric::OnEnter, this, [this] { associar_cnpjEnter(); });
     connect(associar_cnpj, &TYEditNumeric::OnExit, this, [this] { associar_cnpjExit(); });
@@ -93,7 +93,7 @@ void TAssociationPage::associar_cnpjEnter() {
 }
 
 void TAssociationPage::associar_cnpjExit() {
-    CnpjFieldExit(window_, *associar_cnpj, associar_cnpj_check);
+    CnpjFieldExit(host_, *associar_cnpj, associar_cnpj_check);
 }
 
 void TAssociationPage::associar_shEnter() {
@@ -101,27 +101,27 @@ void TAssociationPage::associar_shEnter() {
 }
 
 void TAssociationPage::associar_shExit() {
-    CnpjFieldExit(window_, *associar_sh, associar_sh_check);
+    CnpjFieldExit(host_, *associar_sh, associar_sh_check);
 }
 
 void TAssociationPage::associar_assinaturaExit() {
-    MemoFieldExit(window_, *associar_assinatura, associar_assinatura_check);
+    MemoFieldExit(host_, *associar_assinatura, associar_assinatura_check);
 }
 
 void TAssociationPage::btn_assinaturaClick() {
     // A refused default code stops the send before this page's fields are
     // read or rewritten.
-    if (!window_.ConfereCodigoPadrao()) {
+    if (!host_.ConfereCodigoPadrao()) {
         return;
     }
-    const std::string code = FieldText(*window_.AdvPolyPage1->rede_status_sat_ativacao);
+    const std::string code = FieldText(*host_.NetworkPage().rede_status_sat_ativacao);
 
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     SignatureFields fields{FieldText(*associar_cnpj), FieldText(*associar_sh),
                            MemoLines(*associar_assinatura)};
     SignatureParameters signature;
     const bool valid = ValidateSignatureFields(fields, signature, [this](const std::string& text) {
-        return window_.ShowMessageDialog(text);
+        return host_.ShowMessageDialog(text);
     });
     SetFieldText(*associar_cnpj, fields.associar_cnpj);
     SetFieldText(*associar_sh, fields.associar_sh);
@@ -132,7 +132,7 @@ void TAssociationPage::btn_assinaturaClick() {
     session.CNPJvalue = signature.CNPJvalue;
     session.codigoDeAtivacao = code;
 
-    RunInWaitFrame(window_, QStringLiteral("Efetuando Associação de Assinatura Vexa®"),
+    RunInWaitFrame(host_, QStringLiteral("Efetuando Associação de Assinatura Vexa®"),
                    [&session] { session.RunAssociarAssinatura(); });
 }
 

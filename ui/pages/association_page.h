@@ -16,7 +16,7 @@ class TAssociationPage : public TPageBase {
     Q_OBJECT
 
 public:
-    explicit TAssociationPage(TFprincipal& window, QWidget* parent = nullptr);
+    explicit TAssociationPage(TPageHost& host, QWidget* parent = nullptr);
 
     // LimpaAssociacao: both CNPJs and the signature emptied, indicators X.
     void Limpa() override;

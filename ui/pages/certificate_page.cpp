@@ -12,8 +12,8 @@
 #include "ui/pages/field_exits.h"
 #include "ui/pages/page_controls.h"
 
-TCertificatePage::TCertificatePage(TFprincipal& window, QWidget* parent)
-    : TPageBase(window,
+TCertificatePage::TCertificatePage(TPageHost& host, QWidget* parent)
+    : TPageBase(host,
                 {QStringLiteral("AdvPolyPage4"), QStringLiteral("Image3"),
                  QStringLiteral("page_certificate"), QStringLiteral("Label6"),
                  QStringLiteral("Comunicar Certificado ICP/Brasil")},
@@ -57,7 +57,7 @@ bool TCertificatePage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TCertificatePage::icp_certificado_icpExit() {
-    MemoFieldExit(window_, *icp_certificado_icp, icp_certificado_icp_check);
+    MemoFieldExit(host_, *icp_certificado_icp, icp_certificado_icp_check);
 }
 
 void TCertificatePage::Limpa() {

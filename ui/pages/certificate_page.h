@@ -14,7 +14,7 @@ class TCertificatePage : public TPageBase {
     Q_OBJECT
 
 public:
-    explicit TCertificatePage(TFprincipal& window, QWidget* parent = nullptr);
+    explicit TCertificatePage(TPageHost& host, QWidget* parent = nullptr);
 
     // LimpaCertificado: the certificate text emptied. Unlike the other
     // resets it leaves the indicator as it is.

@@ -7,13 +7,13 @@
 #include "dialogs/ansi_text.h"
 #include "rules/field_rules.h"
 #include "rules/line_text.h"
-#include "ui/main_window.h"
+#include "ui/pages/page_host.h"
 
 namespace {
 
-void Apply(TFprincipal& window, QLineEdit& edit, TFieldIndicator* check, const FieldExit& exit) {
+void Apply(TPageHost& host, QLineEdit& edit, TFieldIndicator* check, const FieldExit& exit) {
     SetFieldText(edit, exit.text);
-    window.SetIndicator(check, exit.indicator == Indicator::OK);
+    host.SetIndicator(check, exit.indicator == Indicator::OK);
 }
 
 } // namespace
@@ -49,20 +49,20 @@ void CnpjFieldEnter(QLineEdit& edit) {
     edit.selectAll();
 }
 
-void CnpjFieldExit(TFprincipal& window, QLineEdit& edit, TFieldIndicator* check) {
-    Apply(window, edit, check, CnpjOnExit(FieldText(edit)));
+void CnpjFieldExit(TPageHost& host, QLineEdit& edit, TFieldIndicator* check) {
+    Apply(host, edit, check, CnpjOnExit(FieldText(edit)));
 }
 
-void CodeFieldExit(TFprincipal& window, QLineEdit& edit, TFieldIndicator* check) {
-    Apply(window, edit, check, ActivationCodeOnExit(FieldText(edit)));
+void CodeFieldExit(TPageHost& host, QLineEdit& edit, TFieldIndicator* check) {
+    Apply(host, edit, check, ActivationCodeOnExit(FieldText(edit)));
 }
 
-void ConfirmationFieldExit(TFprincipal& window, QLineEdit& confirmation, const QLineEdit& code,
+void ConfirmationFieldExit(TPageHost& host, QLineEdit& confirmation, const QLineEdit& code,
                            TFieldIndicator* check) {
-    Apply(window, confirmation, check,
+    Apply(host, confirmation, check,
           ConfirmationCodeOnExit(FieldText(confirmation), FieldText(code)));
 }
 
-void MemoFieldExit(TFprincipal& window, const QPlainTextEdit& memo, TFieldIndicator* check) {
-    window.SetIndicator(check, MemoOnExit(MemoLines(memo)) == Indicator::OK);
+void MemoFieldExit(TPageHost& host, const QPlainTextEdit& memo, TFieldIndicator* check) {
+    host.SetIndicator(check, MemoOnExit(MemoLines(memo)) == Indicator::OK);
 }

@@ -10,7 +10,7 @@ class QEvent;
 class QLineEdit;
 class QPlainTextEdit;
 class TFieldIndicator;
-class TFprincipal;
+class TPageHost;
 
 // The text of an edit as the core reads it, and the way back.
 std::string FieldText(const QLineEdit& edit);
@@ -28,13 +28,13 @@ bool IsFieldExit(const QEvent& event);
 void CnpjFieldEnter(QLineEdit& edit);
 // ativar_cnpjExit, associar_cnpjExit, associar_shExit: masked with OK when
 // valid, else left as it is with X.
-void CnpjFieldExit(TFprincipal& window, QLineEdit& edit, TFieldIndicator* check);
+void CnpjFieldExit(TPageHost& host, QLineEdit& edit, TFieldIndicator* check);
 // The exits of the activation code edits: trimmed, OK for 8 to 32 characters.
-void CodeFieldExit(TFprincipal& window, QLineEdit& edit, TFieldIndicator* check);
+void CodeFieldExit(TPageHost& host, QLineEdit& edit, TFieldIndicator* check);
 // The exits of the confirmation edits: the same, and OK only when equal to
 // the current text of `code`.
-void ConfirmationFieldExit(TFprincipal& window, QLineEdit& confirmation, const QLineEdit& code,
+void ConfirmationFieldExit(TPageHost& host, QLineEdit& confirmation, const QLineEdit& code,
                            TFieldIndicator* check);
 // The exits of the memos: OK when the memo holds more than blanks and line
 // breaks. The memo is left as it is.
-void MemoFieldExit(TFprincipal& window, const QPlainTextEdit& memo, TFieldIndicator* check);
+void MemoFieldExit(TPageHost& host, const QPlainTextEdit& memo, TFieldIndicator* check);

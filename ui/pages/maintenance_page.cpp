@@ -11,13 +11,14 @@
 #include "dialogs/design_fonts.h"
 #include "rules/field_validation.h"
 #include "rules/text_utils.h"
+#include "sat/response_fields.h"
 #include "sat/un_global.h"
 #include "ui/field_indicator.h"
-#include "ui/main_window.h"
 #include "ui/pages/field_exits.h"
 #include "ui/pages/network_page.h"
 #include "ui/pages/operation_frame.h"
 #include "ui/pages/page_controls.h"
+#include "ui/pages/page_host.h"
 #include "ui/result_memo.h"
 
 namespace {
@@ -30,8 +31,8 @@ QLabel* GroupLabel(const char* objectName, const QString& text, QWidget* parent)
 
 } // namespace
 
-TMaintenancePage::TMaintenancePage(TFprincipal& window, QWidget* parent)
-    : TPageBase(window,
+TMaintenancePage::TMaintenancePage(TPageHost& host, QWidget* parent)
+    : TPageBase(host,
                 {QStringLiteral("AdvPolyPage6"), QStringLiteral("Image8"),
                  QStringLiteral("page_maintenance"), QStringLiteral("Label36"),
                  QStringLiteral("Código de Ativação, Atualizações e Gerais")},
@@ -40,7 +41,7 @@ TMaintenancePage::TMaintenancePage(TFprincipal& window, QWidget* parent)
     Label78 = PageCaption("Label78", QStringLiteral("Retorno:"), body);
     memo_retorno_1 = PageResultMemo("memo_retorno_1", body);
     memo_retorno_1->SetMessageFunction(
-        [&window](const std::string& text) { window.ShowMessageDialog(text); });
+        [&host](const std::string& text) { host.ShowMessageDialog(text); });
 
     // The page is too narrow for the two groups side by side: the device
     // group stands above the code change.
@@ -164,7 +165,7 @@ void TMaintenancePage::BindHandlers() {
     // this list's tag re-applies the proxy enabling rule and changes nothing
     // here.
     connect(manutencao_tipo, &QComboBox::activated, this,
-            [this] { window_.AdvPolyPage1->HabilitaRedeClick(manutencao_tipo); });
+            [this] { host_.NetworkPage().HabilitaRedeClick(manutencao_tipo); });
 
     // Tab goes down the page: the device buttons, the code change, the
     // result memo. Enter moves on from the code change's fields too.
@@ -177,21 +178,21 @@ void TMaintenancePage::BindHandlers() {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }
     for (QWidget* field : codeFields) {
-        window_.BindAvancar(field);
+        host_.BindAvancar(field);
     }
 }
 
 void TMaintenancePage::manutencao_cod_ativacaoExit() {
-    CodeFieldExit(window_, *manutencao_cod_ativacao, manutencao_cod_ativacao_check);
+    CodeFieldExit(host_, *manutencao_cod_ativacao, manutencao_cod_ativacao_check);
 }
 
 void TMaintenancePage::manutencao_cod_ativacao_novoExit() {
-    CodeFieldExit(window_, *manutencao_cod_ativacao_novo, manutencao_cod_ativacao_novo_check);
+    CodeFieldExit(host_, *manutencao_cod_ativacao_novo, manutencao_cod_ativacao_novo_check);
 }
 
 void TMaintenancePage::manutencao_cod_ativacao_novo_confExit() {
-    ConfirmationFieldExit(window_, *manutencao_cod_ativacao_novo_conf,
-                          *manutencao_cod_ativacao_novo, manutencao_cod_ativacao_novo_conf_check);
+    ConfirmationFieldExit(host_, *manutencao_cod_ativacao_novo_conf, *manutencao_cod_ativacao_novo,
+                          manutencao_cod_ativacao_novo_conf_check);
 }
 
 void TMaintenancePage::AppendResult(const std::string& cp1252Text) {
@@ -200,20 +201,20 @@ void TMaintenancePage::AppendResult(const std::string& cp1252Text) {
 
 void TMaintenancePage::RunDeviceCommand(const QString& waitMessage,
                                         bool (SatSession::*operation)()) {
-    if (!window_.ConfereCodigoPadrao()) {
+    if (!host_.ConfereCodigoPadrao()) {
         return;
     }
-    SatSession& session = window_.Session();
-    session.codigoDeAtivacao = FieldText(*window_.AdvPolyPage1->rede_status_sat_ativacao);
+    SatSession& session = host_.Session();
+    session.codigoDeAtivacao = FieldText(*host_.NetworkPage().rede_status_sat_ativacao);
     memo_retorno_1->clear();
     std::string result;
     RunInWaitFrame(
-        window_, waitMessage,
+        host_, waitMessage,
         [&] {
             (session.*operation)();
             result = session.LastResponse;
         },
-        [&] { AppendResult(TFprincipal::NormalizaRetorno(result)); });
+        [&] { AppendResult(NormalizaRetorno(result)); });
 }
 
 void TMaintenancePage::AdvGlassButton11Click() {
@@ -231,11 +232,11 @@ void TMaintenancePage::AdvGlassButton14Click() {
 }
 
 void TMaintenancePage::AdvGlassButton15Click() {
-    if (!window_.ConfereCodigoPadrao()) {
+    if (!host_.ConfereCodigoPadrao()) {
         return;
     }
-    SatSession& session = window_.Session();
-    session.codigoDeAtivacao = FieldText(*window_.AdvPolyPage1->rede_status_sat_ativacao);
+    SatSession& session = host_.Session();
+    session.codigoDeAtivacao = FieldText(*host_.NetworkPage().rede_status_sat_ativacao);
 
     CodeChangeFields fields{FieldText(*manutencao_cod_ativacao),
                             FieldText(*manutencao_cod_ativacao_novo),
@@ -243,7 +244,7 @@ void TMaintenancePage::AdvGlassButton15Click() {
     CodeChangeParameters codeChange;
     const bool valid =
         ValidateCodeChangeFields(fields, codeChange, [this](const std::string& text) {
-            return window_.ShowMessageDialog(text);
+            return host_.ShowMessageDialog(text);
         });
     SetFieldText(*manutencao_cod_ativacao, fields.manutencao_cod_ativacao);
     SetFieldText(*manutencao_cod_ativacao_novo, fields.manutencao_cod_ativacao_novo);
@@ -261,7 +262,7 @@ void TMaintenancePage::AdvGlassButton15Click() {
     bool changed = false;
     memo_retorno_1->clear();
     RunInWaitFrame(
-        window_, QStringLiteral("Efetuando TROCA DO CODIGO DE ATIVAÇÃO Vexa®"),
+        host_, QStringLiteral("Efetuando TROCA DO CODIGO DE ATIVAÇÃO Vexa®"),
         [&] {
             changed = session.RunTrocarCodigoDeAtivacao(kind);
             result = session.LastResponse;
@@ -276,7 +277,7 @@ void TMaintenancePage::AdoptNewDefaultCode(const CodeChangeParameters& codeChang
     // Every later operation sends the network page's default code: left at
     // the code just replaced, each would be refused, and ten refusals in a
     // row lock the device's sales.
-    TYEditString* defaultCode = window_.AdvPolyPage1->rede_status_sat_ativacao;
+    TYEditString* defaultCode = host_.NetworkPage().rede_status_sat_ativacao;
     if (TrimBlanks(FieldText(*defaultCode)) == codeChange.codigoAtual) {
         SetFieldText(*defaultCode, codeChange.novoCodigo);
     }

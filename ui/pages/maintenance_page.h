@@ -26,7 +26,7 @@ public:
     static constexpr int kCodigoDeAtivacao = 0;
     static constexpr int kCodigoDeEmergencia = 1;
 
-    explicit TMaintenancePage(TFprincipal& window, QWidget* parent = nullptr);
+    explicit TMaintenancePage(TPageHost& host, QWidget* parent = nullptr);
 
     // LimpaManutencao: the three code edits emptied, the first kind chosen,
     // their indicators X. The result memo keeps its text.

@@ -17,8 +17,8 @@
 #include "dialogs/Yancomp.h"
 #include "dialogs/design_fonts.h"
 #include "ui/field_indicator.h"
-#include "ui/main_window.h"
 #include "ui/pages/page_controls.h"
+#include "ui/pages/page_host.h"
 
 namespace {
 
@@ -28,42 +28,15 @@ constexpr int kOctetSpacing = 2;
 // As wide as the four octets with the dots between them.
 constexpr int kFieldWidth = 4 * kOctetWidth + 3 * kDotWidth + 6 * kOctetSpacing;
 
+// A text edit as wide as the address fields.
 TYEditString* TextEdit(const char* objectName, int maxLength, bool password, QWidget* parent) {
-    auto* edit = new TYEditString(parent);
-    edit->setObjectName(QString::fromLatin1(objectName));
-    edit->setMaxLength(maxLength);
-    edit->setFixedWidth(kFieldWidth);
-    if (password) {
-        edit->setEchoMode(QLineEdit::Password);
-    }
-    return edit;
-}
-
-TYEditNumeric* NumberEdit(const QString& objectName, int digits, int width, QWidget* parent) {
-    auto* edit = new TYEditNumeric(parent);
-    edit->setObjectName(objectName);
-    edit->SetMaxInts(digits);
-    edit->SetMaxDecs(0);
-    edit->setMaxLength(digits);
-    edit->setFixedWidth(width);
-    edit->setProperty("tag", 0);
-    return edit;
-}
-
-QRadioButton* OptionButton(const char* objectName, const QString& caption, int tag,
-                           QWidget* parent) {
-    auto* button = new QRadioButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setFont(ArialFont(9, true));
-    button->setStyleSheet(QStringLiteral("QRadioButton { color: #143f94; }"));
-    button->setProperty("tag", tag);
-    return button;
+    return PageTextEdit(objectName, maxLength, password, kFieldWidth, parent);
 }
 
 } // namespace
 
-TNetworkPage::TNetworkPage(TFprincipal& window, QWidget* parent)
-    : TPageBase(window,
+TNetworkPage::TNetworkPage(TPageHost& host, QWidget* parent)
+    : TPageBase(host,
                 {QStringLiteral("AdvPolyPage1"), QStringLiteral("meu_01_img"),
                  QStringLiteral("page_network"), QStringLiteral("Label3"),
                  QStringLiteral("Configurar Rede SAT")},
@@ -134,7 +107,7 @@ void TNetworkPage::BuildOctetRow(OctetRow& row, const char* name, const QString&
     octets->setSpacing(kOctetSpacing);
     for (std::size_t i = 0; i < row.octets.size(); ++i) {
         const QString edit = base + QStringLiteral("_") + QString::number(i + 1);
-        row.octets[i] = NumberEdit(edit, kOctetDigits, kOctetWidth, Body());
+        row.octets[i] = PageNumberEdit(edit, kOctetDigits, kOctetWidth, Body());
         octets->addWidget(row.octets[i]);
         if (i < row.dots.size()) {
             row.dots[i] = new QLabel(QStringLiteral("."), Body());
@@ -157,17 +130,17 @@ QWidget* TNetworkPage::BuildAddressColumn() {
     auto* column = new QWidget(Body());
     column->setObjectName(QStringLiteral("rede_address_column"));
 
-    rede_dhcp_opt =
-        OptionButton("rede_dhcp_opt", QStringLiteral("Obter endereço IP automaticamente ( DHCP )"),
-                     kTagDhcp, Body());
+    rede_dhcp_opt = PageOptionButton("rede_dhcp_opt",
+                                     QStringLiteral("Obter endereço IP automaticamente ( DHCP )"),
+                                     kTagDhcp, Body());
     rede_dhcp_user_lbl = PageCaption("rede_dhcp_user_lbl", QStringLiteral("Usuário:"), Body());
     rede_dhcp_user = TextEdit("rede_dhcp_user", kCredentialMaxLength, false, Body());
     rede_dhcp_pass_lbl = PageCaption("rede_dhcp_pass_lbl", QStringLiteral("Senha:"), Body());
     rede_dhcp_pass = TextEdit("rede_dhcp_pass", kCredentialMaxLength, true, Body());
 
-    rede_manual_opt = OptionButton("rede_manual_opt",
-                                   QStringLiteral("Utilizar o seguinte endereço IP ( IP FIXO )"),
-                                   kTagManual, Body());
+    rede_manual_opt = PageOptionButton(
+        "rede_manual_opt", QStringLiteral("Utilizar o seguinte endereço IP ( IP FIXO )"),
+        kTagManual, Body());
 
     // One grid for both modes, so that the DHCP fields line up with the
     // address rows.
@@ -217,8 +190,8 @@ QWidget* TNetworkPage::BuildProxyColumn() {
     BuildOctetRow(rede_proxy_ip, "rede_proxy_ip", QStringLiteral("IP:"), kGroupProxyIp, *grid, 0);
 
     rede_proxy_port_lbl = PageCaption("rede_proxy_port_lbl", QStringLiteral("Porta:"), Body());
-    rede_proxy_port =
-        NumberEdit(QStringLiteral("rede_proxy_port"), kPortDigits, 2 * kOctetWidth + 10, Body());
+    rede_proxy_port = PageNumberEdit(QStringLiteral("rede_proxy_port"), kPortDigits,
+                                     2 * kOctetWidth + 10, Body());
     rede_proxy_port_check = PageIndicator("rede_proxy_port_check", Body());
     rede_proxy_user_lbl = PageCaption("rede_proxy_user_lbl", QStringLiteral("Usuário:"), Body());
     rede_proxy_user = TextEdit("rede_proxy_user", kCredentialMaxLength, false, Body());
@@ -314,8 +287,8 @@ void TNetworkPage::BindHandlers() {
             } else {
                 connect(octet, &TYEditNumeric::OnExit, this, [this, octet] { IPMascExit(octet); });
             }
-            window_.BindCampoNumero(octet);
-            window_.BindAvancar(octet);
+            host_.BindCampoNumero(octet);
+            host_.BindAvancar(octet);
         }
     }
 
@@ -324,13 +297,13 @@ void TNetworkPage::BindHandlers() {
     connect(rede_proxy_port, &TYEditNumeric::OnExit, this, [this] { rede_proxy_portExit(); });
     connect(rede_proxy_user, &TYEditString::OnExit, this, [this] { rede_proxy_userExit(); });
     connect(rede_proxy_pass, &TYEditString::OnExit, this, [this] { rede_proxy_passExit(); });
-    window_.BindCampoNumero(rede_proxy_port);
+    host_.BindCampoNumero(rede_proxy_port);
 
     const QList<QWidget*> advancing{rede_status_sat_ativacao, rede_dhcp_opt,   rede_dhcp_user,
                                     rede_dhcp_pass,           rede_manual_opt, rede_proxy_opt,
                                     rede_proxy_port,          rede_proxy_user, rede_proxy_pass};
     for (QWidget* control : advancing) {
-        window_.BindAvancar(control);
+        host_.BindAvancar(control);
     }
 
     connect(btn_enviar_rede, &QPushButton::clicked, this, [this] { btn_enviar_redeClick(); });

@@ -5,7 +5,7 @@
 //
 // The selector's position is the device status of the whole window: it
 // decides which list entries, badges and query buttons are available. The
-// other pages read the default code through TFprincipal::ConfereCodigoPadrao.
+// other pages read the default code through the host's ConfereCodigoPadrao.
 
 #include "ui/pages/page_base.h"
 
@@ -69,7 +69,7 @@ public:
         TFieldIndicator* check = nullptr;
     };
 
-    explicit TNetworkPage(TFprincipal& window, QWidget* parent = nullptr);
+    explicit TNetworkPage(TPageHost& host, QWidget* parent = nullptr);
 
     // The device status as the selector reads it, 0 to 2.
     int DeviceStatus() const;

@@ -19,8 +19,8 @@
 #include "rules/field_rules.h"
 #include "sat/un_global.h"
 #include "ui/field_indicator.h"
-#include "ui/main_window.h"
 #include "ui/page_set.h"
+#include "ui/pages/page_host.h"
 
 namespace {
 
@@ -40,13 +40,13 @@ void ShowEntry(QWidget* entry, bool shown) {
 // Hides the wait panel however the operation under it ends.
 class WaitPanelGuard {
 public:
-    explicit WaitPanelGuard(TFprincipal& window) : window_(window) {}
-    ~WaitPanelGuard() { window_.FechaAguarde(); }
+    explicit WaitPanelGuard(TPageHost& host) : host_(host) {}
+    ~WaitPanelGuard() { host_.FechaAguarde(); }
     WaitPanelGuard(const WaitPanelGuard&) = delete;
     WaitPanelGuard& operator=(const WaitPanelGuard&) = delete;
 
 private:
-    TFprincipal& window_;
+    TPageHost& host_;
 };
 
 } // namespace
@@ -60,7 +60,7 @@ int TNetworkPage::ProxyMode() const {
 }
 
 void TNetworkPage::SetIndicator(TFieldIndicator* indicator, bool ok) {
-    window_.SetIndicator(indicator, ok);
+    host_.SetIndicator(indicator, ok);
 }
 
 // ---------------------------------------------------------------- status
@@ -69,27 +69,28 @@ void TNetworkPage::rede_status_satClick() {
     const int s = DeviceStatus();
     const bool notActivated = s == kNaoAtivado;
     const bool hasCode = s > kNaoAtivado;
+    const TStatusListEntries entries = host_.StatusListEntries();
 
-    window_.meu_01->SetBadgeVisible(notActivated);
-    window_.meu_02->SetBadgeVisible(notActivated);
-    window_.meu_03->SetBadgeVisible(false);
+    entries.meu_01->SetBadgeVisible(notActivated);
+    entries.meu_02->SetBadgeVisible(notActivated);
+    entries.meu_03->SetBadgeVisible(false);
 
     rede_status_sat_ativacao->setEnabled(hasCode);
     rede_status_sat_ativacao_lbl->setEnabled(hasCode);
     rede_status_sat_ativacao_lbl1->setEnabled(hasCode);
     rede_status_sat_ativacao_check->setEnabled(hasCode);
 
-    ShowEntry(window_.meu_02, notActivated);
-    ShowEntry(window_.meu_03, s == kAtivado);
-    ShowEntry(window_.HeaderItem2, false);
-    ShowEntry(window_.meu_04, false);
+    ShowEntry(entries.meu_02, notActivated);
+    ShowEntry(entries.meu_03, s == kAtivado);
+    ShowEntry(entries.HeaderItem2, false);
+    ShowEntry(entries.meu_04, false);
 
     // The queries page's operations that need the default code; whichever
     // of them the window has.
     static const char* const kCodeQueries[] = {"btn_02", "btn_03", "btn_04",   "btn_05",
                                                "btn_06", "btn_07", "btn_03_ed"};
     for (const char* name : kCodeQueries) {
-        if (auto* control = window_.findChild<QWidget*>(QString::fromLatin1(name))) {
+        if (auto* control = host_.HostWidget().findChild<QWidget*>(QString::fromLatin1(name))) {
             control->setEnabled(hasCode);
         }
     }
@@ -328,22 +329,22 @@ NetworkFields TNetworkPage::Fields() const {
 void TNetworkPage::btn_enviar_redeClick() {
     // Trims the default code back into its field and, while the device has
     // a code of its own, refuses one that cannot be right.
-    if (!window_.ConfereCodigoPadrao()) {
+    if (!host_.ConfereCodigoPadrao()) {
         return;
     }
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     session.codigoDeAtivacao = DeviceStatus() > kNaoAtivado ? AnsiText(rede_status_sat_ativacao)
                                                             : std::string(kNotActivatedCode);
 
     const ShowMessage show = [this](const std::string& text) {
-        return window_.ShowMessageDialog(text);
+        return host_.ShowMessageDialog(text);
     };
     if (!BuildNetworkDocument(Fields(), vexaRede_, session.dadosConfiguracao, show)) {
         return;
     }
 
-    window_.MostraAguarde(QStringLiteral("Enviando configurações de REDE para o Vexa ®"));
-    const WaitPanelGuard hideWaitPanel(window_);
+    host_.MostraAguarde(QStringLiteral("Enviando configurações de REDE para o Vexa ®"));
+    const WaitPanelGuard hideWaitPanel(host_);
     // The wrapper reports the outcome in its own dialog; the page shows no
     // result text.
     session.RunConfigurarInterfaceDeRede();

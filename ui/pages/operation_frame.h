@@ -8,24 +8,24 @@
 
 #include <utility>
 
-#include "ui/main_window.h"
+#include "ui/pages/page_host.h"
 
 template <typename Operation, typename ShowResult>
-void RunInWaitFrame(TFprincipal& window, const QString& message, Operation&& operation,
+void RunInWaitFrame(TPageHost& host, const QString& message, Operation&& operation,
                     ShowResult&& showResult) {
-    window.MostraAguarde(message);
+    host.MostraAguarde(message);
     try {
         operation();
     } catch (...) {
-        window.FechaAguarde();
+        host.FechaAguarde();
         showResult();
         throw;
     }
-    window.FechaAguarde();
+    host.FechaAguarde();
     showResult();
 }
 
 template <typename Operation>
-void RunInWaitFrame(TFprincipal& window, const QString& message, Operation&& operation) {
-    RunInWaitFrame(window, message, std::forward<Operation>(operation), [] {});
+void RunInWaitFrame(TPageHost& host, const QString& message, Operation&& operation) {
+    RunInWaitFrame(host, message, std::forward<Operation>(operation), [] {});
 }

@@ -7,10 +7,10 @@
 #include "dialogs/design_fonts.h"
 #include "dialogs/pictures.h"
 #include "ui/field_indicator.h"
-#include "ui/main_window.h"
+#include "ui/pages/page_host.h"
 
-TPageBase::TPageBase(TFprincipal& window, const TPageLook& look, QWidget* parent)
-    : QWidget(parent), window_(window) {
+TPageBase::TPageBase(TPageHost& host, const TPageLook& look, QWidget* parent)
+    : QWidget(parent), host_(host) {
     setObjectName(look.pageName);
     setAutoFillBackground(true);
     QPalette palette = this->palette();
@@ -58,6 +58,6 @@ TPageBase::TPageBase(TFprincipal& window, const TPageLook& look, QWidget* parent
 
 void TPageBase::Limpa() {
     for (TFieldIndicator* indicator : findChildren<TFieldIndicator*>()) {
-        window_.SetIndicator(indicator, false);
+        host_.SetIndicator(indicator, false);
     }
 }

@@ -8,7 +8,7 @@
 #include <QWidget>
 
 class QLabel;
-class TFprincipal;
+class TPageHost;
 
 // Design names and texts of a page.
 struct TPageLook {
@@ -25,7 +25,7 @@ class TPageBase : public QWidget {
 public:
     static constexpr int kPictureSize = 48;
 
-    TPageBase(TFprincipal& window, const TPageLook& look, QWidget* parent = nullptr);
+    TPageBase(TPageHost& host, const TPageLook& look, QWidget* parent = nullptr);
 
     QLabel* Picture() const { return picture_; }
     QLabel* Title() const { return title_; }
@@ -36,7 +36,7 @@ public:
     virtual void Limpa();
 
 protected:
-    TFprincipal& window_;
+    TPageHost& host_;
 
 private:
     QLabel* picture_ = nullptr;

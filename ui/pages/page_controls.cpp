@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "dialogs/Yancomp.h"
 #include "dialogs/design_fonts.h"
@@ -51,13 +52,41 @@ QPushButton* PageGlassButton(const char* objectName, const QString& caption, QWi
     return button;
 }
 
-TYEditString* PageCodeEdit(const char* objectName, QWidget* parent) {
+QRadioButton* PageOptionButton(const char* objectName, const QString& caption, int tag,
+                               QWidget* parent) {
+    auto* button = new QRadioButton(caption, parent);
+    button->setObjectName(Name(objectName));
+    button->setFont(ArialFont(9, true));
+    button->setStyleSheet(QStringLiteral("QRadioButton { color: #143f94; }"));
+    button->setProperty("tag", tag);
+    return button;
+}
+
+TYEditString* PageTextEdit(const char* objectName, int maxLength, bool password, int width,
+                           QWidget* parent) {
     auto* edit = new TYEditString(parent);
     edit->setObjectName(Name(objectName));
-    edit->setMaxLength(kActivationCodeLength);
-    edit->setEchoMode(QLineEdit::Password);
-    edit->setFixedWidth(kFieldWidth);
+    edit->setMaxLength(maxLength);
+    edit->setFixedWidth(width);
+    if (password) {
+        edit->setEchoMode(QLineEdit::Password);
+    }
     return edit;
+}
+
+TYEditNumeric* PageNumberEdit(const QString& objectName, int digits, int width, QWidget* parent) {
+    auto* edit = new TYEditNumeric(parent);
+    edit->setObjectName(objectName);
+    edit->SetMaxInts(digits);
+    edit->SetMaxDecs(0);
+    edit->setMaxLength(digits);
+    edit->setFixedWidth(width);
+    edit->setProperty("tag", 0);
+    return edit;
+}
+
+TYEditString* PageCodeEdit(const char* objectName, QWidget* parent) {
+    return PageTextEdit(objectName, kActivationCodeLength, true, kFieldWidth, parent);
 }
 
 TYEditNumeric* PageCnpjEdit(const char* objectName, QWidget* parent) {

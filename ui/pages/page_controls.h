@@ -10,6 +10,7 @@
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
 class QWidget;
 class TFieldIndicator;
 class TYBoxCombo;
@@ -29,6 +30,18 @@ QLabel* PageCaption(const char* objectName, const QString& text, QWidget* parent
 QLabel* PageNote(const char* objectName, const QString& text, QWidget* parent);
 
 QPushButton* PageGlassButton(const char* objectName, const QString& caption, QWidget* parent);
+
+// An option button in the captions' look, with the tag its shared handler reads.
+QRadioButton* PageOptionButton(const char* objectName, const QString& caption, int tag,
+                               QWidget* parent);
+
+// A text edit of up to `maxLength` characters, `width` pixels wide; shown as
+// "*" when `password`.
+TYEditString* PageTextEdit(const char* objectName, int maxLength, bool password, int width,
+                           QWidget* parent);
+
+// A whole-number edit of up to `digits` digits, `width` pixels wide, tag 0.
+TYEditNumeric* PageNumberEdit(const QString& objectName, int digits, int width, QWidget* parent);
 
 // An activation code edit: up to 32 characters, shown as "*".
 TYEditString* PageCodeEdit(const char* objectName, QWidget* parent);

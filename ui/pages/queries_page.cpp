@@ -17,13 +17,14 @@
 #include "rules/sent_document.h"
 #include "rules/test_sale_document.h"
 #include "rules/text_utils.h"
+#include "sat/response_fields.h"
 #include "sat/un_global.h"
 #include "ui/input_box.h"
-#include "ui/main_window.h"
 #include "ui/open_dialog.h"
 #include "ui/pages/network_page.h"
 #include "ui/pages/operation_frame.h"
 #include "ui/pages/page_controls.h"
+#include "ui/pages/page_host.h"
 #include "ui/result_memo.h"
 
 namespace {
@@ -41,8 +42,8 @@ QPushButton* Button(const char* objectName, const QString& caption, QWidget* par
 
 } // namespace
 
-TQueriesPage::TQueriesPage(TFprincipal& window, QWidget* parent)
-    : TPageBase(window,
+TQueriesPage::TQueriesPage(TPageHost& host, QWidget* parent)
+    : TPageBase(host,
                 {QStringLiteral("AdvPolyPage5"), QStringLiteral("Image6"),
                  QStringLiteral("page_queries"), QStringLiteral("Label7"),
                  QStringLiteral("Opções de Consultas e Testes")},
@@ -59,7 +60,7 @@ TQueriesPage::TQueriesPage(TFprincipal& window, QWidget* parent)
     btn_03_ed->setMaxLength(kSessionNumberDigits);
     btn_03_ed->setText(QStringLiteral("0"));
     btn_03_ed->setFixedWidth(90);
-    window.BindCampoNumero(btn_03_ed);
+    host.BindCampoNumero(btn_03_ed);
     btn_03 = Button("btn_03", QStringLiteral("Executar"), body);
     Label42 = PageCaption("Label42", QStringLiteral("* Extrair Logs"), body);
     btn_04 = Button("btn_04", QStringLiteral("Executar"), body);
@@ -72,14 +73,14 @@ TQueriesPage::TQueriesPage(TFprincipal& window, QWidget* parent)
     Label76 = PageCaption("Label76", QStringLiteral("Retorno:"), body);
     memo_retorno = PageResultMemo("memo_retorno", body);
     memo_retorno->SetMessageFunction(
-        [&window](const std::string& text) { window.ShowMessageDialog(text); });
+        [&host](const std::string& text) { host.ShowMessageDialog(text); });
     Label77 = PageNote(
         "Label77",
         QStringLiteral("* Funções disponíveis apenas para Vexa® ATIVADO ou KIT DE DESENVOLVEDOR"),
         body);
     Label77->setStyleSheet(QStringLiteral("color: #b00000;"));
 
-    OpenDialog1 = new TOpenDialog(&window);
+    OpenDialog1 = new TOpenDialog(&host.HostWidget());
     OpenDialog1->Filter = QStringLiteral("*.(xml)|*.xml");
 
     auto* rows = new QGridLayout;
@@ -121,7 +122,7 @@ TQueriesPage::TQueriesPage(TFprincipal& window, QWidget* parent)
 }
 
 std::string TQueriesPage::DefaultActivationCode() const {
-    return QStringToAnsi(window_.AdvPolyPage1->rede_status_sat_ativacao->text());
+    return QStringToAnsi(host_.NetworkPage().rede_status_sat_ativacao->text());
 }
 
 void TQueriesPage::AppendRetorno(const std::string& cp1252Text) {
@@ -150,49 +151,49 @@ bool TQueriesPage::LoadDocument(const QString& fileName, std::string& document) 
 
 void TQueriesPage::btn_01Click() {
     memo_retorno->clear();
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     RunInWaitFrame(
-        window_, QStringLiteral("Efetuando Consulta Vexa®"), [&] { session.RunConsultarSAT(); },
-        [&] { AppendRetorno(TFprincipal::NormalizaRetorno(session.LastResponse)); });
+        host_, QStringLiteral("Efetuando Consulta Vexa®"), [&] { session.RunConsultarSAT(); },
+        [&] { AppendRetorno(NormalizaRetorno(session.LastResponse)); });
 }
 
 void TQueriesPage::btn_02Click() {
-    if (!window_.ConfereCodigoPadrao()) {
+    if (!host_.ConfereCodigoPadrao()) {
         return;
     }
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     session.codigoDeAtivacao = DefaultActivationCode();
     RunInWaitFrame(
-        window_, QStringLiteral("Efetuando Consulta Vexa®"),
+        host_, QStringLiteral("Efetuando Consulta Vexa®"),
         [&] {
             memo_retorno->clear();
             session.RunConsultarStatusOperacional();
         },
-        [&] { AppendRetorno(TFprincipal::NormalizaRetorno(session.LastResponse)); });
+        [&] { AppendRetorno(NormalizaRetorno(session.LastResponse)); });
 }
 
 void TQueriesPage::btn_03Click() {
-    if (!window_.ConfereCodigoPadrao()) {
+    if (!host_.ConfereCodigoPadrao()) {
         return;
     }
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     session.codigoDeAtivacao = DefaultActivationCode();
     memo_retorno->clear();
     RunInWaitFrame(
-        window_, QStringLiteral("Efetuando Consultar Número de Sessão Vexa®"),
+        host_, QStringLiteral("Efetuando Consultar Número de Sessão Vexa®"),
         [&] { session.RunConsultarNumeroSessao(TextToInt(QStringToAnsi(btn_03_ed->text()))); },
-        [&] { AppendRetorno(TFprincipal::NormalizaRetorno(session.LastResponse)); });
+        [&] { AppendRetorno(NormalizaRetorno(session.LastResponse)); });
 }
 
 void TQueriesPage::btn_04Click() {
-    if (!window_.ConfereCodigoPadrao()) {
+    if (!host_.ConfereCodigoPadrao()) {
         return;
     }
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     session.codigoDeAtivacao = DefaultActivationCode();
     bool extracted = false;
     RunInWaitFrame(
-        window_, QStringLiteral("Efetuando Extrair Logs Vexa®"),
+        host_, QStringLiteral("Efetuando Extrair Logs Vexa®"),
         [&] {
             memo_retorno->clear();
             extracted = session.RunExtrairLogs();
@@ -209,15 +210,15 @@ void TQueriesPage::btn_04Click() {
 }
 
 void TQueriesPage::btn_05Click() {
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     session.dadosVenda.clear();
-    if (!window_.ConfereCodigoPadrao()) {
+    if (!host_.ConfereCodigoPadrao()) {
         return;
     }
     session.codigoDeAtivacao = DefaultActivationCode();
     memo_retorno->clear();
     // The wait panel stays up until the result is in the memo.
-    RunInWaitFrame(window_, QStringLiteral("Efetuando TESTE FIM A FIM Vexa® "), [&] {
+    RunInWaitFrame(host_, QStringLiteral("Efetuando TESTE FIM A FIM Vexa® "), [&] {
         session.LastResponse.clear();
         std::vector<std::string> lines;
         BuildTestSaleDocument(lines);
@@ -232,9 +233,9 @@ void TQueriesPage::btn_05Click() {
 }
 
 void TQueriesPage::btn_06Click() {
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     session.dadosVenda.clear();
-    if (!window_.ConfereCodigoPadrao()) {
+    if (!host_.ConfereCodigoPadrao()) {
         return;
     }
     if (!OpenDialog1->Execute()) {
@@ -246,9 +247,9 @@ void TQueriesPage::btn_06Click() {
 }
 
 void TQueriesPage::btn_07Click() {
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     session.dadosCancelamento.clear();
-    if (!window_.ConfereCodigoPadrao()) {
+    if (!host_.ConfereCodigoPadrao()) {
         return;
     }
     session.codigoDeAtivacao = DefaultActivationCode();
@@ -256,11 +257,11 @@ void TQueriesPage::btn_07Click() {
         return;
     }
     const std::optional<QString> key =
-        InputBox(&window_, QStringLiteral("Cancelamento da Ultima Venda"),
+        InputBox(&host_.HostWidget(), QStringLiteral("Cancelamento da Ultima Venda"),
                  QStringLiteral("Digite a Chave de acesso do CF-e-SAT:"), QString());
     const std::string chave = key ? QStringToAnsi(*key) : std::string();
     if (IsBlank(chave)) {
-        window_.ShowMessageDialog(Utf8ToCp1252("Chave de acesso do CF-e-SAT não determinado !"));
+        host_.ShowMessageDialog(Utf8ToCp1252("Chave de acesso do CF-e-SAT não determinado !"));
         return;
     }
     session.chave = chave; // as typed: surrounding blanks are the user's
@@ -270,7 +271,7 @@ void TQueriesPage::btn_07Click() {
 
 void TQueriesPage::SendChosenDocument(const QString& message, std::string& document,
                                       const std::function<void()>& operation) {
-    window_.MostraAguarde(message);
+    host_.MostraAguarde(message);
     // Read before the memo is cleared: a file that cannot be read leaves the
     // memo with the last result.
     if (!LoadDocument(OpenDialog1->FileName, document)) {
@@ -278,8 +279,8 @@ void TQueriesPage::SendChosenDocument(const QString& message, std::string& docum
         return;
     }
     const ShowMessage show = [this](const std::string& text) {
-        window_.FechaAguarde(); // the message must not show under the wait panel
-        return window_.ShowMessageDialog(text);
+        host_.FechaAguarde(); // the message must not show under the wait panel
+        return host_.ShowMessageDialog(text);
     };
     if (!IsSendableDocument(document, QStringToAnsi(OpenDialog1->FileName), show)) {
         document.clear();
@@ -287,19 +288,19 @@ void TQueriesPage::SendChosenDocument(const QString& message, std::string& docum
     }
     memo_retorno->clear();
     RunInWaitFrame(
-        window_, message,
+        host_, message,
         [&] {
             operation();
             document.clear();
         },
-        [&] { AppendRetorno(window_.Session().LastResponse); });
+        [&] { AppendRetorno(host_.Session().LastResponse); });
 }
 
 void TQueriesPage::ReportUnreadableFile(const QString& fileName) {
     // Hidden first, so that the message is not shown under the wait panel.
-    window_.FechaAguarde();
-    window_.ShowMessageDialog(Utf8ToCp1252("Não foi possível ler o arquivo ") +
-                              QStringToAnsi(fileName) + "[e]");
+    host_.FechaAguarde();
+    host_.ShowMessageDialog(Utf8ToCp1252("Não foi possível ler o arquivo ") +
+                            QStringToAnsi(fileName) + "[e]");
 }
 
 void TQueriesPage::btn_03_edEnter() {

@@ -25,7 +25,7 @@ class TQueriesPage : public TPageBase {
 public:
     static constexpr int kSessionNumberDigits = 6;
 
-    explicit TQueriesPage(TFprincipal& window, QWidget* parent = nullptr);
+    explicit TQueriesPage(TPageHost& host, QWidget* parent = nullptr);
 
     // The buttons' handlers, bound to their clicks.
     void btn_01Click(); // ConsultarSAT

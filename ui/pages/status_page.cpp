@@ -19,9 +19,9 @@
 #include "rules/operating_state_names.h"
 #include "rules/text_utils.h"
 #include "sat/un_global.h"
-#include "ui/main_window.h"
 #include "ui/pages/network_page.h"
 #include "ui/pages/page_controls.h"
+#include "ui/pages/page_host.h"
 #include "ui/pages/queries_page.h"
 #include "ui/result_memo.h"
 
@@ -118,8 +118,8 @@ static_assert(std::size(kDeviceRows) + std::size(kNetworkRows) + std::size(kDate
 
 } // namespace
 
-TStatusPage::TStatusPage(TFprincipal& window, QWidget* parent)
-    : TPageBase(window,
+TStatusPage::TStatusPage(TPageHost& host, QWidget* parent)
+    : TPageBase(host,
                 {QStringLiteral("AdvPolyPage7"), QStringLiteral("Image5"),
                  QStringLiteral("page_status"), QStringLiteral("Label49"),
                  QStringLiteral("Resumo do Vexa®")},
@@ -168,7 +168,7 @@ TStatusPage::TStatusPage(TFprincipal& window, QWidget* parent)
     bat_0->setObjectName(QStringLiteral("bat_0"));
     bat_0->setFixedSize(kBatterySize);
     deviceGrid->addWidget(bat_0, 0, 2);
-    ShowBattery(window.bat_3);
+    ShowBattery(host.BatteryPicture(3));
     auto [network, networkGrid] = group(kNetworkRows, "resumo_rede");
     auto [dates, datesGrid] = group(kDateRows, "resumo_datas");
     (void)networkGrid;
@@ -214,7 +214,7 @@ void TStatusPage::LimpaResumo() {
     for (QLabel* label : ValueLabels()) {
         label->clear();
     }
-    ShowBattery(window_.bat_1);
+    ShowBattery(host_.BatteryPicture(1));
 }
 
 void TStatusPage::MostraResumo(const TSatStatusOperacional& status) {
@@ -231,38 +231,38 @@ void TStatusPage::MostraResumo(const TSatStatusOperacional& status) {
             label->setText(AnsiToQString(EstadoOperacaoName(status.EstadoOperacao)));
             break;
         case Shown::Version:
-            label->setText(AnsiToQString(window_.Session().RunVersaoDLL()));
+            label->setText(AnsiToQString(host_.Session().RunVersaoDLL()));
             break;
         }
     });
     // Letter case counts: "alto" is not a known level and shows as low.
     const std::string level = TrimBlanks(status.NivelBateria);
     if (level == "ALTO") {
-        ShowBattery(window_.bat_3);
+        ShowBattery(host_.BatteryPicture(3));
     } else if (level == "MEDIO") {
-        ShowBattery(window_.bat_2);
+        ShowBattery(host_.BatteryPicture(2));
     } else {
-        ShowBattery(window_.bat_1);
+        ShowBattery(host_.BatteryPicture(1));
     }
 }
 
 void TStatusPage::AdvGlassButton17Click() {
     // Unlike ConfereCodigoPadrao, the length rule applies whatever the device
     // status says: a device that is not activated has no status to show.
-    TYEditString* field = window_.AdvPolyPage1->rede_status_sat_ativacao;
+    TYEditString* field = host_.NetworkPage().rede_status_sat_ativacao;
     const std::string code = TrimBlanks(QStringToAnsi(field->text()));
     field->setText(AnsiToQString(code));
     if (!IsAcceptableActivationCode(code)) {
-        window_.ShowMessageDialog(Utf8ToCp1252("Código de Ativação Padrão inválido !"));
+        host_.ShowMessageDialog(Utf8ToCp1252("Código de Ativação Padrão inválido !"));
         return;
     }
-    SatSession& session = window_.Session();
+    SatSession& session = host_.Session();
     session.codigoDeAtivacao = code;
-    window_.MostraAguarde(QStringLiteral("Solicitando resumo do Vexa ®"));
-    window_.AdvPolyPage5->memo_retorno->clear();
+    host_.MostraAguarde(QStringLiteral("Solicitando resumo do Vexa ®"));
+    host_.QueriesPage().memo_retorno->clear();
     LimpaResumo();
     if (session.RunConsultarStatusOperacional()) {
         MostraResumo(session.StatusOperacional);
     }
-    window_.FechaAguarde();
+    host_.FechaAguarde();
 }

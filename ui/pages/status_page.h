@@ -18,7 +18,7 @@ public:
     static constexpr int kValueLabelCount = 25;
     static constexpr QSize kBatterySize{48, 24};
 
-    explicit TStatusPage(TFprincipal& window, QWidget* parent = nullptr);
+    explicit TStatusPage(TPageHost& host, QWidget* parent = nullptr);
 
     // The refresh: asks the device for its status and shows it.
     void AdvGlassButton17Click();

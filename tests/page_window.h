@@ -1,10 +1,10 @@
 #pragma once
-// The main window as the tests of the activation, association and
-// maintenance pages use it: shown and active (so that focus moves fire the
-// field exits), its messages recorded instead of shown, the fake SAT library
-// bound, the first page reset over and the pages sheet showing one page.
+// The main window as the page tests use it: shown and active (so that focus
+// moves fire the field exits), its messages recorded instead of shown, the
+// fake SAT library bound and the first page reset over.
 
 #include <QApplication>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/Yancomp.h"
 #include "rules/cp1252.h"
 #include "sat/un_global.h"
 #include "tests/fake_sat/fake_sat_control.h"
@@ -23,19 +24,29 @@
 class RecordingWindow : public TFprincipal {
 public:
     using TFprincipal::TFprincipal;
-    // Every message of the core and of the pages, in UTF-8, markers kept.
+    // Every message of the core, the pages and the window, in UTF-8, markers
+    // kept.
     std::vector<std::string> messages;
+    // What the next question ("[SN]") is answered with; every other message
+    // with OK.
+    int answer = 1;
+    // How often the window asked to end the process at once.
+    int endRequests = 0;
 
     int ShowMessageDialog(const std::string& cp1252Text) override {
         messages.push_back(Cp1252ToUtf8(cp1252Text));
-        return 1;
+        return cp1252Text.find("[SN]") != std::string::npos ? answer : 1;
     }
+
+protected:
+    void EndProgramAtOnce() override { ++endRequests; }
 };
 
-// Opens the window on page `page`, bound to `fake`, its settings file in
-// `folder`. Null (with the reason logged) when the window cannot be set up.
-inline std::unique_ptr<RecordingWindow> OpenStartedWindow(const FakeSat& fake,
-                                                          const QTemporaryDir& folder, int page) {
+// Opens a shown, active window bound to `fake`, its settings file in
+// `folder`, past its first page reset. Null (with the reason logged) when
+// the window cannot be set up.
+inline std::unique_ptr<RecordingWindow> OpenPageWindow(const FakeSat& fake,
+                                                       const QTemporaryDir& folder) {
     TFprincipal::Options options;
     options.showSplash = false;
     options.satLibraryPath = fake.LibraryPath();
@@ -57,14 +68,24 @@ inline std::unique_ptr<RecordingWindow> OpenStartedWindow(const FakeSat& fake,
         qWarning("the fake SAT library could not be bound");
         return nullptr;
     }
-    window->PC->setCurrentIndex(TFprincipal::kPagesSheet);
-    window->AdvPolyPager1->SetActivePageIndex(page);
-    QApplication::processEvents();
     return window;
 }
 
-// The device status of the network page with its rules applied, and its
-// default activation code.
+// The same with the pages sheet showing page `page`.
+inline std::unique_ptr<RecordingWindow> OpenStartedWindow(const FakeSat& fake,
+                                                          const QTemporaryDir& folder, int page) {
+    auto window = OpenPageWindow(fake, folder);
+    if (window != nullptr) {
+        window->PC->setCurrentIndex(TFprincipal::kPagesSheet);
+        window->AdvPolyPager1->SetActivePageIndex(page);
+        QApplication::processEvents();
+    }
+    return window;
+}
+
+// The device status of the network page (0 "NÃO ATIVADO", 1 "ATIVADO",
+// 2 "KIT DE DESENVOLVEDOR") with its rules applied, as the user's choice
+// applies them, and its default activation code.
 inline void ChooseDeviceStatus(TFprincipal& window, int status, const QString& code) {
     window.AdvPolyPage1->rede_status_sat->setCurrentIndex(status);
     window.AdvPolyPage1->rede_status_satClick();
