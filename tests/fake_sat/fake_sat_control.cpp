@@ -19,6 +19,8 @@ std::string VariantFolder(FakeSatVariant variant) {
         return "without_consultar_sat";
     case FakeSatVariant::WithoutVersaoDLL:
         return "without_versao_dll";
+    case FakeSatVariant::WithoutSeveral:
+        return "without_several";
     }
     return "full";
 }

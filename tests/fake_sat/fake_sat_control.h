@@ -14,6 +14,7 @@ enum class FakeSatVariant {
     WithoutOptional,     // no ComunicarCertificadoICPBRASIL, no DesligarSAT
     WithoutConsultarSAT, // everything but ConsultarSAT
     WithoutVersaoDLL,    // everything but VersaoDLL
+    WithoutSeveral,      // no AtivarSAT, no ExtrairLogs, no VersaoDLL
 };
 
 // Full path of the variant's library file ("libdllsat.so" on Linux), each

@@ -1,5 +1,5 @@
-// The SAT entry-point table filled from real shared libraries through the
-// platform loader the program uses.
+// The SAT entry-point table filled from the fake SAT library's variants
+// through the platform loader the program uses.
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -7,12 +7,14 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "rules/cp1252.h"
 #include "sat/platform/dynamic_library.h"
 #include "sat/platform/program_folder.h"
 #include "sat/platform/sat_library_file.h"
 #include "sat/un_funcoes_dll.h"
+#include "tests/fake_sat/fake_sat_control.h"
 
 namespace {
 
@@ -26,15 +28,39 @@ platform::LibraryHandle Load(const char* path) {
     return loaded.handle;
 }
 
-SatEntryPoints Resolved(const char* path) {
+platform::LibraryHandle Load(FakeSatVariant variant) {
+    return Load(FakeSatLibraryPath(variant).c_str());
+}
+
+SatEntryPoints Resolved(FakeSatVariant variant) {
     SatEntryPoints table;
     ClearSatEntryPoints(table);
-    ResolveSatEntryPoints(table, Load(path));
+    ResolveSatEntryPoints(table, Load(variant));
     return table;
 }
 
-// Calls one entry with fixed arguments, each one different, so that the echo
-// library's answer shows whether every argument arrived in its place.
+// The arguments of the last call of an export, numbers bare and texts quoted,
+// so that a row shows each argument's place and kind.
+QByteArray Recorded(const FakeSat& fake, std::string_view exportName) {
+    QByteArrayList fields;
+    for (const FakeSatArgument& argument : fake.LastArguments(exportName)) {
+        switch (argument.kind) {
+        case FakeSatArgument::Kind::Number:
+            fields << QByteArray::number(argument.number);
+            break;
+        case FakeSatArgument::Kind::Text:
+            fields << '\'' + QByteArray::fromStdString(argument.text) + '\'';
+            break;
+        case FakeSatArgument::Kind::NullText:
+            fields << "null";
+            break;
+        }
+    }
+    return fields.join('|');
+}
+
+// Calls one entry with fixed arguments, each one different, so that the fake
+// library's record shows whether every argument arrived in its place.
 std::string Call(const SatEntryPoints& t, SatExport which) {
     switch (which) {
     case SatExport::AssociarAssinatura:
@@ -146,79 +172,87 @@ void TestSatBinding::exportTable() {
 
 void TestSatBinding::callsReachTheirExport_data() {
     QTest::addColumn<int>("index");
-    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QByteArray>("arguments");
     const struct {
         SatExport which;
-        const char* answer;
+        const char* arguments;
     } rows[] = {
-        {SatExport::AssociarAssinatura, "AssociarAssinatura|123456|codigo|cnpjs|assinatura"},
-        {SatExport::AtivarSAT, "AtivarSAT|123456|2|codigo|cnpj|35"},
-        {SatExport::AtualizarSoftwareSAT, "AtualizarSoftwareSAT|123456|codigo"},
-        {SatExport::BloquearSAT, "BloquearSAT|123456|codigo"},
-        {SatExport::CancelarUltimaVenda, "CancelarUltimaVenda|123456|codigo|chave|cancelamento"},
-        {SatExport::ComunicarCertificadoICPBRASIL,
-         "ComunicarCertificadoICPBRASIL|123456|codigo|certificado"},
-        {SatExport::ConfigurarInterfaceDeRede, "ConfigurarInterfaceDeRede|123456|codigo|<config/>"},
-        {SatExport::ConsultarSAT, "ConsultarSAT|123456"},
-        {SatExport::DesligarSAT, "DesligarSAT"},
-        {SatExport::ConsultarStatusOperacional, "ConsultarStatusOperacional|123456|codigo"},
-        {SatExport::DesbloquearSAT, "DesbloquearSAT|123456|codigo"},
-        {SatExport::EnviarDadosVenda, "EnviarDadosVenda|123456|codigo|venda"},
-        {SatExport::ExtrairLogs, "ExtrairLogs|123456|codigo"},
-        {SatExport::TesteFimAFim, "TesteFimAFim|123456|codigo|teste"},
-        {SatExport::TrocarCodigoDeAtivacao,
-         "TrocarCodigoDeAtivacao|123456|codigo|1|novo|confirmacao"},
-        {SatExport::ConsultarNumeroSessao, "ConsultarNumeroSessao|123456|codigo|-77"},
-        {SatExport::VersaoDLL, "VersaoDLL"},
+        {SatExport::AssociarAssinatura, "123456|'codigo'|'cnpjs'|'assinatura'"},
+        {SatExport::AtivarSAT, "123456|2|'codigo'|'cnpj'|35"},
+        {SatExport::AtualizarSoftwareSAT, "123456|'codigo'"},
+        {SatExport::BloquearSAT, "123456|'codigo'"},
+        {SatExport::CancelarUltimaVenda, "123456|'codigo'|'chave'|'cancelamento'"},
+        {SatExport::ComunicarCertificadoICPBRASIL, "123456|'codigo'|'certificado'"},
+        {SatExport::ConfigurarInterfaceDeRede, "123456|'codigo'|'<config/>'"},
+        {SatExport::ConsultarSAT, "123456"},
+        {SatExport::DesligarSAT, ""},
+        {SatExport::ConsultarStatusOperacional, "123456|'codigo'"},
+        {SatExport::DesbloquearSAT, "123456|'codigo'"},
+        {SatExport::EnviarDadosVenda, "123456|'codigo'|'venda'"},
+        {SatExport::ExtrairLogs, "123456|'codigo'"},
+        {SatExport::TesteFimAFim, "123456|'codigo'|'teste'"},
+        {SatExport::TrocarCodigoDeAtivacao, "123456|'codigo'|1|'novo'|'confirmacao'"},
+        {SatExport::ConsultarNumeroSessao, "123456|'codigo'|-77"},
+        {SatExport::VersaoDLL, ""},
     };
     for (const auto& row : rows) {
         QTest::newRow(SatExportName(row.which).data())
-            << static_cast<int>(row.which) << QByteArray(row.answer);
+            << static_cast<int>(row.which) << QByteArray(row.arguments);
     }
 }
 
+// The entry reaches its own export alone, once, with every argument in its
+// place, and hands back that export's answer.
 void TestSatBinding::callsReachTheirExport() {
     QFETCH(int, index);
-    QFETCH(QByteArray, answer);
-    const SatEntryPoints table = Resolved(ECHO_SAT_FULL);
+    QFETCH(QByteArray, arguments);
     const SatExport which = SatExportAt(static_cast<std::size_t>(index));
+    const std::string name(SatExportName(which));
+    FakeSat fake;
+    fake.SetAnswer(name, "answer of " + name);
+    const SatEntryPoints table = Resolved(FakeSatVariant::Full);
     QVERIFY(IsSatEntryPointLoaded(table, which));
-    QCOMPARE(QByteArray::fromStdString(Call(table, which)), answer);
+    QCOMPARE(QByteArray::fromStdString(Call(table, which)),
+             QByteArray::fromStdString("answer of " + name));
+    QCOMPARE(QByteArray::fromStdString(fake.CallSequence()), QByteArray::fromStdString(name));
+    QCOMPARE(Recorded(fake, name), arguments);
 }
 
 void TestSatBinding::missingExportsStayNull_data() {
-    QTest::addColumn<QByteArray>("library");
+    QTest::addColumn<int>("variant");
     QTest::addColumn<QByteArrayList>("missing");
-    QTest::newRow("every export") << QByteArray(ECHO_SAT_FULL) << QByteArrayList();
+    QTest::newRow("every export") << static_cast<int>(FakeSatVariant::Full) << QByteArrayList();
     QTest::newRow("without the two unused")
-        << QByteArray(ECHO_SAT_WITHOUT_UNUSED)
+        << static_cast<int>(FakeSatVariant::WithoutOptional)
         << QByteArrayList{"ComunicarCertificadoICPBRASIL", "DesligarSAT"};
     QTest::newRow("without ConsultarSAT")
-        << QByteArray(ECHO_SAT_WITHOUT_CONSULTAR) << QByteArrayList{"ConsultarSAT"};
-    QTest::newRow("without several") << QByteArray(ECHO_SAT_WITHOUT_SEVERAL)
+        << static_cast<int>(FakeSatVariant::WithoutConsultarSAT) << QByteArrayList{"ConsultarSAT"};
+    QTest::newRow("without several") << static_cast<int>(FakeSatVariant::WithoutSeveral)
                                      << QByteArrayList{"AtivarSAT", "ExtrairLogs", "VersaoDLL"};
 }
 
 // Only the entries the library lacks are null; every other one still reaches
 // its own export.
 void TestSatBinding::missingExportsStayNull() {
-    QFETCH(QByteArray, library);
+    QFETCH(int, variant);
     QFETCH(QByteArrayList, missing);
-    const SatEntryPoints table = Resolved(library.constData());
+    FakeSat fake(static_cast<FakeSatVariant>(variant));
+    const SatEntryPoints table = Resolved(static_cast<FakeSatVariant>(variant));
     for (std::size_t i = 0; i < kSatExportCount; ++i) {
         const SatExport which = SatExportAt(i);
         const QByteArray name(SatExportName(which).data(), SatExportName(which).size());
         const bool expectMissing = missing.contains(name);
         QVERIFY2(IsSatEntryPointLoaded(table, which) != expectMissing, name.constData());
         if (!expectMissing) {
-            QVERIFY2(QByteArray::fromStdString(Call(table, which)).startsWith(name),
-                     name.constData());
+            fake.Reset();
+            Call(table, which);
+            QVERIFY2(fake.CallSequence() == name.toStdString(), name.constData());
         }
     }
 }
 
 void TestSatBinding::resolvingTwiceGivesTheSameTable() {
-    const platform::LibraryHandle handle = Load(ECHO_SAT_WITHOUT_SEVERAL);
+    const platform::LibraryHandle handle = Load(FakeSatVariant::WithoutSeveral);
     QVERIFY(handle != nullptr);
     SatEntryPoints first;
     QVERIFY(ResolveSatEntryPoints(first, handle));
@@ -231,8 +265,8 @@ void TestSatBinding::resolvingTwiceGivesTheSameTable() {
 // Resolving stores null for a missing export instead of keeping what an
 // earlier library left in the entry.
 void TestSatBinding::resolvingAgainNullsWhatTheNewLibraryLacks() {
-    SatEntryPoints table = Resolved(ECHO_SAT_FULL);
-    QVERIFY(ResolveSatEntryPoints(table, Load(ECHO_SAT_WITHOUT_SEVERAL)));
+    SatEntryPoints table = Resolved(FakeSatVariant::Full);
+    QVERIFY(ResolveSatEntryPoints(table, Load(FakeSatVariant::WithoutSeveral)));
     QVERIFY(!IsSatEntryPointLoaded(table, SatExport::AtivarSAT));
     QVERIFY(!IsSatEntryPointLoaded(table, SatExport::ExtrairLogs));
     QVERIFY(!IsSatEntryPointLoaded(table, SatExport::VersaoDLL));
@@ -240,7 +274,7 @@ void TestSatBinding::resolvingAgainNullsWhatTheNewLibraryLacks() {
 }
 
 void TestSatBinding::clearNullsEveryEntry() {
-    SatEntryPoints table = Resolved(ECHO_SAT_FULL);
+    SatEntryPoints table = Resolved(FakeSatVariant::Full);
     ClearSatEntryPoints(table);
     QVERIFY(SameTable(table, SatEntryPoints{}));
     for (std::size_t i = 0; i < kSatExportCount; ++i) {
@@ -255,9 +289,9 @@ void TestSatBinding::nullHandleResolvesNothing() {
 }
 
 void TestSatBinding::loadingTwiceGivesTheSameHandle() {
-    const platform::LibraryHandle first = Load(ECHO_SAT_FULL);
+    const platform::LibraryHandle first = Load(FakeSatVariant::Full);
     QVERIFY(first != nullptr);
-    QCOMPARE(Load(ECHO_SAT_FULL), first);
+    QCOMPARE(Load(FakeSatVariant::Full), first);
 }
 
 void TestSatBinding::loadFailures_data() {
@@ -302,7 +336,7 @@ void TestSatBinding::exportLookUpIsExact_data() {
 void TestSatBinding::exportLookUpIsExact() {
     QFETCH(QByteArray, name);
     QFETCH(bool, found);
-    const platform::LibraryHandle handle = Load(ECHO_SAT_FULL);
+    const platform::LibraryHandle handle = Load(FakeSatVariant::Full);
     QCOMPARE(platform::FindLibraryExport(handle, name.constData()) != nullptr, found);
     QVERIFY(platform::FindLibraryExport(nullptr, name.constData()) == nullptr);
     QVERIFY(platform::FindLibraryExport(handle, nullptr) == nullptr);
