@@ -19,6 +19,7 @@
 #include <random>
 #include <string>
 
+#include "bench/widget_benchmark_main.h"
 #include "dialogs/Yancomp.h"
 #include "sat/un_global.h"
 #include "tests/fake_sat/fake_sat_control.h"
@@ -263,14 +264,6 @@ BENCHMARK_CAPTURE(ExtrairLogsBySize, Memo, Part::kMemo)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    gFixture = std::make_unique<Fixture>();
-    benchmark::RunSpecifiedBenchmarks();
-    gFixture.reset();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(
+        argc, argv, [] { gFixture = std::make_unique<Fixture>(); }, [] { gFixture.reset(); });
 }

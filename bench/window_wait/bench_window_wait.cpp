@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/widget_benchmark_main.h"
 #include "sat/un_global.h"
 #include "tests/fake_sat/fake_sat_control.h"
 #include "ui/busy_wheel.h"
@@ -91,12 +92,5 @@ BENCHMARK(BM_WheelDuringFiveSecondCall)->Unit(benchmark::kMillisecond)->Iteratio
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunWidgetBenchmarks(argc, argv);
 }
