@@ -14,7 +14,10 @@ target_compile_definitions(dvt_qt_defaults INTERFACE QT_NO_CAST_FROM_ASCII
                                                      QT_USE_QSTRINGBUILDER)
 target_link_libraries(dvt_qt_defaults INTERFACE dvt_warnings)
 
-if(DVT_SANITIZE)
+if(DVT_SANITIZE STREQUAL "thread")
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+elseif(DVT_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
