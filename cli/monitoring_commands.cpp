@@ -101,8 +101,8 @@ public:
                 }
                 const auto value = ParseThresholdValue(*text);
                 if (!value) {
-                    return Finish(UnknownCheck("valor inválido para --" +
-                                               std::string(option.name) + ": " + *text));
+                    return Finish(UnknownCheck("valor inválido para --" + std::string(option.name) +
+                                               ": " + *text));
                 }
                 thresholds_.*option.value = *value;
             }
@@ -170,8 +170,8 @@ private:
         const platform::FileWriteResult written = platform::ReplaceFileAtomically(*path, text);
         if (!written.ok) {
             session_.UserInterface().ShowMessageDialog(
-                Utf8ToCp1252("Não foi possível gravar o arquivo " + *path + ": ") +
-                written.error + "[e]");
+                Utf8ToCp1252("Não foi possível gravar o arquivo " + *path + ": ") + written.error +
+                "[e]");
             return status == kExitSuccess ? kExitRefused : status;
         }
         return status;

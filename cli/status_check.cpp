@@ -64,8 +64,7 @@ public:
     }
 
     // A value above (or, with below, under) its thresholds.
-    void Judge(double value, double warning, double critical, bool below,
-               const std::string& what) {
+    void Judge(double value, double warning, double critical, bool below, const std::string& what) {
         const auto passes = [&](double limit) { return below ? value < limit : value > limit; };
         const char* side = below ? "abaixo de " : "acima de ";
         if (passes(critical)) {
@@ -181,7 +180,7 @@ CheckResult JudgeStatus(const StatusReading& r, const CheckThresholds& t) {
     if (r.diasAteVencimento) {
         const double days = *r.diasAteVencimento;
         const std::string what = days < 0 ? "certificado vencido há " + Shown(-days) + " dias"
-                                           : "certificado vence em " + Shown(days) + " dias";
+                                          : "certificado vence em " + Shown(days) + " dias";
         summary += ", " + what;
         verdict.Judge(days, t.certificateDaysWarning, t.certificateDaysCritical, true, what);
         perf = AddPerf(perf, Perf("dias_certificado", days, "",
@@ -194,15 +193,14 @@ CheckResult JudgeStatus(const StatusReading& r, const CheckThresholds& t) {
         const std::string what = "memória usada " + Shown(percent) + " %";
         summary += ", " + what;
         verdict.Judge(percent, t.memoryPercentWarning, t.memoryPercentCritical, false, what);
-        perf = AddPerf(perf, Perf("memoria_usada", percent, "%",
-                                  DecimalText(t.memoryPercentWarning),
-                                  DecimalText(t.memoryPercentCritical), "0", "100"));
+        perf =
+            AddPerf(perf, Perf("memoria_usada", percent, "%", DecimalText(t.memoryPercentWarning),
+                               DecimalText(t.memoryPercentCritical), "0", "100"));
     }
 
     if (r.cfeAguardando) {
         const auto waiting = static_cast<double>(*r.cfeAguardando);
-        const std::string what =
-            std::to_string(*r.cfeAguardando) + " CF-e aguardando transmissão";
+        const std::string what = std::to_string(*r.cfeAguardando) + " CF-e aguardando transmissão";
         summary += ", " + what;
         verdict.Judge(waiting, t.waitingWarning, t.waitingCritical, false, what);
         perf = AddPerf(perf, Perf("cfe_aguardando", waiting, "", DecimalText(t.waitingWarning),

@@ -29,8 +29,8 @@ public:
     explicit MetricsText(std::string serial) : serial_(std::move(serial)) {}
 
     // One gauge with its help text and one sample (none when value is empty).
-    void Gauge(std::string_view name, std::string_view help, const std::optional<std::string>& value,
-               const Labels& labels = {}) {
+    void Gauge(std::string_view name, std::string_view help,
+               const std::optional<std::string>& value, const Labels& labels = {}) {
         if (!value) {
             return;
         }
@@ -103,8 +103,9 @@ std::optional<std::string> Flag(bool value) {
 std::string FormatStatusMetrics(const StatusReading& r) {
     const bool answered = r.outcome == StatusOutcome::Answered;
     MetricsText m(answered ? r.nserie : std::string());
-    m.Gauge("up", "1 quando o SAT respondeu à consulta de status operacional (10000), 0 quando "
-                  "não respondeu ou recusou.",
+    m.Gauge("up",
+            "1 quando o SAT respondeu à consulta de status operacional (10000), 0 quando "
+            "não respondeu ou recusou.",
             Flag(answered));
     if (!r.codigo.empty() && r.codigo.find_first_not_of("0123456789") == std::string::npos) {
         m.Gauge("return_code", "Código de retorno (EEEEE) da consulta de status operacional.",

@@ -130,8 +130,8 @@ std::optional<DeviceTime> ParseDeviceTime(std::string_view text) {
         return std::nullopt;
     }
     const std::int64_t days = sys_days(date).time_since_epoch().count();
-    time.epochSeconds = days * 86400 + time.hour * 3600 + time.minute * 60 + time.second -
-                        kDeviceUtcOffsetSeconds;
+    time.epochSeconds =
+        days * 86400 + time.hour * 3600 + time.minute * 60 + time.second - kDeviceUtcOffsetSeconds;
     return time;
 }
 
@@ -288,8 +288,8 @@ StatusReading ReadStatusAnswer(std::string_view raw, const TSatStatusOperacional
     reading.diasAteVencimento = DaysBetween(reading.dhAtual, reading.certVencimento);
     // A device that leaves LISTA_FINAL out does not say how many wait.
     if (reached >= kFields) {
-        reading.cfeAguardando = CountWaitingDocuments(Text(record.ListaInicial),
-                                                      Text(record.ListaFinal));
+        reading.cfeAguardando =
+            CountWaitingDocuments(Text(record.ListaInicial), Text(record.ListaFinal));
     }
     if (reading.mtTotal && reading.mtUsada && *reading.mtTotal > 0) {
         reading.fracaoMemoriaUsada =

@@ -45,9 +45,9 @@ std::optional<std::int64_t> CountWaitingDocuments(std::string_view listaInicial,
 
 // How the status query went.
 enum class StatusOutcome {
-    Answered,   // the device answered 10000 with its status
-    Refused,    // the device answered with another code (busy, wrong code...)
-    NoAnswer,   // the library gave no fields: no library, a null pointer, an error text
+    Answered, // the device answered 10000 with its status
+    Refused,  // the device answered with another code (busy, wrong code...)
+    NoAnswer, // the library gave no fields: no library, a null pointer, an error text
 };
 
 struct StatusReading {
@@ -72,10 +72,10 @@ struct StatusReading {
 
     // Derived, from the device's own clock (DH_ATUAL), as the device itself
     // counts the days to its autonomous block.
-    std::optional<double> diasSemSefaz;       // DH_ATUAL - DH_ULTIMA
-    std::optional<double> diasAteVencimento;  // CERT_VENCIMENTO - DH_ATUAL
+    std::optional<double> diasSemSefaz;        // DH_ATUAL - DH_ULTIMA
+    std::optional<double> diasAteVencimento;   // CERT_VENCIMENTO - DH_ATUAL
     std::optional<std::int64_t> cfeAguardando; // CountWaitingDocuments
-    std::optional<double> fracaoMemoriaUsada; // MT_USADA / MT_TOTAL, 0 to 1 (or above)
+    std::optional<double> fracaoMemoriaUsada;  // MT_USADA / MT_TOTAL, 0 to 1 (or above)
 };
 
 // The reading of one status answer (raw UTF-8, as the library returned it)

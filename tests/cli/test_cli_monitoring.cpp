@@ -45,8 +45,14 @@ QByteArray DeviceDateIn(int days) {
 
 // An access key of the kit device (serial 900012345) with document number n.
 QByteArray KitKey(int n) {
-    return QByteArray("35" "2612" "61099008000141" "59" "900012345") +
-           QByteArray::number(n).rightJustified(6, '0') + "123456" "0";
+    return QByteArray("35"
+                      "2612"
+                      "61099008000141"
+                      "59"
+                      "900012345") +
+           QByteArray::number(n).rightJustified(6, '0') +
+           "123456"
+           "0";
 }
 
 } // namespace
@@ -97,15 +103,14 @@ CliRun CliMonitoringTest::Run(const QStringList& arguments, const QStringList& e
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DVT_SAT_OFFLINE", "DVT_SAT_CLOCK", "DVT_SAT_FAULT",
-                                "DVT_SAT_FAULT_ONLY", "DVT_SAT_DELAY_MS", "LD_LIBRARY_PATH"}) {
+                             "DVT_SAT_FAULT_ONLY", "DVT_SAT_DELAY_MS", "LD_LIBRARY_PATH"}) {
         env.remove(QString::fromLatin1(name));
     }
     env.insert(QStringLiteral("DVT_SAT_STATE"), state_);
     env.insert(QStringLiteral("DVT_SAT_MODE"), QStringLiteral("kit"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder_->filePath(QStringLiteral("config")));
     for (const QString& setting : environment) {
-        env.insert(setting.section(QLatin1Char('='), 0, 0),
-                   setting.section(QLatin1Char('='), 1));
+        env.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
     }
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(QDir::tempPath());
@@ -138,9 +143,9 @@ void CliMonitoringTest::PrepareDevice(const QByteArrayList& settings) const {
 }
 
 void CliMonitoringTest::verificarAgainstTheEmulator_data() {
-    QTest::addColumn<QByteArrayList>("settings");  // state file lines
-    QTest::addColumn<QStringList>("before");       // a command run first
-    QTest::addColumn<QStringList>("environment");  // of the check
+    QTest::addColumn<QByteArrayList>("settings"); // state file lines
+    QTest::addColumn<QStringList>("before");      // a command run first
+    QTest::addColumn<QStringList>("environment"); // of the check
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("start"); // the line starts so
 
@@ -165,14 +170,12 @@ void CliMonitoringTest::verificarAgainstTheEmulator_data() {
     QTest::newRow("online again after 6 days")
         << QByteArrayList{} << QStringList{} << QStringList{later(6)} << 0 << "SAT OK";
     QTest::newRow("blocked by the taxpayer")
-        << QByteArrayList{} << QStringList{"bloquear", "--codigo", "12345678"} << QStringList{}
-        << 2 << "SAT CRÍTICO - BLOQUEIO CONTRIBUINTE - série 900012345, BLOQUEIO CONTRIBUINTE";
-    QTest::newRow("blocked by SEFAZ")
-        << QByteArrayList{"operation_state=1"} << QStringList{} << QStringList{} << 2
-        << "SAT CRÍTICO - BLOQUEIO SEFAZ - ";
-    QTest::newRow("busy") << QByteArrayList{} << QStringList{}
-                          << QStringList{"DVT_SAT_FAULT=busy"} << 3
-                          << "SAT DESCONHECIDO - 10098 SAT em processamento. Tente novamente.";
+        << QByteArrayList{} << QStringList{"bloquear", "--codigo", "12345678"} << QStringList{} << 2
+        << "SAT CRÍTICO - BLOQUEIO CONTRIBUINTE - série 900012345, BLOQUEIO CONTRIBUINTE";
+    QTest::newRow("blocked by SEFAZ") << QByteArrayList{"operation_state=1"} << QStringList{}
+                                      << QStringList{} << 2 << "SAT CRÍTICO - BLOQUEIO SEFAZ - ";
+    QTest::newRow("busy") << QByteArrayList{} << QStringList{} << QStringList{"DVT_SAT_FAULT=busy"}
+                          << 3 << "SAT DESCONHECIDO - 10098 SAT em processamento. Tente novamente.";
     QTest::newRow("library's error text")
         << QByteArrayList{} << QStringList{} << QStringList{"DVT_SAT_FAULT=no-separator"} << 3
         << "SAT DESCONHECIDO - Falha de comunicação com o equipamento SAT";
@@ -236,9 +239,9 @@ void CliMonitoringTest::thresholdOptions_data() {
     QTest::newRow("certificate warning above its days")
         << QStringList{"--sefaz-aviso", "7", "--certificado-aviso", "5000"} << 1
         << "SAT AVISO - certificado vence em ";
-    QTest::newRow("memory thresholds") << QStringList{"--sefaz-aviso", "7", "--memoria-critico",
-                                                      "0"}
-                                       << 0 << "SAT OK"; // 0 % used is not above 0
+    QTest::newRow("memory thresholds")
+        << QStringList{"--sefaz-aviso", "7", "--memoria-critico", "0"} << 0
+        << "SAT OK"; // 0 % used is not above 0
     QTest::newRow("bad value is unknown")
         << QStringList{"--pendentes-aviso", "muitos"} << 3
         << "SAT DESCONHECIDO - valor inválido para --pendentes-aviso: muitos";
@@ -300,8 +303,8 @@ void CliMonitoringTest::failedCallsStillAnswerInTheirFormat_data() {
     QTest::addColumn<QString>("code");
     QTest::addColumn<int>("exitCode"); // of status --formato json
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing library") << QStringList{} << true << QString() << 3
-                                     << "Biblioteca Vexa® não localizada !";
+    QTest::newRow("missing library")
+        << QStringList{} << true << QString() << 3 << "Biblioteca Vexa® não localizada !";
     QTest::newRow("busy") << QStringList{"DVT_SAT_FAULT=busy"} << false << "10098" << 1
                           << "SAT em processamento. Tente novamente.";
     QTest::newRow("null answer") << QStringList{"DVT_SAT_FAULT=null"} << false << QString() << 1
@@ -325,12 +328,14 @@ void CliMonitoringTest::failedCallsStillAnswerInTheirFormat() {
     const QJsonObject object = QJsonDocument::fromJson(json.out, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
     QCOMPARE(object.value("sucesso"), QJsonValue(false));
-    QCOMPARE(object.value("EEEEE"), code.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(code));
+    QCOMPARE(object.value("EEEEE"),
+             code.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(code));
     QCOMPARE(object.value("mensagem").toString(), message);
 
     const QString path = folder_->filePath(QStringLiteral("dravovexa_sat.prom"));
-    const CliRun metrics = Run(
-        {"status", "--formato", "prometheus", "--codigo", "12345678", "--saida", path}, environment);
+    const CliRun metrics =
+        Run({"status", "--formato", "prometheus", "--codigo", "12345678", "--saida", path},
+            environment);
     QCOMPARE(metrics.exitCode, exitCode);
     QVERIFY(metrics.out.isEmpty());
     QVERIFY(ReadFile(path).contains("\ndravovexa_sat_up 0\n"));
@@ -363,9 +368,9 @@ void CliMonitoringTest::metricsFileReplacedWhole() {
     const CliRun failed = Run({"status", "--formato", "prometheus", "--codigo", "12345678",
                                "--saida", blocked + QStringLiteral("/x.prom")});
     QCOMPARE(failed.exitCode, 1);
-    QVERIFY2(failed.err.contains("Não foi possível gravar o arquivo " +
-                                 blocked.toUtf8() + "/x.prom"),
-             failed.err.constData());
+    QVERIFY2(
+        failed.err.contains("Não foi possível gravar o arquivo " + blocked.toUtf8() + "/x.prom"),
+        failed.err.constData());
 }
 
 void CliMonitoringTest::activationCodeFromFile() {
@@ -381,8 +386,8 @@ void CliMonitoringTest::activationCodeFromFile() {
     QCOMPARE(wrong.exitCode, 3);
     QCOMPARE(wrong.out, QByteArray("SAT DESCONHECIDO - 10001 Código de ativação inválido\n"));
 
-    const CliRun missing = Run({"status", "--formato", "json", "--codigo-arquivo",
-                                path + QStringLiteral(".nao-existe")});
+    const CliRun missing = Run(
+        {"status", "--formato", "json", "--codigo-arquivo", path + QStringLiteral(".nao-existe")});
     QCOMPARE(missing.exitCode, 1);
     QCOMPARE(QJsonDocument::fromJson(missing.out).object().value("mensagem").toString(),
              "Não foi possível ler o arquivo " + path + ".nao-existe");

@@ -44,8 +44,9 @@ StatusReading Read(const QByteArray& raw) {
 
 // An access key of device 900004019 with document number n.
 QByteArray Key(int n, const char* serial = "900004019") {
-    return "35240361099008000141" "59" + QByteArray(serial) +
-           QByteArray::number(n).rightJustified(6, '0') + "1234560";
+    return "35240361099008000141"
+           "59" +
+           QByteArray(serial) + QByteArray::number(n).rightJustified(6, '0') + "1234560";
 }
 
 } // namespace
@@ -76,16 +77,16 @@ void StatusReadingTest::deviceTimes_data() {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("iso"); // empty: not a time
     QTest::addColumn<qint64>("epoch");
-    QTest::newRow("date and time") << QByteArray("20151110084752")
-                                   << "2015-11-10T08:47:52-03:00" << qint64(1447156072);
-    QTest::newRow("date alone: its midnight") << QByteArray("20191102") << "2019-11-02"
-                                              << qint64(1572663600);
-    QTest::newRow("blanks around") << QByteArray(" 20191102 ") << "2019-11-02"
-                                   << qint64(1572663600);
+    QTest::newRow("date and time")
+        << QByteArray("20151110084752") << "2015-11-10T08:47:52-03:00" << qint64(1447156072);
+    QTest::newRow("date alone: its midnight")
+        << QByteArray("20191102") << "2019-11-02" << qint64(1572663600);
+    QTest::newRow("blanks around")
+        << QByteArray(" 20191102 ") << "2019-11-02" << qint64(1572663600);
     QTest::newRow("29 February of a leap year")
         << QByteArray("20240229235959") << "2024-02-29T23:59:59-03:00" << qint64(1709261999);
-    QTest::newRow("29 February of a common year") << QByteArray("20230229") << QString()
-                                                  << qint64(0);
+    QTest::newRow("29 February of a common year")
+        << QByteArray("20230229") << QString() << qint64(0);
     QTest::newRow("hour 24") << QByteArray("20240101240000") << QString() << qint64(0);
     QTest::newRow("month 13") << QByteArray("20241301") << QString() << qint64(0);
     QTest::newRow("twelve digits") << QByteArray("202401011200") << QString() << qint64(0);
@@ -159,7 +160,7 @@ void StatusReadingTest::answers_data() {
     QTest::addColumn<QByteArray>("raw");
     QTest::addColumn<int>("outcome");
     QTest::addColumn<QString>("mensagem");
-    QTest::addColumn<int>("state");    // -1: none
+    QTest::addColumn<int>("state");      // -1: none
     QTest::addColumn<qint64>("waiting"); // -1: none
 
     Answer answer;
@@ -174,7 +175,8 @@ void StatusReadingTest::answers_data() {
         << qint64(0);
     answer.state = "7";
     QTest::newRow("state the standard does not define")
-        << answer.Text() << int(StatusOutcome::Answered) << "Resposta com sucesso" << 7 << qint64(0);
+        << answer.Text() << int(StatusOutcome::Answered) << "Resposta com sucesso" << 7
+        << qint64(0);
 
     Answer withoutListaFinal;
     withoutListaFinal.first = Key(3);
@@ -255,11 +257,12 @@ void StatusReadingTest::verdicts_data() {
     a = healthy;
     a.first = Key(1);
     a.final = Key(50);
-    QTest::newRow("50 waiting: not above the warning") << a.Text() << int(CheckState::Ok)
-                                                       << "SAT OK";
+    QTest::newRow("50 waiting: not above the warning")
+        << a.Text() << int(CheckState::Ok) << "SAT OK";
     a.final = Key(51);
-    QTest::newRow("51 waiting") << a.Text() << int(CheckState::Warning)
-                                << "SAT AVISO - 51 CF-e aguardando transmissão (aviso: acima de 50)";
+    QTest::newRow("51 waiting")
+        << a.Text() << int(CheckState::Warning)
+        << "SAT AVISO - 51 CF-e aguardando transmissão (aviso: acima de 50)";
     a.final = Key(501);
     QTest::newRow("501 waiting")
         << a.Text() << int(CheckState::Critical)
@@ -270,10 +273,9 @@ void StatusReadingTest::verdicts_data() {
     QTest::newRow("low battery") << a.Text() << int(CheckState::Warning)
                                  << "SAT AVISO - bateria BAIXO - série";
 
-    for (const auto& [value, name] : {std::pair{"1", "BLOQUEIO SEFAZ"},
-                                      std::pair{"2", "BLOQUEIO CONTRIBUINTE"},
-                                      std::pair{"3", "BLOQUEIO AUTÔNOMO"},
-                                      std::pair{"4", "BLOQUEIO PARA DESATIVAÇÃO"}}) {
+    for (const auto& [value, name] :
+         {std::pair{"1", "BLOQUEIO SEFAZ"}, std::pair{"2", "BLOQUEIO CONTRIBUINTE"},
+          std::pair{"3", "BLOQUEIO AUTÔNOMO"}, std::pair{"4", "BLOQUEIO PARA DESATIVAÇÃO"}}) {
         a = healthy;
         a.state = value;
         QTest::addRow("state %s", value)
@@ -368,7 +370,8 @@ void StatusReadingTest::failedQueryJson_data() {
     QTest::addColumn<QByteArray>("raw"); // empty: no answer at all
     QTest::addColumn<QJsonValue>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("busy") << QByteArray("000043|10098|0000|SAT em processamento. Tente novamente.||")
+    QTest::newRow("busy") << QByteArray(
+                                 "000043|10098|0000|SAT em processamento. Tente novamente.||")
                           << QJsonValue("10098") << "SAT em processamento. Tente novamente.";
     QTest::newRow("quotes and a line break in the message")
         << QByteArray("000044|10099|Erro \"interno\"\r\nno SAT||") << QJsonValue("10099")
