@@ -195,7 +195,8 @@ Comandos:
   status                     Consultar Status Operacional (exige --codigo)
                              [--formato texto|json|prometheus] [--saida ARQUIVO]
                              (json e prometheus: gravado de uma vez em ARQUIVO)
-  verificar                  verificação no padrão dos monitoring-plugins
+  verificar                  Status Operacional como verificação (exige
+                             --codigo) no padrão dos monitoring-plugins
                              (Nagios, Icinga, Zabbix): saída 0 OK, 1 AVISO,
                              2 CRÍTICO, 3 DESCONHECIDO; limites, com os padrões:
                              --sefaz-aviso 5 --sefaz-critico 8 (dias sem SEFAZ)
