@@ -1,5 +1,7 @@
 #include "cli/cli_commands.h"
 
+#include "cli/monitoring_commands.h"
+
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -544,6 +546,9 @@ std::optional<Command> FindCommand(const std::string& name) {
 
 int RunCliCommand(const CliRequest& request, SatSession& session, std::ostream& out,
                   std::ostream& usage, const std::function<bool()>& bindLibrary) {
+    if (IsMonitoringRequest(request)) {
+        return RunMonitoringCommand(request, session, out, usage, bindLibrary);
+    }
     const std::optional<Command> command = FindCommand(request.command);
     CommandRun run(request, session, out, usage);
     if (!command) {

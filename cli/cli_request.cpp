@@ -20,7 +20,13 @@ const std::set<std::string> kCommonOptions = {"sat-library", "codigo", "tempo-li
 const std::vector<CommandSyntax>& Commands() {
     static const std::vector<CommandSyntax> commands = {
         {"consultar", 0, {}, {}},
-        {"status", 0, {}, {}},
+        {"status", 0, {"formato", "saida", "codigo-arquivo"}, {}},
+        {"verificar",
+         0,
+         {"codigo-arquivo", "sefaz-aviso", "sefaz-critico", "certificado-aviso",
+          "certificado-critico", "memoria-aviso", "memoria-critico", "pendentes-aviso",
+          "pendentes-critico"},
+         {}},
         {"sessao", 1, {}, {}},
         {"logs", 0, {"saida"}, {}},
         {"fim-a-fim", 0, {}, {}},
@@ -187,6 +193,17 @@ do programa não pode ser gravada, na pasta de configurações do usuário).
 Comandos:
   consultar                  Consulta SAT
   status                     Consultar Status Operacional (exige --codigo)
+                             [--formato texto|json|prometheus] [--saida ARQUIVO]
+                             (json e prometheus: gravado de uma vez em ARQUIVO)
+  verificar                  Status Operacional como verificação (exige
+                             --codigo) no padrão dos monitoring-plugins
+                             (Nagios, Icinga, Zabbix): saída 0 OK, 1 AVISO,
+                             2 CRÍTICO, 3 DESCONHECIDO; limites, com os padrões:
+                             --sefaz-aviso 5 --sefaz-critico 8 (dias sem SEFAZ)
+                             --certificado-aviso 30 --certificado-critico 7
+                             (dias até o vencimento), --memoria-aviso 80
+                             --memoria-critico 95 (% usada), --pendentes-aviso 50
+                             --pendentes-critico 500 (CF-e aguardando transmissão)
   sessao N                   Consultar Número de Sessão N
   logs [--saida ARQUIVO]     Extrair Logs (grava o log decodificado em ARQUIVO)
   fim-a-fim                  Teste Fim a Fim com a venda de teste
@@ -210,6 +227,8 @@ Comandos:
 
 Opções:
   --codigo C                 Código de Ativação Padrão (8 a 32 caracteres)
+  --codigo-arquivo ARQUIVO   status e verificar: o código na primeira linha
+                             de ARQUIVO (fora da lista de processos)
   --sat-library CAMINHO      usa esta biblioteca SAT em vez da que está ao
                              lado do programa
   --tempo-limite SEGUNDOS    abandona a operação se a biblioteca SAT não

@@ -519,7 +519,8 @@ void CliTest::help() {
     QCOMPARE(run.exitCode, 0);
     for (const char* command :
          {"consultar", "status", "sessao N", "logs", "fim-a-fim", "venda", "cancelar", "ativar",
-          "associar", "rede", "bloquear", "desbloquear", "atualizar", "trocar-codigo", "versao"}) {
+          "associar", "rede", "bloquear", "desbloquear", "atualizar", "trocar-codigo", "versao",
+          "verificar"}) {
         QVERIFY2(run.out.contains(QByteArray("\n  ") + command), command);
     }
     QVERIFY(run.err.isEmpty());
