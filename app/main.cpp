@@ -1,16 +1,20 @@
 // Program start: the application and its title, the single-instance guard,
 // the main window, the message loop.
 //
-//   dravovexa [--sat-library FILE]
+//   dravovexa [--sat-library FILE] [--help]
 //
 // --sat-library loads FILE as the SAT library instead of the one beside the
-// program.
+// program. Without a display the program says so in a sentence and ends
+// with status 1, instead of Qt's abort.
 
 #include <QApplication>
 #include <QFileInfo>
 #include <QStyleFactory>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <optional>
 
 #include "dialogs/Clone.h"
@@ -24,8 +28,59 @@ struct CommandLine {
     QString satLibraryPath;
 };
 
+constexpr char kUsage[] =
+    "uso: dravovexa [--sat-library ARQUIVO]\n"
+    "\n"
+    "Abre a janela do Dravo Vexa Tarvik®, que opera o equipamento SAT pela\n"
+    "biblioteca SAT ao lado do programa.\n"
+    "\n"
+    "  --sat-library ARQUIVO   usa esta biblioteca SAT em vez da que está ao lado\n"
+    "                          do programa\n"
+    "  --help, -h              mostra este texto\n"
+    "\n"
+    "Sem tela gráfica, use dravovexa-cli.\n";
+
+constexpr char kNoDisplay[] =
+    "dravovexa: não foi possível abrir a janela: nenhuma tela gráfica disponível.\n"
+    "Para operar o equipamento SAT sem tela gráfica, use dravovexa-cli.\n";
+
+// --help is answered before Qt starts, so that it works without a display.
+bool AsksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// While the application starts, Qt ends the process with a fatal message
+// (and an abort) when it finds no display. That ending is turned into a
+// Portuguese sentence and status 1; Qt's own warnings about the display
+// that come before it are held back.
+bool g_startingApplication = false;
+QtMessageHandler g_qtMessageHandler = nullptr;
+
+void StartupMessageHandler(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    if (g_startingApplication) {
+        if (type == QtFatalMsg) {
+            std::fputs(kNoDisplay, stderr);
+            std::_Exit(1);
+        }
+        if (context.category != nullptr && std::strncmp(context.category, "qt.qpa", 6) == 0) {
+            return;
+        }
+    }
+    if (g_qtMessageHandler != nullptr) {
+        g_qtMessageHandler(type, context, message);
+    } else {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(message));
+    }
+}
+
 void PrintUsage() {
-    std::fputs("uso: dravovexa [--sat-library ARQUIVO]\n", stderr);
+    std::fputs(kUsage, stderr);
 }
 
 // Qt's own options (-platform, -style ...) are already gone from the
@@ -54,8 +109,23 @@ std::optional<CommandLine> ReadCommandLine(const QStringList& arguments) {
 
 } // namespace
 
+// The application, or a sentence and status 1 when there is no display.
+QApplication* StartApplication(int& argc, char** argv) {
+    g_qtMessageHandler = qInstallMessageHandler(StartupMessageHandler);
+    g_startingApplication = true;
+    auto* app = new QApplication(argc, argv);
+    g_startingApplication = false;
+    qInstallMessageHandler(g_qtMessageHandler);
+    return app;
+}
+
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    if (AsksForHelp(argc, argv)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    const std::unique_ptr<QApplication> application(StartApplication(argc, argv));
+    QApplication& app = *application;
     // The application title; window titles carry the window's own caption.
     QApplication::setApplicationName(QStringLiteral("Dravo Vexa Tarvik®"));
     QGuiApplication::setDesktopFileName(QStringLiteral("dravovexa"));

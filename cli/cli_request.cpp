@@ -187,8 +187,9 @@ std::string CliHelpText() {
     return R"(Uso: dravovexa-cli [opções] COMANDO [ARGUMENTOS]
 
 Opera o equipamento SAT pela biblioteca SAT ao lado do programa, com os
-números de sessão de "dravovexa.ini" ao lado do programa (ou, quando a pasta
-do programa não pode ser gravada, na pasta de configurações do usuário).
+números de sessão de "dravovexa.ini": o da máquina, /var/lib/dravovexa, na
+instalação pelo pacote, senão o ao lado do programa; enquanto esse não pode
+ser gravado, o da pasta de configurações do usuário.
 
 Comandos:
   consultar                  Consulta SAT

@@ -13,9 +13,17 @@ namespace {
 // dllsat-state.txt beside the library; where that folder cannot be written
 // (a library installed in a system folder, used by a normal user), in the
 // user's own state folder, so that every user still has a working device.
+// A system install (the Debian package) never writes beside the library,
+// for root neither: its device is the machine's one in
+// DVT_MACHINE_EMULATOR_FOLDER, or the user's own for a user who cannot
+// write there.
 std::string DefaultStatePath() {
+#if defined(DVT_MACHINE_EMULATOR_FOLDER)
+    std::string folder = DVT_MACHINE_EMULATOR_FOLDER;
+#else
     const std::string library = LibraryFolder();
     std::string folder = library.empty() ? std::string(".") : library;
+#endif
     if (!FolderIsWritable(folder)) {
         const std::string user = UserStateFolder();
         std::error_code error;

@@ -1,7 +1,9 @@
 #include "sat/session_counter.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <optional>
 #include <sstream>
 
@@ -212,39 +214,77 @@ void RemoveLeftoverTemporaryFiles(const std::string& settingsFilePath) {
 constexpr std::string_view kCannotWriteSettings =
     "Não foi possível gravar o arquivo de configurações";
 
-// Draws the next number from the file at path. seedWhenMissing, when given,
-// is the text a file that does not exist yet starts from.
-std::int32_t DrawFrom(const std::string& path, const std::optional<std::string>& seedWhenMissing) {
+// One copy of the counter while a number is drawn: its lock (when this
+// process may write it) and what it held.
+struct OpenCopy {
+    const CounterCopy* copy = nullptr;
+    std::unique_ptr<platform::ExclusiveFileLock> lock; // null: not held
+    bool attempted = false;
+    bool exists = false;
+    std::optional<std::string> text; // nothing: exists but cannot be read
+};
+
+// Takes the lock of a copy, "<path>.lock" beside it: the settings file itself
+// is replaced by a rename on every write, so a lock on it would not outlive
+// the write. A held lock keeps every other writer of the copy out, so the
+// temporary files a killed writer left behind may go. Returns why it failed.
+std::string LockCopy(OpenCopy& open, bool createFolder) {
+    open.attempted = true;
+    const std::string& path = open.copy->path;
     if (path.empty()) {
-        throw SettingsFileError({path}, "pasta do programa desconhecida");
+        return "pasta do programa desconhecida";
     }
-    // A lock file beside the settings: the settings file itself is replaced
-    // by a rename on every write, so a lock on it would not outlive the write.
+    if (createFolder) {
+        const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+        std::error_code error;
+        if (!folder.empty()) {
+            std::filesystem::create_directories(folder, error);
+        }
+        if (error) {
+            return error.message();
+        }
+    }
     const std::string lockFilePath = path + ".lock";
-    const platform::ExclusiveFileLock lock(lockFilePath);
-    if (!lock.IsHeld()) {
-        throw SettingsFileError({path}, lockFilePath + ": " + lock.Error());
+    auto lock = std::make_unique<platform::ExclusiveFileLock>(lockFilePath);
+    if (!lock->IsHeld()) {
+        return lockFilePath + ": " + lock->Error();
     }
-
+    open.lock = std::move(lock);
     RemoveLeftoverTemporaryFiles(path);
+    return {};
+}
 
+void ReadCopy(OpenCopy& open) {
+    const std::string& path = open.copy->path;
+    if (path.empty()) {
+        return;
+    }
     std::error_code error;
-    const bool missing =
-        std::filesystem::status(path, error).type() == std::filesystem::file_type::not_found;
-    const std::optional<std::string> text =
-        missing && seedWhenMissing ? seedWhenMissing : ReadSettingsText(path);
-    if (!text) {
-        throw SettingsFileError({path}, "o arquivo existe mas não pode ser lido");
+    open.exists =
+        std::filesystem::status(path, error).type() != std::filesystem::file_type::not_found;
+    open.text = ReadSettingsText(path);
+}
+
+std::optional<std::int32_t> StoredNumber(const OpenCopy& open) {
+    if (!open.exists || !open.text) {
+        return std::nullopt;
     }
-    const std::int32_t next =
-        SessionNumberAfter(ReadProfileInteger(*text, kSessionSection, kSessionKey, 0));
+    return ReadProfileInteger(*open.text, kSessionSection, kSessionKey, 0);
+}
+
+// Writes number into a copy whose lock is held. A copy that does not exist
+// yet starts as seed (the text of another copy, so that the user's own keys
+// travel with the counter). Returns why it failed, empty on success.
+std::string WriteCopy(const OpenCopy& open, std::int32_t number, const std::string& seed) {
+    if (!open.text) {
+        return "o arquivo existe mas não pode ser lido";
+    }
+    const std::string& text = open.exists ? *open.text : seed;
     const std::string updated =
-        WriteProfileString(*text, kSessionSection, kSessionKey, std::to_string(next));
-    const platform::FileWriteResult written = platform::ReplaceFileAtomically(path, updated);
-    if (!written.ok) {
-        throw SettingsFileError({path}, written.error);
-    }
-    return next;
+        WriteProfileString(text, kSessionSection, kSessionKey, std::to_string(number));
+    const platform::FileWriteResult written =
+        platform::ReplaceFileAtomically(open.copy->path, updated);
+    return written.ok ? std::string() : written.error;
 }
 
 std::string JoinedPaths(const std::vector<std::string>& paths, std::string_view separator) {
@@ -319,41 +359,132 @@ std::int32_t SessionNumberAfter(std::int32_t stored) {
     return stored < 1 || stored >= kLastSessionNumber ? 1 : stored + 1;
 }
 
-std::string SettingsFilePathBesideProgram() {
-    const std::string folder = platform::ProgramFolder();
-    return folder.empty() ? std::string() : folder + std::string(kSettingsFileName);
+std::vector<CounterCopy> SessionCounterCopies(const std::string& machineFolder,
+                                              const std::string& programFolder,
+                                              const std::string& userFolder) {
+    const auto in = [](const std::string& folder) {
+        return folder.empty() ? std::string() : folder + std::string(kSettingsFileName);
+    };
+    std::vector<CounterCopy> copies;
+    if (!machineFolder.empty()) {
+        copies.push_back({in(machineFolder), true});
+        if (!programFolder.empty()) {
+            copies.push_back({in(programFolder), false});
+        }
+    } else {
+        copies.push_back({in(programFolder), true});
+    }
+    if (!userFolder.empty()) {
+        copies.push_back({in(userFolder), true});
+    }
+    return copies;
 }
 
-std::string SettingsFilePathForUser() {
-    const std::string folder = platform::UserConfigFolder();
-    return folder.empty() ? std::string() : folder + std::string(kSettingsFileName);
+std::vector<CounterCopy> SessionCounterCopiesOfThisInstall() {
+#if defined(DVT_MACHINE_SETTINGS_FOLDER)
+    const std::string machineFolder = DVT_MACHINE_SETTINGS_FOLDER "/";
+#else
+    const std::string machineFolder;
+#endif
+    return SessionCounterCopies(machineFolder, platform::ProgramFolder(),
+                                platform::UserConfigFolder());
+}
+
+std::int32_t DrawSessionNumber(const std::vector<CounterCopy>& copies) {
+    std::vector<OpenCopy> open(copies.size());
+    std::vector<std::string> tried;
+    std::string reason = "nenhum arquivo de configurações";
+
+    // Locks in the order of the list, the same in every process, so two
+    // processes never wait for each other crosswise. The first copy's folder
+    // must exist; a later copy (the user's) has its folder made only when no
+    // copy before it can be locked, and is otherwise opened only when it is
+    // there already, to be brought up with the others.
+    bool earlierLocked = false;
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        open[i].copy = &copies[i];
+        if (copies[i].writable) {
+            tried.push_back(copies[i].path);
+            const bool mayCreateFolder = i > 0 && !earlierLocked;
+            const std::filesystem::path folder =
+                std::filesystem::path(copies[i].path).parent_path();
+            std::error_code error;
+            if (mayCreateFolder || i == 0 || std::filesystem::is_directory(folder, error)) {
+                const std::string failure = LockCopy(open[i], mayCreateFolder);
+                if (!failure.empty()) {
+                    reason = failure;
+                }
+                earlierLocked = earlierLocked || open[i].lock != nullptr;
+            }
+        }
+        ReadCopy(open[i]);
+    }
+
+    // The counter never goes back: the next number follows the highest of
+    // all the copies, read-only ones included.
+    std::int32_t highest = 0;
+    std::string seed;
+    bool seedFound = false;
+    for (const OpenCopy& copy : open) {
+        if (const std::optional<std::int32_t> stored = StoredNumber(copy)) {
+            highest = std::max(highest, *stored);
+            if (!seedFound) {
+                seed = *copy.text;
+                seedFound = true;
+            }
+        }
+    }
+    std::int32_t next = SessionNumberAfter(highest);
+
+    // Every copy this process may write is brought up to the number; a
+    // missing one is made only when no copy before it took the number.
+    bool written = false;
+    for (const OpenCopy& copy : open) {
+        if (!copy.lock || (!copy.exists && written)) {
+            continue;
+        }
+        const std::string failure = WriteCopy(copy, next, seed);
+        if (failure.empty()) {
+            written = true;
+        } else {
+            reason = failure;
+        }
+    }
+
+    // Nothing took it (a full disk, a read-only file): the later copies that
+    // were left alone are tried as a last resort, their folders made.
+    for (std::size_t i = 1; !written && i < open.size(); ++i) {
+        if (!copies[i].writable || open[i].attempted) {
+            continue;
+        }
+        const std::string failure = LockCopy(open[i], true);
+        if (!failure.empty()) {
+            reason = failure;
+            continue;
+        }
+        ReadCopy(open[i]);
+        if (const std::optional<std::int32_t> stored = StoredNumber(open[i])) {
+            next = SessionNumberAfter(std::max(highest, *stored));
+        }
+        const std::string writeFailure = WriteCopy(open[i], next, seed);
+        written = writeFailure.empty();
+        if (!written) {
+            reason = writeFailure;
+        }
+    }
+
+    if (!written) {
+        throw SettingsFileError(tried.empty() ? std::vector<std::string>{std::string()} : tried,
+                                reason);
+    }
+    return next;
 }
 
 std::int32_t DrawSessionNumber(const std::string& settingsFilePath,
                                const std::string& userSettingsFilePath) {
-    try {
-        return DrawFrom(settingsFilePath, std::nullopt);
-    } catch (const SettingsFileError& besideProgram) {
-        if (userSettingsFilePath.empty()) {
-            throw;
-        }
-        std::vector<std::string> tried{settingsFilePath, userSettingsFilePath};
-        std::error_code error;
-        const std::filesystem::path folder =
-            std::filesystem::path(userSettingsFilePath).parent_path();
-        if (!folder.empty()) {
-            std::filesystem::create_directories(folder, error);
-        }
-        if (error) {
-            throw SettingsFileError(std::move(tried), error.message());
-        }
-        try {
-            return DrawFrom(userSettingsFilePath,
-                            settingsFilePath.empty()
-                                ? std::optional<std::string>(std::string())
-                                : ReadSettingsText(settingsFilePath).value_or(std::string()));
-        } catch (const SettingsFileError& user) {
-            throw SettingsFileError(std::move(tried), user.Reason());
-        }
+    std::vector<CounterCopy> copies{{settingsFilePath, true}};
+    if (!userSettingsFilePath.empty()) {
+        copies.push_back({userSettingsFilePath, true});
     }
+    return DrawSessionNumber(copies);
 }

@@ -16,8 +16,8 @@ inline constexpr std::string_view kSessionKey = "VEXAS";
 inline constexpr std::int32_t kLastSessionNumber = 999999;
 
 // The settings file cannot be written (read-only file or folder, disk full,
-// lock not available), nor, when there is one, the user's copy of it.
-// FilePaths() holds the files tried, the one beside the program first;
+// lock not available), nor any other copy of the counter that this program
+// may write. FilePaths() holds the files tried, in order of preference;
 // what() names them all, in Portuguese (UTF-8).
 class SettingsFileError : public std::runtime_error {
 public:
@@ -55,27 +55,47 @@ std::string WriteProfileString(std::string_view text, std::string_view section,
 // device takes such a session number.
 std::int32_t SessionNumberAfter(std::int32_t stored);
 
-// The settings file beside the program: ProgramFolder() + "dravovexa.ini".
-std::string SettingsFilePathBesideProgram();
+// One copy of the session counter: a settings file, and whether this
+// program may write it.
+struct CounterCopy {
+    std::string path;
+    // False: only read, never written (the file beside the programs of a
+    // system install, left there by an older version).
+    bool writable = true;
+};
 
-// The user's copy: UserConfigFolder() + "dravovexa.ini"; empty when the
-// platform cannot tell the user's folder.
-std::string SettingsFilePathForUser();
+// The copies of the counter in order of preference. A system install
+// (machineFolder given, the Debian package's /var/lib/dravovexa/) keeps one
+// counter for the whole machine there and never writes beside the programs;
+// otherwise the counter is the file beside the program. The user's copy in
+// userFolder comes last: it takes the numbers while no copy before it can
+// be written. Folders end with their separator; an empty one is left out
+// (an empty programFolder of a plain install gives a copy with an empty
+// path, which cannot be written).
+std::vector<CounterCopy> SessionCounterCopies(const std::string& machineFolder,
+                                              const std::string& programFolder,
+                                              const std::string& userFolder);
 
-// Reads the counter from the settings file at settingsFilePath (a missing
-// file, section or key, or a value that is not an integer, counts as 0),
-// computes the next number and writes it back, all under an exclusive lock
-// on "<settingsFilePath>.lock" so that two processes never draw the same
-// number. The file is replaced atomically: a crash leaves either the old or
-// the new number. A file that exists but cannot be read is refused, since
-// rewriting it would throw away whatever else it holds.
+// The copies for this build of the program and this user.
+std::vector<CounterCopy> SessionCounterCopiesOfThisInstall();
+
+// Draws the next session number: reads every copy, takes the number after
+// the highest of them (so no number is reused when the program moves from
+// one copy to another and back), and writes it into every copy this process
+// may write. A missing copy is made only when no copy before it took the
+// number; the user's folder is then made as well.
 //
-// When that file cannot be written and userSettingsFilePath is given, the
-// number is drawn from the user's copy instead (its folder created when
-// missing), the way an old Windows system redirects a program's writes to a
-// protected folder: the copy starts as the file beside the program was, so
-// the numbers go on where they stood, and it is used as long as the program's
-// folder cannot be written. Throws SettingsFileError when no file can be
-// written; each file then still holds its old number.
+// Each copy is read and written under an exclusive lock on
+// "<path>.lock", so that two processes never draw the same number, and
+// replaced atomically: a crash leaves either the old or the new number. A
+// file that exists but cannot be read is not written, since rewriting it
+// would throw away whatever else it holds. A new copy starts as the text of
+// the first copy that holds a counter. Throws SettingsFileError, naming the
+// writable copies, when none can be written; each file then still holds its
+// old number.
+std::int32_t DrawSessionNumber(const std::vector<CounterCopy>& copies);
+
+// The same with the settings file settingsFilePath and, when given, the
+// user's copy userSettingsFilePath after it.
 std::int32_t DrawSessionNumber(const std::string& settingsFilePath,
                                const std::string& userSettingsFilePath = {});

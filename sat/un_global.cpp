@@ -8,17 +8,20 @@
 #include "sat/session_counter.h"
 
 SatSession::SatSession(SatUserInterface& ui)
-    : SatSession(ui, SettingsFilePathBesideProgram(), platform::SatLibraryPathBesideProgram(),
-                 SettingsFilePathForUser()) {}
+    : ui_(ui), counterCopies_(SessionCounterCopiesOfThisInstall()),
+      satLibraryPath_(platform::SatLibraryPathBesideProgram()) {}
 
 SatSession::SatSession(SatUserInterface& ui, std::string settingsFilePath,
                        std::string satLibraryPath, std::string userSettingsFilePath)
-    : ui_(ui), settingsFilePath_(std::move(settingsFilePath)),
-      satLibraryPath_(std::move(satLibraryPath)),
-      userSettingsFilePath_(std::move(userSettingsFilePath)) {}
+    : ui_(ui), counterCopies_{{std::move(settingsFilePath), true}},
+      satLibraryPath_(std::move(satLibraryPath)) {
+    if (!userSettingsFilePath.empty()) {
+        counterCopies_.push_back({std::move(userSettingsFilePath), true});
+    }
+}
 
 void SatSession::NextSessionNumber() {
-    SessionNumber = DrawSessionNumber(settingsFilePath_, userSettingsFilePath_);
+    SessionNumber = DrawSessionNumber(counterCopies_);
 }
 
 // Runs one operation so that no failure escapes. A settings file that cannot

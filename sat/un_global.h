@@ -10,9 +10,11 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "sat/dll_wrappers.h"
 #include "sat/platform/dynamic_library.h"
+#include "sat/session_counter.h"
 #include "sat/status_operacional.h"
 #include "sat/un_funcoes_dll.h"
 #include "sat/user_interface.h"
@@ -20,11 +22,11 @@
 class SatSession {
 public:
     // settingsFilePath: the profile file holding the session counter;
-    // satLibraryPath: the full path of the SAT library. Both default to the
-    // files beside the running program ("dravovexa.ini", "libdllsat.so").
+    // satLibraryPath: the full path of the SAT library.
     // userSettingsFilePath: the user's copy of the settings file, used while
-    // settingsFilePath cannot be written; none when empty. It defaults to the
-    // one in the user's configuration folder.
+    // settingsFilePath cannot be written; none when empty. Without them, the
+    // counter's copies of this install (SessionCounterCopiesOfThisInstall)
+    // and the library beside the running program ("libdllsat.so").
     explicit SatSession(SatUserInterface& ui);
     SatSession(SatUserInterface& ui, std::string settingsFilePath, std::string satLibraryPath,
                std::string userSettingsFilePath = {});
@@ -59,7 +61,8 @@ public:
     platform::LibraryHandle SatLibraryHandle = nullptr;
     ::SatEntryPoints SatEntryPoints;
 
-    const std::string& SettingsFilePath() const { return settingsFilePath_; }
+    // The preferred copy of the session counter.
+    const std::string& SettingsFilePath() const { return counterCopies_.front().path; }
     const std::string& SatLibraryPath() const { return satLibraryPath_; }
     // Another library file (the command line's --sat-library); a full path.
     void SetSatLibraryPath(std::string fullPath) { satLibraryPath_ = std::move(fullPath); }
@@ -117,9 +120,8 @@ private:
     template <typename Operation> bool Guarded(Operation operation);
 
     SatUserInterface& ui_;
-    std::string settingsFilePath_;
+    std::vector<CounterCopy> counterCopies_;
     std::string satLibraryPath_;
-    std::string userSettingsFilePath_;
     SatCallRecord lastCall_;
     std::string lastFailure_;
     std::string lastLoadError_;

@@ -27,6 +27,7 @@
 #include "dialogs/pictures.h"
 #include "dialogs/threaded_timer.h"
 #include "manager/didiz_ivodazu_rivivaz.h"
+#include "program_version.h"
 #include "rules/cp1252.h"
 #include "rules/text_utils.h"
 #include "sat/platform/sat_library_file.h"
@@ -55,15 +56,17 @@ constexpr char kAvancarProperty[] = "dvtAvancar";
 
 constexpr int kActivationCodeMinLength = 8;
 
-// The settings file beside the program falls back on the user's copy; a
-// file given in the options (tests) has none.
+// The counter's copies of this install (with the user's copy to fall back
+// on); a file given in the options (tests) has none.
 std::unique_ptr<SatSession> MakeSession(SatUserInterface& ui, const TFprincipal::Options& options) {
-    const bool besideProgram = options.settingsFilePath.empty();
-    return std::make_unique<SatSession>(
-        ui, besideProgram ? SettingsFilePathBesideProgram() : options.settingsFilePath,
-        options.satLibraryPath.empty() ? platform::SatLibraryPathBesideProgram()
-                                       : options.satLibraryPath,
-        besideProgram ? SettingsFilePathForUser() : std::string());
+    auto session = options.settingsFilePath.empty()
+                       ? std::make_unique<SatSession>(ui)
+                       : std::make_unique<SatSession>(ui, options.settingsFilePath,
+                                                      platform::SatLibraryPathBesideProgram());
+    if (!options.satLibraryPath.empty()) {
+        session->SetSatLibraryPath(options.satLibraryPath);
+    }
+    return session;
 }
 
 } // namespace
@@ -88,9 +91,9 @@ TFprincipal::TFprincipal(Options options, QWidget* parent)
     // window show it.
     s_m->setProgramName(QStringLiteral("ravor_eduz"));
     s_m->setTituloDoPrograma(QStringLiteral("Dravo Vexa Tarvik ®"));
-    s_m->setVersaoDoPrograma(QStringLiteral("1.17"));
+    s_m->setVersaoDoPrograma(QString::fromLatin1(kProgramVersion));
     s_m->setVersao_Manager(QStringLiteral("1.05"));
-    s_m->setBuildDoPrograma(QStringLiteral("0.0.0.17"));
+    s_m->setBuildDoPrograma(QString::fromLatin1(kProgramBuild));
 
     AdvPanel1 = new THeaderBar(this);
     BuildSheets();

@@ -93,6 +93,10 @@ private slots:
     void unwritablePlace();
     void userCopy_data();
     void userCopy();
+    void fallbackAndReturnNeverRepeatANumber();
+    void readOnlyCopyCounts();
+    void copiesOfAnInstall_data();
+    void copiesOfAnInstall();
     void permissionBitsAreKept();
     void leftoverTemporaryFilesGo();
     void symbolicLinkIsFollowed();
@@ -226,14 +230,18 @@ void TestSessionCounter::userCopy_data() {
     QTest::addColumn<QByteArray>("userAfter");
 
     QTest::newRow("beside the program when writable")
-        << QByteArray("writable") << Counter("41") << Counter("7") << true << 42 << Counter("7");
+        << QByteArray("writable") << Counter("41") << Counter("7") << true << 42 << Counter("42");
     QTest::newRow("folder is a regular file: new copy")
         << QByteArray("folder is a file") << QByteArray() << QByteArray() << true << 1 << Counter("1");
     QTest::newRow("lock is a folder: copy starts where the file stood")
         << QByteArray("lock is a folder") << QByteArray("; kept\n" + Counter("41")) << QByteArray() << true
         << 42 << QByteArray("; kept\n" + Counter("42"));
-    QTest::newRow("existing copy goes on")
-        << QByteArray("lock is a folder") << Counter("41") << Counter("7") << true << 8 << Counter("8");
+    QTest::newRow("existing copy goes on after the highest")
+        << QByteArray("lock is a folder") << Counter("41") << Counter("7") << true << 42 << Counter("42");
+    QTest::newRow("user's copy ahead")
+        << QByteArray("writable") << Counter("41") << Counter("90") << true << 91 << Counter("91");
+    QTest::newRow("read-only file: copy made as a last resort")
+        << QByteArray("read-only file") << Counter("41") << QByteArray() << true << 42 << Counter("42");
     QTest::newRow("nowhere to write")
         << QByteArray("folder is a file") << QByteArray() << QByteArray() << false << 0 << QByteArray();
 }
@@ -256,6 +264,9 @@ void TestSessionCounter::userCopy() {
     if (!beside.isEmpty()) {
         WriteAll(besidePath, beside);
     }
+    if (besidePlace == "read-only file") {
+        QVERIFY(chmod(QFile::encodeName(besidePath).constData(), 0444) == 0);
+    }
     const QString userFolder = folder_->filePath(userWritable ? QStringLiteral("config/dravovexa")
                                                               : QStringLiteral("plain/dravovexa"));
     const QString userPath = userFolder + QStringLiteral("/dravovexa.ini");
@@ -276,6 +287,92 @@ void TestSessionCounter::userCopy() {
     if (!beside.isEmpty() && besidePlace != "writable") {
         QCOMPARE(ReadAll(besidePath), beside); // never touched
     }
+}
+
+// The program's folder cannot be written for a while (here its lock is a
+// folder), then can again: the numbers go on from the user's copy and then
+// from both, never repeating one, and both copies end at the last number.
+void TestSessionCounter::fallbackAndReturnNeverRepeatANumber() {
+    const std::string beside = settings_.toStdString();
+    const QString userPath = folder_->filePath(QStringLiteral("config/dravovexa/dravovexa.ini"));
+    const std::string user = userPath.toStdString();
+    const QString lock = settings_ + QStringLiteral(".lock");
+    std::vector<std::int32_t> drawn;
+    const auto drawTimes = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            drawn.push_back(DrawSessionNumber(beside, user));
+        }
+    };
+    drawTimes(3);
+    QVERIFY(!QFile::exists(userPath));
+    QVERIFY(QFile::remove(lock));
+    QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("dravovexa.ini.lock")));
+    drawTimes(4);
+    QCOMPARE(ReadAll(settings_), Counter("3"));
+    QVERIFY(QDir(folder_->path()).rmdir(QStringLiteral("dravovexa.ini.lock")));
+    drawTimes(2);
+    const std::vector<std::int32_t> expected{1, 2, 3, 4, 5, 6, 7, 8, 9};
+    QVERIFY(drawn == expected);
+    QCOMPARE(ReadAll(settings_), Counter("9"));
+    QCOMPARE(ReadAll(userPath), Counter("9"));
+}
+
+// A system install reads the file an older version left beside the programs
+// but never writes it; the machine's copy takes the number.
+void TestSessionCounter::readOnlyCopyCounts() {
+    QVERIFY(QDir(folder_->path()).mkpath(QStringLiteral("machine")));
+    QVERIFY(QDir(folder_->path()).mkpath(QStringLiteral("program")));
+    const QString machine = folder_->filePath(QStringLiteral("machine/dravovexa.ini"));
+    const QString program = folder_->filePath(QStringLiteral("program/dravovexa.ini"));
+    const QString user = folder_->filePath(QStringLiteral("user/dravovexa.ini"));
+    WriteAll(machine, Counter("12"));
+    WriteAll(program, Counter("100"));
+    const std::vector<CounterCopy> copies{
+        {machine.toStdString(), true}, {program.toStdString(), false}, {user.toStdString(), true}};
+    QCOMPARE(DrawSessionNumber(copies), 101);
+    QCOMPARE(DrawSessionNumber(copies), 102);
+    QCOMPARE(ReadAll(machine), Counter("102"));
+    QCOMPARE(ReadAll(program), Counter("100"));
+    QVERIFY(!QFile::exists(program + QStringLiteral(".lock")));
+    QVERIFY(!QDir(folder_->filePath(QStringLiteral("user"))).exists());
+}
+
+void TestSessionCounter::copiesOfAnInstall_data() {
+    QTest::addColumn<QString>("machine");
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QStringList>("expected"); // path, then "w" or "r"
+    QTest::newRow("plain install")
+        << QString() << QStringLiteral("/opt/d/") << QStringLiteral("/h/.config/dravovexa/")
+        << QStringList{QStringLiteral("/opt/d/dravovexa.ini w"),
+                       QStringLiteral("/h/.config/dravovexa/dravovexa.ini w")};
+    QTest::newRow("system install")
+        << QStringLiteral("/var/lib/dravovexa/") << QStringLiteral("/usr/lib/dravovexa/")
+        << QStringLiteral("/h/.config/dravovexa/")
+        << QStringList{QStringLiteral("/var/lib/dravovexa/dravovexa.ini w"),
+                       QStringLiteral("/usr/lib/dravovexa/dravovexa.ini r"),
+                       QStringLiteral("/h/.config/dravovexa/dravovexa.ini w")};
+    QTest::newRow("no user folder")
+        << QStringLiteral("/var/lib/dravovexa/") << QStringLiteral("/usr/lib/dravovexa/") << QString()
+        << QStringList{QStringLiteral("/var/lib/dravovexa/dravovexa.ini w"),
+                       QStringLiteral("/usr/lib/dravovexa/dravovexa.ini r")};
+    QTest::newRow("unknown program folder")
+        << QString() << QString() << QStringLiteral("/h/")
+        << QStringList{QStringLiteral(" w"), QStringLiteral("/h/dravovexa.ini w")};
+}
+
+void TestSessionCounter::copiesOfAnInstall() {
+    QFETCH(QString, machine);
+    QFETCH(QString, program);
+    QFETCH(QString, user);
+    QFETCH(QStringList, expected);
+    QStringList actual;
+    for (const CounterCopy& copy :
+         SessionCounterCopies(machine.toStdString(), program.toStdString(), user.toStdString())) {
+        actual << QString::fromStdString(copy.path) + (copy.writable ? QStringLiteral(" w")
+                                                                      : QStringLiteral(" r"));
+    }
+    QCOMPARE(actual, expected);
 }
 
 void TestSessionCounter::permissionBitsAreKept() {

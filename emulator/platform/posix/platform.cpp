@@ -66,7 +66,9 @@ std::optional<FileStamp> StampOfFile(const std::string& path) {
 }
 
 ProcessLock::ProcessLock(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // 0666 less the umask, like the device's other files: in a folder shared
+    // by a group (a default ACL) the group's members share the lock too.
+    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         return;
     }
