@@ -141,9 +141,12 @@ const char* LastResortAnswer(int session, int family) {
 
 const char* RunCommand(const CommandTraits& traits, int session, const Command& command) {
     DeviceHost& host = Host();
+    // Held until the answer is made, failure included: forgetting a device
+    // another thread still uses would pull it from under that thread.
+    std::unique_lock lock(host.mutex, std::defer_lock);
     try {
         const EmulatorSettings settings = ReadEmulatorSettings();
-        std::lock_guard lock(host.mutex);
+        lock.lock();
         if (settings.delayMilliseconds > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(settings.delayMilliseconds));
         }
@@ -185,7 +188,9 @@ const char* RunCommand(const CommandTraits& traits, int session, const Command& 
     } catch (...) {
         // Out of memory or a file system failure deep down: the device stays
         // as the disk has it, and the caller gets the function's xx099.
-        host.Forget();
+        if (lock.owns_lock()) {
+            host.Forget();
+        }
         return LastResortAnswer(session, traits.family);
     }
 }
@@ -196,9 +201,10 @@ const char* VersionText() {
 
 const char* ShutDown() {
     DeviceHost& host = Host();
+    std::unique_lock lock(host.mutex, std::defer_lock);
     try {
         const EmulatorSettings settings = ReadEmulatorSettings();
-        std::lock_guard lock(host.mutex);
+        lock.lock();
         const ProcessLock processLock(settings.statePath + ".lock");
         const std::int64_t now = DeviceNow(settings.clock, SystemNow());
         EventLog log(settings.statePath + ".log");
@@ -208,7 +214,9 @@ const char* ShutDown() {
             log.Commit();
         }
     } catch (...) {
-        host.Forget();
+        if (lock.owns_lock()) {
+            host.Forget();
+        }
     }
     return Answer("0|00000|Equipamento SAT desligado||");
 }

@@ -67,7 +67,8 @@ std::string SatDevice::EnviarDadosVenda(const CallContext& c, int session, const
         return FiscalRefusal(session, 6005, 0);
     }
     state_.lastDocumentNumber = context.number;
-    state_.lastSale = {context.number, issued.key, c.now, issued.totalCents, issued.buyer, false};
+    state_.lastSale = {context.number, issued.key, c.now, issued.totalCents, issued.buyer, false,
+                       sale.infCFe.child("emit").child_value("IM")};
     ++state_.salesIssued;
     KeepInWorkingMemory(issued.key, issued.xml.size());
     Log(c, "SAT", "INFO",

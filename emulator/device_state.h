@@ -47,6 +47,7 @@ struct SaleRecord {
     std::int64_t totalCents = 0;
     std::string buyer; // CPF or CNPJ of the buyer, may be empty
     bool cancelled = false;
+    std::string municipalRegistration; // emit/IM as the sale had it, repeated by its cancellation
 };
 
 struct DeviceState {

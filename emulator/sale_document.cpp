@@ -94,18 +94,21 @@ pugi::xml_node OnlyElement(const pugi::xml_node& parent) {
     return found;
 }
 
+// PIS and COFINS hold one group of their kind (PIS -> PISAliq); PISST and
+// COFINSST are the group themselves, with vBC and the rate or qBCProd and
+// vAliqProd directly inside.
 bool ReadContribution(const pugi::xml_node& imposto, const std::string& tax, bool required,
                       std::int64_t& value) {
     const Single group = Child(imposto, tax.c_str());
     if (!group) {
         return !required;
     }
-    const pugi::xml_node inner = OnlyElement(group.node);
-    const std::string prefix = tax.substr(0, tax.size() - (tax.ends_with("ST") ? 2 : 0));
-    if (group.twice || !inner || std::strncmp(inner.name(), prefix.c_str(), prefix.size()) != 0) {
-        return false;
-    }
-    if (tax.ends_with("ST") != (std::string(inner.name()) == prefix + "ST")) {
+    const bool substitution = tax.ends_with("ST");
+    const std::string prefix = tax.substr(0, tax.size() - (substitution ? 2 : 0));
+    const pugi::xml_node inner = substitution ? group.node : OnlyElement(group.node);
+    if (group.twice || !inner ||
+        (!substitution && (std::strncmp(inner.name(), prefix.c_str(), prefix.size()) != 0 ||
+                           std::string(inner.name()) == tax + "ST"))) {
         return false;
     }
     const auto computed = Contribution(inner, prefix);

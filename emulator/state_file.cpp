@@ -4,6 +4,7 @@
 #include "emulator/device_key.h"
 #include "emulator/document_numbers.h"
 #include "emulator/platform.h"
+#include "emulator/text_encoding.h"
 
 #include <cerrno>
 #include <charconv>
@@ -219,6 +220,8 @@ bool Apply(DeviceState& s, std::string_view key, const std::string& v) {
         return integer(s.lastSale.totalCents, 0, kBig);
     if (key == "last_sale_buyer")
         return s.lastSale.buyer = v, true;
+    if (key == "last_sale_im")
+        return s.lastSale.municipalRegistration = v, Utf8Length(v) <= 15;
     if (key == "last_sale_cancelled")
         return flag(s.lastSale.cancelled);
     if (key == "last_document_key")
@@ -334,6 +337,7 @@ std::string SerializeState(const DeviceState& s) {
     w.Put("last_sale_total", s.lastSale.totalCents);
     w.Put("last_sale_buyer", s.lastSale.buyer);
     w.Put("last_sale_cancelled", s.lastSale.cancelled);
+    w.Put("last_sale_im", s.lastSale.municipalRegistration);
     w.Put("last_document_key", s.lastDocumentKey);
     w.Put("pending_first_key", s.pendingFirstKey);
     w.Put("pending_last_key", s.pendingLastKey);
