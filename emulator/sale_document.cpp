@@ -1,6 +1,7 @@
 #include "emulator/sale_document.h"
 
 #include "emulator/decimal.h"
+#include "emulator/layout_rules.h"
 #include "emulator/document_numbers.h"
 #include "emulator/text_encoding.h"
 #include "emulator/xml_fields.h"
@@ -388,6 +389,9 @@ std::optional<SaleRejection> ReadSaleDocument(std::string_view text, const SaleR
     }
     if (!Child(out.infCFe, "ide") || !Child(out.infCFe, "emit") || SendsDeviceFields(out.infCFe)) {
         return Reject(kUnidentified);
+    }
+    if (const auto detail = CheckSaleLayout(out.infCFe)) {
+        return Reject(*detail);
     }
     if (auto rejection = ReadIdentification(out.infCFe, rules)) {
         return rejection;
