@@ -55,6 +55,7 @@ private slots:
     void cancellationWindow();
     void workingMemoryIsTransmittedPeriodically();
     void endToEndTestIsNotASale();
+    void cancellationRepeatsTheMunicipalRegistration();
     void versionTextHasNoSeparator();
 };
 
@@ -529,6 +530,30 @@ void TestEmulatorLife::endToEndTestIsNotASale() {
     const SatAnswer next =
         Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, SaleDocument()));
     QCOMPARE(next.Field(9).mid(34, 6), QByteArray("000003"));
+}
+
+void TestEmulatorLife::cancellationRepeatsTheMunicipalRegistration() {
+    DeviceFolder folder;
+    UseDeveloperKit();
+    QByteArray key;
+    {
+        SatLibrary sat;
+        QByteArray document = SaleDocument();
+        document.replace("</IE>", "</IE><IM>123456</IM>");
+        const SatAnswer sold = Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, document));
+        QCOMPARE(sold.Code(), QByteArray("06000"));
+        QCOMPARE(ElementText(DecodeXml(sold.Field(7)), QStringLiteral("IM")),
+                 QStringLiteral("123456"));
+        key = sold.Field(9);
+    }
+    // Loaded again: the registration comes back from the state file.
+    SatLibrary sat;
+    const SatAnswer cancelled = Take(sat.CancelarUltimaVenda(folder.NextSession(), kKitCode, key,
+                                                             CancellationDocument(key.mid(3))));
+    QCOMPARE(cancelled.Code(), QByteArray("07000"));
+    const QByteArray xml = DecodeXml(cancelled.Field(7));
+    QVERIFY(!xml.isEmpty());
+    QVERIFY2(xml.contains("<IE>111111111111</IE><IM>123456</IM></emit>"), xml.constData());
 }
 
 void TestEmulatorLife::versionTextHasNoSeparator() {

@@ -660,6 +660,18 @@ void TestEmulatorRefusals::cancellation_data() {
     row("buyer CPF check digit", "", "<CPF>52998224725", "<CPF>52998224724", "07007", "1237");
     row("not well-formed", "", "</CFeCanc>", "</CFe>", "07007", "1999");
     row("a sale document", "", "<CFeCanc>", "<CFe>", "07007", "1999");
+    // The layout: a cancellation's infAdic holds the authority's notes only.
+    row("note for the authority", "", "<total/>",
+        "<total/><infAdic><obsFisco xCampo=\"motivo\"><xTexto>erro de digitação</xTexto>"
+        "</obsFisco></infAdic>",
+        "07000", "0000");
+    row("free note", "", "<total/>", "<total/><infAdic><infCpl>nota</infCpl></infAdic>", "07007",
+        "1999");
+    row("field in emit", "", "<emit/>", "<emit><CNPJ>61099008000141</CNPJ></emit>", "07007",
+        "1999");
+    row("unknown field in ide", "", "<numeroCaixa>001</numeroCaixa>",
+        "<numeroCaixa>001</numeroCaixa><cor>azul</cor>", "07007", "1999");
+    row("register of 2 digits", "", "<numeroCaixa>001", "<numeroCaixa>01", "07007", "1999");
 }
 
 void TestEmulatorRefusals::cancellation() {
@@ -696,6 +708,9 @@ void TestEmulatorRefusals::cancellation() {
         Take(sat.CancelarUltimaVenda(folder.NextSession(), kKitCode, key, document));
     QCOMPARE(answer.Code(), code);
     QCOMPARE(answer.Field(3), detail);
+    if (code == "07000") {
+        QVERIFY(!DecodeXml(answer.Field(7)).isEmpty()); // valid against the schemas
+    }
 }
 
 void TestEmulatorRefusals::cancellingTwice() {
