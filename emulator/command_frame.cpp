@@ -21,6 +21,31 @@
 namespace satemu {
 namespace {
 
+// The device never reads nor writes through a symbolic link planted in the
+// place of its state or its log: the command fails (xx099) instead.
+void RefuseSymbolicLinks(const std::string& statePath) {
+    if (IsSymbolicLink(statePath) || IsSymbolicLink(statePath + ".log")) {
+        throw std::runtime_error("a symbolic link in the place of the state or its log");
+    }
+}
+
+// Temporary files of the state and its log left by a process that died while
+// writing them; only called under the process lock, so none is being written.
+void RemoveLeftTemporaries(const std::string& statePath) {
+    const std::filesystem::path path(statePath);
+    const std::string prefix = path.filename().string();
+    std::error_code error;
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(prefix) && name.find(kTemporaryMark) != std::string::npos) {
+            std::error_code ignored;
+            std::filesystem::remove(it->path(), ignored);
+        }
+    }
+}
+
 // The one emulated device of this process, bound to the state file in use.
 class DeviceHost {
 public:
@@ -40,7 +65,10 @@ public:
     // takes the last state that did reach the disk. Answers follow the
     // state: those it no longer names go after it is saved, those the undone
     // command wrote go with it.
-    bool Save() {
+    // The log's waiting lines are saved with the state, then written to the
+    // log by the caller.
+    bool Save(const EventLog& log) {
+        device_->SetPendingLog(log.Waiting());
         std::string error;
         const std::vector<std::int64_t> named = NamedAnswers(device_->State());
         const auto removeAllBut = [&](const std::vector<std::int64_t>& ids,
@@ -70,6 +98,7 @@ private:
         device_.reset();
         path_ = settings.statePath;
         answers_.emplace(path_ + ".answers");
+        RemoveLeftTemporaries(path_);
         std::error_code error;
         const bool exists = std::filesystem::exists(path_, error);
         const auto text = exists ? ReadWholeFile(path_) : std::nullopt;
@@ -88,6 +117,10 @@ private:
                        settings.developerKit ? "kit de desenvolvedor iniciado"
                                              : "equipamento novo, não ativado");
         }
+        // The last saved command's log lines, if its process died before it
+        // wrote them all.
+        log.CatchUp(state->pendingLog);
+        state->pendingLog.clear();
         // Answers of commands that were undone, then those an earlier
         // version kept in the state file itself.
         answers_->RemoveUnnamed(*state);
@@ -162,6 +195,16 @@ const char* RunCommand(const CommandTraits& traits, int session, const Command& 
             break;
         }
         const ProcessLock processLock(settings.statePath + ".lock");
+        switch (processLock.Result()) {
+        case ProcessLock::Outcome::Held:
+            break;
+        case ProcessLock::Outcome::Busy:
+            // Never on without the lock: another process may be mid-command.
+            return Answer(BusyAnswer(session, traits.family));
+        case ProcessLock::Outcome::NoFolder:
+            throw std::runtime_error("the state's folder is missing");
+        }
+        RefuseSymbolicLinks(settings.statePath);
         const std::int64_t now = DeviceNow(settings.clock, SystemNow());
         EventLog log(settings.statePath + ".log");
         SatDevice& device = host.Open(settings, now, log);
@@ -178,7 +221,7 @@ const char* RunCommand(const CommandTraits& traits, int session, const Command& 
         log.Append(now, "AC", code % 1000 == 0 ? "INFO" : "ALERTA",
                    std::string(traits.name) + " sessão " + std::to_string(session) + ": " +
                        ReturnCode(code));
-        if (!host.Save()) {
+        if (!host.Save(log)) {
             return Answer(UnknownError(session, traits.family));
         }
         // Only what was kept is told: the log follows the saved state.
@@ -206,11 +249,15 @@ const char* ShutDown() {
         const EmulatorSettings settings = ReadEmulatorSettings();
         lock.lock();
         const ProcessLock processLock(settings.statePath + ".lock");
+        if (processLock.Result() != ProcessLock::Outcome::Held) {
+            throw std::runtime_error("the device cannot be locked");
+        }
+        RefuseSymbolicLinks(settings.statePath);
         const std::int64_t now = DeviceNow(settings.clock, SystemNow());
         EventLog log(settings.statePath + ".log");
         host.Open(settings, now, log);
         log.Append(now, "AC", "INFO", "DesligarSAT: equipamento desligado");
-        if (host.Save()) {
+        if (host.Save(log)) {
             log.Commit();
         }
     } catch (...) {

@@ -27,9 +27,17 @@ public:
     void Append(std::int64_t now, std::string_view origin, std::string_view type,
                 std::string_view text);
 
+    // The lines waiting for Commit, which travel with the state save.
+    const std::string& Waiting() const { return waiting_; }
+
     // Writes the waiting lines to the file (best effort: a full disk must not
     // undo a sale); lines never committed are dropped with the object.
     void Commit();
+
+    // Appends what the file is missing of `lines`, the last saved command's
+    // (DeviceState::pendingLog): nothing when they are all there, the rest
+    // when the process died while appending them.
+    void CatchUp(std::string_view lines);
 
     // The whole log, waiting lines included; empty when there is none yet.
     std::optional<std::string> ReadAll() const;

@@ -88,7 +88,8 @@ bool SatDevice::AcceptCode(const CallContext& c, const std::string& code) {
         state_.wrongCodeAttempts = 0;
         return true;
     }
-    if (++state_.wrongCodeAttempts >= kMaxWrongCodes && !state_.codeLocked) {
+    CountUp(state_.wrongCodeAttempts, kMaxCounter);
+    if (state_.wrongCodeAttempts >= kMaxWrongCodes && !state_.codeLocked) {
         state_.codeLocked = true;
         Log(c, "SAT", "ALERTA", "emissão bloqueada: código de ativação incorreto repetidas vezes");
     }
@@ -172,8 +173,9 @@ void SatDevice::KeepInWorkingMemory(const std::string& key, std::size_t bytes) {
         state_.pendingFirstKey = key;
     }
     state_.pendingLastKey = key;
-    ++state_.pendingDocuments;
-    state_.pendingBytes += static_cast<std::int64_t>(bytes);
+    CountUp(state_.pendingDocuments, kMaxCounter);
+    state_.pendingBytes =
+        std::min(state_.pendingBytes + static_cast<std::int64_t>(bytes), kMaxLargeValue);
     state_.lastDocumentKey = key;
 }
 
