@@ -4,6 +4,7 @@
 #include "emulator/answers.h"
 #include "emulator/device_clock.h"
 #include "emulator/emulator_settings.h"
+#include "emulator/openssl_handles.h"
 #include "emulator/platform.h"
 #include "emulator/state_file.h"
 
@@ -146,6 +147,19 @@ DeviceHost& Host() {
 
 thread_local std::string tAnswer;
 
+// A failure the device notes in its log although the command is undone.
+void NoteFailure(const std::string& logPath, std::int64_t now, const char* text) noexcept {
+    try {
+        if (!logPath.empty()) {
+            EventLog log(logPath);
+            log.Append(now, "SAT", "ERRO", text);
+            log.Commit();
+        }
+    } catch (...) {
+        // Telling is best effort; the answer is xx099 either way.
+    }
+}
+
 const char* Answer(std::string text) {
     tAnswer = std::move(text);
     return tAnswer.c_str();
@@ -177,6 +191,8 @@ const char* RunCommand(const CommandTraits& traits, int session, const Command& 
     // Held until the answer is made, failure included: forgetting a device
     // another thread still uses would pull it from under that thread.
     std::unique_lock lock(host.mutex, std::defer_lock);
+    std::string logPath;
+    std::int64_t now = 0;
     try {
         const EmulatorSettings settings = ReadEmulatorSettings();
         lock.lock();
@@ -205,8 +221,9 @@ const char* RunCommand(const CommandTraits& traits, int session, const Command& 
             throw std::runtime_error("the state's folder is missing");
         }
         RefuseSymbolicLinks(settings.statePath);
-        const std::int64_t now = DeviceNow(settings.clock, SystemNow());
-        EventLog log(settings.statePath + ".log");
+        now = DeviceNow(settings.clock, SystemNow());
+        logPath = settings.statePath + ".log";
+        EventLog log(logPath);
         SatDevice& device = host.Open(settings, now, log);
         const CallContext context{now, settings.offline, &log, &host.Answers()};
         std::string answer;
@@ -228,6 +245,14 @@ const char* RunCommand(const CommandTraits& traits, int session, const Command& 
         log.Commit();
         DamageAnswer(fault, answer);
         return Answer(std::move(answer));
+    } catch (const OpenSslError& failure) {
+        // The command is undone and the state file kept as it is; the log
+        // tells what OpenSSL said.
+        if (lock.owns_lock()) {
+            host.Forget();
+            NoteFailure(logPath, now, failure.what());
+        }
+        return LastResortAnswer(session, traits.family);
     } catch (...) {
         // Out of memory or a file system failure deep down: the device stays
         // as the disk has it, and the caller gets the function's xx099.

@@ -45,7 +45,9 @@ void EventLog::CatchUp(std::string_view lines) {
     std::string tail;
     if (!IsSymbolicLink(path_)) {
         if (std::FILE* file = std::fopen(path_.c_str(), "rb")) {
-            const long want = static_cast<long>(lines.size()) + 1;
+            // Room for a few lines written after them (a failure noted
+            // since, which an undone command leaves).
+            const long want = static_cast<long>(lines.size()) + 64 * 1024;
             if (std::fseek(file, -want, SEEK_END) != 0) {
                 std::rewind(file);
             }
@@ -58,6 +60,9 @@ void EventLog::CatchUp(std::string_view lines) {
         }
     }
     const std::string_view log = tail;
+    if (log.find(lines) != std::string_view::npos) {
+        return;
+    }
     // The longest end of the log that begins the lines, at a line's start:
     // what of them an interrupted append did write.
     std::size_t written = std::min(log.size(), lines.size());

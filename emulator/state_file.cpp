@@ -420,8 +420,17 @@ std::optional<DeviceState> ParseState(std::string_view text) {
                             !IsDigits(state.taxpayerCnpj, 14))) {
         return std::nullopt;
     }
+    // The key and certificate must at least be PEM texts; whether OpenSSL
+    // can use them is learnt when they are used, where a failure answers
+    // xx099 and keeps the file as it is (an OpenSSL failure is not damage).
+    const auto isPem = [](std::string_view pem, std::string_view label) {
+        const std::size_t begin = pem.find("-----BEGIN ");
+        const std::size_t end = pem.find("-----END ");
+        return begin != std::string_view::npos && end != std::string_view::npos && begin < end &&
+               pem.find(std::string(label) + "-----") != std::string_view::npos;
+    };
     if ((!state.keyPem.empty() || !state.certificatePem.empty()) &&
-        !DeviceKey::FromPem(state.keyPem, state.certificatePem)) {
+        (!isPem(state.keyPem, "PRIVATE KEY") || !isPem(state.certificatePem, "CERTIFICATE"))) {
         return std::nullopt;
     }
     if (state.emergencyCode.empty()) {
