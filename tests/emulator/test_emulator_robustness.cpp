@@ -118,6 +118,14 @@ void TestEmulatorRobustness::damagedStateFile_data() {
     QTest::newRow("session without number") << QByteArray("format=1\nsession=abc") + end;
     QTest::newRow("address octet 300") << QByteArray("format=1\nnet_ip=300.1.1.1") + end;
     QTest::newRow("text after the end") << QByteArray("format=1") + end + "activated=1\n";
+    // Numbers out of range make the file damaged, never 0.
+    QTest::newRow("operation state past 64 bits")
+        << QByteArray("format=1\noperation_state=99999999999999999999") + end;
+    QTest::newRow("document number past 64 bits")
+        << QByteArray("format=1\nlast_document_number=18446744073709551617") + end;
+    QTest::newRow("wrong codes past the cap")
+        << QByteArray("format=1\nwrong_code_attempts=1000001") + end;
+    QTest::newRow("key that is no PEM") << QByteArray("format=1\ndevice_key=abc") + end;
 }
 
 void TestEmulatorRobustness::damagedStateFile() {
