@@ -23,9 +23,11 @@ namespace satemu {
 namespace {
 
 // The device never reads nor writes through a symbolic link planted in the
-// place of its state or its log: the command fails (xx099) instead.
+// place of its state, its log or its answers' folder: the command fails
+// (xx099) instead.
 void RefuseSymbolicLinks(const std::string& statePath) {
-    if (IsSymbolicLink(statePath) || IsSymbolicLink(statePath + ".log")) {
+    if (IsSymbolicLink(statePath) || IsSymbolicLink(statePath + ".log") ||
+        IsSymbolicLink(statePath + ".answers")) {
         throw std::runtime_error("a symbolic link in the place of the state or its log");
     }
 }

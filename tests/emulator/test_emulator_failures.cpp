@@ -223,6 +223,7 @@ void TestEmulatorFailures::symbolicLinksAreRefused_data() {
     QTest::addColumn<QByteArray>("code"); // of the sale then
     QTest::newRow("state file") << QStringLiteral("state.txt") << QByteArray("06099");
     QTest::newRow("log") << QStringLiteral("state.txt.log") << QByteArray("06099");
+    QTest::newRow("answers' folder") << QStringLiteral("state.txt.answers") << QByteArray("06099");
     QTest::newRow("old temporary name") << QStringLiteral("state.txt.new") << QByteArray("06000");
 }
 
@@ -231,9 +232,20 @@ void TestEmulatorFailures::symbolicLinksAreRefused() {
     QFETCH(QByteArray, code);
     DeviceFolder folder;
     UseDeveloperKit();
+    const QString planted = folder.Path(link);
+    if (link.endsWith(QStringLiteral(".answers"))) {
+        // A folder elsewhere: no answer may land in it.
+        const QString victim = folder.Path(QStringLiteral("victim"));
+        QVERIFY(QDir().mkdir(victim));
+        QVERIFY(QFile::link(victim, planted));
+        SatLibrary sat;
+        QCOMPARE(Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, SaleDocument())).Code(),
+                 code);
+        QVERIFY(QDir(victim).isEmpty());
+        return;
+    }
     const QString victim = folder.Path(QStringLiteral("victim.txt"));
     QVERIFY(WriteAll(victim, "untouched\n"));
-    const QString planted = folder.Path(link);
     if (QFile::exists(planted)) {
         // The state file itself: its content moves to the link's target.
         QVERIFY(WriteAll(victim, ReadAll(planted)));
