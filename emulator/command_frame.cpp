@@ -67,9 +67,8 @@ public:
     // Saves the device; on failure the device is forgotten, so the next call
     // takes the last state that did reach the disk. Answers follow the
     // state: those it no longer names go after it is saved, those the undone
-    // command wrote go with it.
-    // The log's waiting lines are saved with the state, then written to the
-    // log by the caller.
+    // command wrote go with it. The log's waiting lines are saved with the
+    // state; the caller writes them to the log after.
     bool Save(const EventLog& log) {
         device_->SetPendingLog(log.Waiting());
         std::string error;

@@ -78,6 +78,7 @@ private slots:
     void symbolicLinksAreRefused_data();
     void symbolicLinksAreRefused();
     void counterAtItsLimit();
+    void lockFile();
     void killedWhileSaving();
 };
 
@@ -279,6 +280,31 @@ void TestEmulatorFailures::counterAtItsLimit() {
              QByteArray("06009"));
 }
 
+void TestEmulatorFailures::lockFile() {
+    DeviceFolder folder;
+    UseDeveloperKit();
+    const QString lock = folder.StatePath() + QStringLiteral(".lock");
+    {
+        SatLibrary sat;
+        QCOMPARE(Take(sat.ConsultarSAT(folder.NextSession())).Code(), QByteArray("08000"));
+    }
+    // Made group-writable whatever the umask, for users sharing the device.
+    QVERIFY(QFileInfo(lock).permissions().testFlag(QFileDevice::WriteGroup));
+    QVERIFY(QFileInfo(lock).permissions().testFlag(QFileDevice::ReadGroup));
+    QVERIFY(!QFileInfo(lock).permissions().testFlag(QFileDevice::ReadOther));
+    // A lock that cannot be taken (here a folder in its place): the device
+    // is busy, not unlocked.
+    QVERIFY(QFile::remove(lock));
+    QVERIFY(QDir().mkdir(lock));
+    const QByteArray state = ReadAll(folder.StatePath());
+    SatLibrary sat;
+    const SatAnswer busy =
+        Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, SaleDocument()));
+    QCOMPARE(busy.Code(), QByteArray("06098"));
+    QCOMPARE(busy.Text(4), QStringLiteral("SAT em processamento. Tente novamente."));
+    QCOMPARE(ReadAll(folder.StatePath()), state);
+}
+
 void TestEmulatorFailures::killedWhileSaving() {
     // DVT_EMULATOR_KILL_RUNS sets how many kills (by default a count that
     // keeps the test short).
@@ -309,6 +335,7 @@ void TestEmulatorFailures::killedWhileSaving() {
     QCOMPARE(next.Code(), QByteArray("06000"));
     const int last = next.Field(9).mid(34, 6).toInt();
     QVERIFY2(last > runs / 2, qPrintable(QString::number(last))); // the children did sell
+    qInfo("%d kills, %d sales kept", runs, last);
     // Every kept sale listed once, in order, and no sale that was undone.
     const QList<int> logged = LoggedSaleNumbers(folder.LogPath());
     QCOMPARE(logged.size(), last);
