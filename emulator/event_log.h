@@ -1,10 +1,11 @@
 #pragma once
 // The device's event log, a text file beside the state file with one line per
 // event, "AAAAMMDDhhmmss|origem|tipo|texto", which ExtrairLogs hands out.
-// The events of a command are held back until its state is saved and reach
-// the file only then: a command that is undone (the state could not be
-// saved, the process died) leaves no trace, so the log never lists a sale
-// that was not kept. When the file passes kMaxBytes the older half is
+// The events of a command are held back until its state is saved, saved
+// with it (DeviceState::pendingLog), and reach the file only then: a command
+// that is undone (the state could not be saved, the process died) leaves no
+// trace, and one kept is listed even when the process died before writing
+// its lines (CatchUp, at the next load). When the file passes kMaxBytes the older half is
 // dropped, as a device's log memory wraps around.
 
 #include <cstdint>
