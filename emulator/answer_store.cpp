@@ -18,13 +18,8 @@ bool AnswerStore::Add(DeviceState& state, std::string_view answer, std::int64_t&
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     id = state.nextAnswerId;
-    std::FILE* file = std::fopen(PathOf(id).c_str(), "wb");
-    if (!file) {
-        return false;
-    }
-    const bool written = std::fwrite(answer.data(), 1, answer.size(), file) == answer.size();
-    if (std::fclose(file) != 0 || !written) {
-        std::remove(PathOf(id).c_str());
+    std::string failure;
+    if (!WriteFileDurably(PathOf(id), answer, failure)) {
         return false;
     }
     ++state.nextAnswerId;
@@ -45,6 +40,11 @@ void AnswerStore::RemoveUnnamed(const DeviceState& state) const {
     for (std::filesystem::directory_iterator it(folder_, error), end; !error && it != end;
          it.increment(error)) {
         const std::string name = it->path().filename().string();
+        if (name.find(kTemporaryMark) != std::string::npos) {
+            // Left by a process that died while writing it.
+            std::filesystem::remove(it->path(), error);
+            continue;
+        }
         std::int64_t id = 0;
         const auto [ptr, ec] = std::from_chars(name.data(), name.data() + name.size(), id);
         if (ec == std::errc{} && ptr == name.data() + name.size() &&

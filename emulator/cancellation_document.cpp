@@ -1,6 +1,7 @@
 #include "emulator/cancellation_document.h"
 
 #include "emulator/document_numbers.h"
+#include "emulator/layout_rules.h"
 #include "emulator/text_encoding.h"
 #include "emulator/xml_fields.h"
 
@@ -59,6 +60,9 @@ std::optional<int> ReadCancellationDocument(std::string_view text, const SaleRul
     }
     if (std::string_view(infCFe.attribute("chCanc").value()) != "CFe" + sale.key) {
         return 1270; // chave inválida: not the key of the sale being cancelled
+    }
+    if (const auto detail = CheckCancellationLayout(infCFe)) {
+        return detail;
     }
     const pugi::xml_node ide = infCFe.child("ide");
     const Single cnpj = Child(ide, "CNPJ");

@@ -111,7 +111,7 @@ std::string DocumentText(const pugi::xml_document& document) {
 
 // emit: the device's taxpayer, with the optional fields the sale sent.
 void AddIssuer(pugi::xml_node infCFe, const DeviceState& device, const pugi::xml_node& sent,
-               bool sale) {
+               const std::string& municipalRegistration, bool sale) {
     pugi::xml_node emit = infCFe.append_child("emit");
     Add(emit, "CNPJ", device.taxpayerCnpj);
     Add(emit, "xNome",
@@ -128,8 +128,8 @@ void AddIssuer(pugi::xml_node infCFe, const DeviceState& device, const pugi::xml
     // the one the document names.
     Add(emit, "IE",
         device.taxpayerIe.empty() ? std::string(sent.child_value("IE")) : device.taxpayerIe);
-    if (sent.child("IM")) {
-        emit.append_copy(sent.child("IM"));
+    if (!municipalRegistration.empty()) {
+        Add(emit, "IM", municipalRegistration);
     }
     if (!sale) {
         return;
@@ -202,15 +202,21 @@ void AddTaxes(pugi::xml_node det, const pugi::xml_node& sent, const ItemValues& 
         std::int64_t value;
     };
     const Contribution contributions[] = {{"PIS", "vPIS", item.vPIS},
-                                          {"PISST", "vPIS", item.vPISST},
-                                          {"COFINS", "vCOFINS", item.vCOFINS},
-                                          {"COFINSST", "vCOFINS", item.vCOFINSST}};
+                                          {"COFINS", "vCOFINS", item.vCOFINS}};
     for (const Contribution& contribution : contributions) {
         pugi::xml_node node = imposto.child(contribution.group);
         const bool exempt = node.child("PISNT") || node.child("PISSN") || node.child("COFINSNT") ||
                             node.child("COFINSSN");
         if (node) {
             complete(node, contribution.name, contribution.value, !exempt);
+        }
+    }
+    // The substitution groups take their value directly, after the base.
+    const Contribution substitutions[] = {{"PISST", "vPIS", item.vPISST},
+                                          {"COFINSST", "vCOFINS", item.vCOFINSST}};
+    for (const Contribution& substitution : substitutions) {
+        if (pugi::xml_node node = imposto.child(substitution.group)) {
+            AddAmount(node, substitution.name, substitution.value);
         }
     }
     if (pugi::xml_node issqn = imposto.child("ISSQN")) {
@@ -257,10 +263,15 @@ void AddTotals(pugi::xml_node infCFe, const SaleDocument& sale) {
 
 } // namespace
 
+std::string QrCodeSignedText(const std::string& accessKey, const std::string& stamp,
+                             std::int64_t totalCents, const std::string& buyer) {
+    return accessKey + '|' + stamp + '|' + FormatCents(totalCents) + '|' + buyer;
+}
+
 std::string QrCodeSignature(const DeviceKey& key, const std::string& accessKey,
                             const std::string& stamp, std::int64_t totalCents,
                             const std::string& buyer) {
-    return Base64Encode(key.Sign(accessKey + stamp + FormatCents(totalCents) + buyer));
+    return Base64Encode(key.Sign(QrCodeSignedText(accessKey, stamp, totalCents, buyer)));
 }
 
 IssuedDocument BuildSaleDocument(const SaleDocument& sale, const IssueContext& context) {
@@ -289,7 +300,8 @@ IssuedDocument BuildSaleDocument(const SaleDocument& sale, const IssueContext& c
     Add(ide, "assinaturaQRCODE", issued.qrSignature);
     ide.append_copy(sentIde.child("numeroCaixa"));
 
-    AddIssuer(infCFe, context.device, sale.infCFe.child("emit"), true);
+    const pugi::xml_node sentIssuer = sale.infCFe.child("emit");
+    AddIssuer(infCFe, context.device, sentIssuer, sentIssuer.child_value("IM"), true);
     infCFe.append_copy(sale.infCFe.child("dest"));
     if (const pugi::xml_node delivery = sale.infCFe.child("entrega")) {
         infCFe.append_copy(delivery);
@@ -342,7 +354,7 @@ IssuedDocument BuildCancellationDocument(const CancellationInput& input, const S
     Add(ide, "assinaturaQRCODE", issued.qrSignature);
     Add(ide, "numeroCaixa", input.cashRegister);
 
-    AddIssuer(infCFe, context.device, pugi::xml_node(), false);
+    AddIssuer(infCFe, context.device, pugi::xml_node(), sale.municipalRegistration, false);
     pugi::xml_node dest = infCFe.append_child("dest");
     if (sale.buyer.size() == 14) {
         Add(dest, "CNPJ", sale.buyer);

@@ -44,9 +44,14 @@ struct CancellationInput {
 IssuedDocument BuildCancellationDocument(const CancellationInput& input, const SaleRecord& sale,
                                          const IssueContext& context);
 
+// The text the QR-code signature signs: the QR code's own text without its
+// last field, "chave44|AAAAMMDDhhmmss|vCFe|CPF-or-CNPJ" (the buyer empty when
+// there is none), as receipt verifiers check it.
+std::string QrCodeSignedText(const std::string& accessKey, const std::string& stamp,
+                             std::int64_t totalCents, const std::string& buyer);
+
 // The QR-code signature of a document (assinaturaQRCODE), Base64: the
-// RSA-SHA256 signature of the access key, issue date and time, total and
-// buyer, joined without separators.
+// RSA-SHA256 signature of QrCodeSignedText.
 std::string QrCodeSignature(const DeviceKey& key, const std::string& accessKey,
                             const std::string& stamp, std::int64_t totalCents,
                             const std::string& buyer);

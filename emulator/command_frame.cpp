@@ -4,6 +4,7 @@
 #include "emulator/answers.h"
 #include "emulator/device_clock.h"
 #include "emulator/emulator_settings.h"
+#include "emulator/openssl_handles.h"
 #include "emulator/platform.h"
 #include "emulator/state_file.h"
 
@@ -20,6 +21,33 @@
 
 namespace satemu {
 namespace {
+
+// The device never reads nor writes through a symbolic link planted in the
+// place of its state, its log or its answers' folder: the command fails
+// (xx099) instead.
+void RefuseSymbolicLinks(const std::string& statePath) {
+    if (IsSymbolicLink(statePath) || IsSymbolicLink(statePath + ".log") ||
+        IsSymbolicLink(statePath + ".answers")) {
+        throw std::runtime_error("a symbolic link in the place of the state or its log");
+    }
+}
+
+// Temporary files of the state and its log left by a process that died while
+// writing them; only called under the process lock, so none is being written.
+void RemoveLeftTemporaries(const std::string& statePath) {
+    const std::filesystem::path path(statePath);
+    const std::string prefix = path.filename().string();
+    std::error_code error;
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(prefix) && name.find(kTemporaryMark) != std::string::npos) {
+            std::error_code ignored;
+            std::filesystem::remove(it->path(), ignored);
+        }
+    }
+}
 
 // The one emulated device of this process, bound to the state file in use.
 class DeviceHost {
@@ -39,8 +67,10 @@ public:
     // Saves the device; on failure the device is forgotten, so the next call
     // takes the last state that did reach the disk. Answers follow the
     // state: those it no longer names go after it is saved, those the undone
-    // command wrote go with it.
-    bool Save() {
+    // command wrote go with it. The log's waiting lines are saved with the
+    // state; the caller writes them to the log after.
+    bool Save(const EventLog& log) {
+        device_->SetPendingLog(log.Waiting());
         std::string error;
         const std::vector<std::int64_t> named = NamedAnswers(device_->State());
         const auto removeAllBut = [&](const std::vector<std::int64_t>& ids,
@@ -70,6 +100,7 @@ private:
         device_.reset();
         path_ = settings.statePath;
         answers_.emplace(path_ + ".answers");
+        RemoveLeftTemporaries(path_);
         std::error_code error;
         const bool exists = std::filesystem::exists(path_, error);
         const auto text = exists ? ReadWholeFile(path_) : std::nullopt;
@@ -88,6 +119,10 @@ private:
                        settings.developerKit ? "kit de desenvolvedor iniciado"
                                              : "equipamento novo, não ativado");
         }
+        // The last saved command's log lines, if its process died before it
+        // wrote them all.
+        log.CatchUp(state->pendingLog);
+        state->pendingLog.clear();
         // Answers of commands that were undone, then those an earlier
         // version kept in the state file itself.
         answers_->RemoveUnnamed(*state);
@@ -112,6 +147,19 @@ DeviceHost& Host() {
 }
 
 thread_local std::string tAnswer;
+
+// A failure the device notes in its log although the command is undone.
+void NoteFailure(const std::string& logPath, std::int64_t now, const char* text) noexcept {
+    try {
+        if (!logPath.empty()) {
+            EventLog log(logPath);
+            log.Append(now, "SAT", "ERRO", text);
+            log.Commit();
+        }
+    } catch (...) {
+        // Telling is best effort; the answer is xx099 either way.
+    }
+}
 
 const char* Answer(std::string text) {
     tAnswer = std::move(text);
@@ -141,9 +189,14 @@ const char* LastResortAnswer(int session, int family) {
 
 const char* RunCommand(const CommandTraits& traits, int session, const Command& command) {
     DeviceHost& host = Host();
+    // Held until the answer is made, failure included: forgetting a device
+    // another thread still uses would pull it from under that thread.
+    std::unique_lock lock(host.mutex, std::defer_lock);
+    std::string logPath;
+    std::int64_t now = 0;
     try {
         const EmulatorSettings settings = ReadEmulatorSettings();
-        std::lock_guard lock(host.mutex);
+        lock.lock();
         if (settings.delayMilliseconds > 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(settings.delayMilliseconds));
         }
@@ -159,8 +212,19 @@ const char* RunCommand(const CommandTraits& traits, int session, const Command& 
             break;
         }
         const ProcessLock processLock(settings.statePath + ".lock");
-        const std::int64_t now = DeviceNow(settings.clock, SystemNow());
-        EventLog log(settings.statePath + ".log");
+        switch (processLock.Result()) {
+        case ProcessLock::Outcome::Held:
+            break;
+        case ProcessLock::Outcome::Busy:
+            // Never on without the lock: another process may be mid-command.
+            return Answer(BusyAnswer(session, traits.family));
+        case ProcessLock::Outcome::NoFolder:
+            throw std::runtime_error("the state's folder is missing");
+        }
+        RefuseSymbolicLinks(settings.statePath);
+        now = DeviceNow(settings.clock, SystemNow());
+        logPath = settings.statePath + ".log";
+        EventLog log(logPath);
         SatDevice& device = host.Open(settings, now, log);
         const CallContext context{now, settings.offline, &log, &host.Answers()};
         std::string answer;
@@ -175,17 +239,27 @@ const char* RunCommand(const CommandTraits& traits, int session, const Command& 
         log.Append(now, "AC", code % 1000 == 0 ? "INFO" : "ALERTA",
                    std::string(traits.name) + " sessão " + std::to_string(session) + ": " +
                        ReturnCode(code));
-        if (!host.Save()) {
+        if (!host.Save(log)) {
             return Answer(UnknownError(session, traits.family));
         }
         // Only what was kept is told: the log follows the saved state.
         log.Commit();
         DamageAnswer(fault, answer);
         return Answer(std::move(answer));
+    } catch (const OpenSslError& failure) {
+        // The command is undone and the state file kept as it is; the log
+        // tells what OpenSSL said.
+        if (lock.owns_lock()) {
+            host.Forget();
+            NoteFailure(logPath, now, failure.what());
+        }
+        return LastResortAnswer(session, traits.family);
     } catch (...) {
         // Out of memory or a file system failure deep down: the device stays
         // as the disk has it, and the caller gets the function's xx099.
-        host.Forget();
+        if (lock.owns_lock()) {
+            host.Forget();
+        }
         return LastResortAnswer(session, traits.family);
     }
 }
@@ -196,19 +270,26 @@ const char* VersionText() {
 
 const char* ShutDown() {
     DeviceHost& host = Host();
+    std::unique_lock lock(host.mutex, std::defer_lock);
     try {
         const EmulatorSettings settings = ReadEmulatorSettings();
-        std::lock_guard lock(host.mutex);
+        lock.lock();
         const ProcessLock processLock(settings.statePath + ".lock");
+        if (processLock.Result() != ProcessLock::Outcome::Held) {
+            throw std::runtime_error("the device cannot be locked");
+        }
+        RefuseSymbolicLinks(settings.statePath);
         const std::int64_t now = DeviceNow(settings.clock, SystemNow());
         EventLog log(settings.statePath + ".log");
         host.Open(settings, now, log);
         log.Append(now, "AC", "INFO", "DesligarSAT: equipamento desligado");
-        if (host.Save()) {
+        if (host.Save(log)) {
             log.Commit();
         }
     } catch (...) {
-        host.Forget();
+        if (lock.owns_lock()) {
+            host.Forget();
+        }
     }
     return Answer("0|00000|Equipamento SAT desligado||");
 }

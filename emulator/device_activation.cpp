@@ -28,9 +28,6 @@ std::string SatDevice::AtivarSAT(const CallContext& c, int session, int subComma
     const auto requestAnswer = [&](int answerCode) {
         const std::string request = Key(c.now).CertificateRequestPem(
             {state_.serial, state_.taxpayerCnpj});
-        if (request.empty()) {
-            throw std::runtime_error("the certificate request cannot be made");
-        }
         return StandardAnswer(session, answerCode, {Base64Encode(request)});
     };
     if (subCommand < 1 || subCommand > 3) {

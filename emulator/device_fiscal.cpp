@@ -67,8 +67,9 @@ std::string SatDevice::EnviarDadosVenda(const CallContext& c, int session, const
         return FiscalRefusal(session, 6005, 0);
     }
     state_.lastDocumentNumber = context.number;
-    state_.lastSale = {context.number, issued.key, c.now, issued.totalCents, issued.buyer, false};
-    ++state_.salesIssued;
+    state_.lastSale = {context.number, issued.key, c.now, issued.totalCents, issued.buyer, false,
+                       sale.infCFe.child("emit").child_value("IM")};
+    CountUp(state_.salesIssued, kMaxLargeValue);
     KeepInWorkingMemory(issued.key, issued.xml.size());
     Log(c, "SAT", "INFO",
         "CF-e-SAT emitido: CFe" + issued.key + " valor " + FormatCents(issued.totalCents));
@@ -121,7 +122,7 @@ std::string SatDevice::CancelarUltimaVenda(const CallContext& c, int session,
     const IssuedDocument issued = BuildCancellationDocument(cancellation.input, sale, context);
     state_.lastDocumentNumber = context.number;
     sale.cancelled = true;
-    ++state_.salesCancelled;
+    CountUp(state_.salesCancelled, kMaxLargeValue);
     KeepInWorkingMemory(issued.key, issued.xml.size());
     Log(c, "SAT", "INFO", "CF-e-SAT CFe" + sale.key + " cancelado por CFe" + issued.key);
     return IssuedAnswer(session, 7000, issued);

@@ -1,9 +1,11 @@
 #include "emulator/device_key.h"
 
 #include "emulator/base64.h"
+#include "emulator/openssl_handles.h"
 
 #include <algorithm>
 #include <ctime>
+#include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/rsa.h>
@@ -13,28 +15,11 @@
 namespace satemu {
 
 struct DeviceKey::Handles {
-    EVP_PKEY* key = nullptr;
-    X509* certificate = nullptr;
-    ~Handles() {
-        EVP_PKEY_free(key);
-        X509_free(certificate);
-    }
+    PrivateKeyHandle key;
+    CertificateHandle certificate;
 };
 
 namespace {
-
-template <typename T, void (*Free)(T*)> struct Owned {
-    T* p = nullptr;
-    explicit Owned(T* pointer) : p(pointer) {}
-    ~Owned() { Free(p); }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-    T* Release() { return std::exchange(p, nullptr); }
-};
-using Bio = Owned<BIO, BIO_free_all>;
-using Certificate = Owned<X509, X509_free>;
-using Request = Owned<X509_REQ, X509_REQ_free>;
-using DigestContext = Owned<EVP_MD_CTX, EVP_MD_CTX_free>;
 
 BIO* ReadBio(std::string_view text) {
     return BIO_new_mem_buf(text.data(), static_cast<int>(text.size()));
@@ -45,6 +30,18 @@ std::string Contents(BIO* bio) {
     char* data = nullptr;
     const long size = BIO_get_mem_data(bio, &data);
     return size > 0 ? std::string(data, static_cast<std::size_t>(size)) : std::string();
+}
+
+// DER of a key's public half or of a certificate (i2d_PUBKEY, i2d_X509).
+template <typename T> std::string Der(int (*encode)(const T*, unsigned char**), const T* object,
+                                      const char* operation) {
+    unsigned char* buffer = nullptr;
+    const int size = encode(object, &buffer);
+    const BufferHandle owned(buffer);
+    if (size <= 0) {
+        throw OpenSslError(operation);
+    }
+    return std::string(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(size));
 }
 
 bool SetSubject(X509_NAME* name, const CertificateSubject& subject) {
@@ -60,11 +57,10 @@ bool SetSubject(X509_NAME* name, const CertificateSubject& subject) {
 
 // Seconds since the epoch, counted by OpenSSL itself (no platform's timegm).
 std::optional<std::int64_t> EpochOf(const ASN1_TIME* time) {
-    ASN1_TIME* epoch = ASN1_TIME_set(nullptr, 0);
+    const TimeHandle epoch(ASN1_TIME_set(nullptr, 0));
     int days = 0;
     int seconds = 0;
-    const bool counted = epoch && time && ASN1_TIME_diff(&days, &seconds, epoch, time) == 1;
-    ASN1_TIME_free(epoch);
+    const bool counted = epoch && time && ASN1_TIME_diff(&days, &seconds, epoch.get(), time) == 1;
     if (!counted) {
         return std::nullopt;
     }
@@ -72,7 +68,7 @@ std::optional<std::int64_t> EpochOf(const ASN1_TIME* time) {
 }
 
 // The DER certificate between the PEM markers, Base64 wrapped or not.
-X509* ParseCertificatePem(std::string_view pem) {
+CertificateHandle ParseCertificatePem(std::string_view pem) {
     constexpr std::string_view kBegin = "-----BEGIN CERTIFICATE-----";
     constexpr std::string_view kEnd = "-----END CERTIFICATE-----";
     const std::size_t begin = pem.find(kBegin);
@@ -85,53 +81,43 @@ X509* ParseCertificatePem(std::string_view pem) {
         return nullptr;
     }
     const auto* in = reinterpret_cast<const unsigned char*>(bytes->data());
-    X509* certificate = d2i_X509(nullptr, &in, static_cast<long>(bytes->size()));
+    CertificateHandle certificate(d2i_X509(nullptr, &in, static_cast<long>(bytes->size())));
     if (certificate && in != reinterpret_cast<const unsigned char*>(bytes->data()) + bytes->size()) {
-        X509_free(certificate); // bytes after the certificate
-        return nullptr;
+        return nullptr; // bytes after the certificate
     }
     return certificate;
 }
 
 } // namespace
 
-std::optional<DeviceKey> DeviceKey::Create(const CertificateSubject& subject,
-                                           std::int64_t notBefore, std::int64_t notAfter) {
+DeviceKey DeviceKey::Create(const CertificateSubject& subject, std::int64_t notBefore,
+                           std::int64_t notAfter) {
     auto handles = std::make_shared<Handles>();
-    handles->key = EVP_RSA_gen(2048);
-    handles->certificate = X509_new();
-    X509* c = handles->certificate;
+    handles->key.reset(EVP_RSA_gen(2048));
+    handles->certificate.reset(X509_new());
+    X509* c = handles->certificate.get();
     if (!handles->key || !c) {
-        return std::nullopt;
+        throw OpenSslError("geração da chave do equipamento");
     }
     // A serial number of the certificate drawn from the key itself, so two
     // devices' certificates never share one.
     unsigned char serial[16];
-    std::string derKey;
-    {
-        unsigned char* buffer = nullptr;
-        const int size = i2d_PUBKEY(handles->key, &buffer);
-        if (size <= 0) {
-            return std::nullopt;
-        }
-        derKey.assign(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(size));
-        OPENSSL_free(buffer);
-    }
-    const std::string digest = Sha256(derKey);
+    const std::string digest =
+        Sha256(Der(i2d_PUBKEY, static_cast<const EVP_PKEY*>(handles->key.get()),
+                   "codificação da chave pública"));
     std::copy_n(digest.begin(), sizeof serial, serial);
     serial[0] &= 0x7F; // a positive INTEGER
-    BIGNUM* number = BN_bin2bn(serial, sizeof serial, nullptr);
-    const bool serialSet = number && BN_to_ASN1_INTEGER(number, X509_get_serialNumber(c));
-    BN_free(number);
-    const bool made = serialSet && X509_set_version(c, 2) == 1 &&
+    const BigNumberHandle number(BN_bin2bn(serial, sizeof serial, nullptr));
+    const bool made = number && BN_to_ASN1_INTEGER(number.get(), X509_get_serialNumber(c)) &&
+                      X509_set_version(c, 2) == 1 &&
                       ASN1_TIME_set(X509_getm_notBefore(c), static_cast<time_t>(notBefore)) &&
                       ASN1_TIME_set(X509_getm_notAfter(c), static_cast<time_t>(notAfter)) &&
                       SetSubject(X509_get_subject_name(c), subject) &&
                       X509_set_issuer_name(c, X509_get_subject_name(c)) == 1 &&
-                      X509_set_pubkey(c, handles->key) == 1 &&
-                      X509_sign(c, handles->key, EVP_sha256()) > 0;
+                      X509_set_pubkey(c, handles->key.get()) == 1 &&
+                      X509_sign(c, handles->key.get(), EVP_sha256()) > 0;
     if (!made) {
-        return std::nullopt;
+        throw OpenSslError("criação do certificado do equipamento");
     }
     return DeviceKey(std::move(handles));
 }
@@ -139,96 +125,97 @@ std::optional<DeviceKey> DeviceKey::Create(const CertificateSubject& subject,
 std::optional<DeviceKey> DeviceKey::FromPem(std::string_view keyPem,
                                             std::string_view certificatePem) {
     auto handles = std::make_shared<Handles>();
-    {
-        Bio in(ReadBio(keyPem));
-        handles->key = in.p ? PEM_read_bio_PrivateKey(in.p, nullptr, nullptr, nullptr) : nullptr;
+    const BioHandle in(ReadBio(keyPem));
+    if (!in) {
+        throw OpenSslError("leitura da chave do equipamento");
     }
+    handles->key.reset(PEM_read_bio_PrivateKey(in.get(), nullptr, nullptr, nullptr));
     handles->certificate = ParseCertificatePem(certificatePem);
-    if (!handles->key || !handles->certificate || EVP_PKEY_get_bits(handles->key) != 2048 ||
-        X509_check_private_key(handles->certificate, handles->key) != 1) {
+    if (!handles->key || !handles->certificate || EVP_PKEY_get_bits(handles->key.get()) != 2048 ||
+        X509_check_private_key(handles->certificate.get(), handles->key.get()) != 1) {
+        ERR_clear_error();
         return std::nullopt;
     }
     return DeviceKey(std::move(handles));
 }
 
 std::string DeviceKey::KeyPem() const {
-    Bio out(BIO_new(BIO_s_mem()));
-    if (!out.p || PEM_write_bio_PrivateKey(out.p, handles_->key, nullptr, nullptr, 0, nullptr,
-                                           nullptr) != 1) {
-        return {};
+    const BioHandle out(BIO_new(BIO_s_mem()));
+    if (!out || PEM_write_bio_PrivateKey(out.get(), handles_->key.get(), nullptr, nullptr, 0,
+                                         nullptr, nullptr) != 1) {
+        throw OpenSslError("escrita da chave do equipamento");
     }
-    return Contents(out.p);
+    return Contents(out.get());
 }
 
 std::string DeviceKey::CertificatePem() const {
-    Bio out(BIO_new(BIO_s_mem()));
-    if (!out.p || PEM_write_bio_X509(out.p, handles_->certificate) != 1) {
-        return {};
+    const BioHandle out(BIO_new(BIO_s_mem()));
+    if (!out || PEM_write_bio_X509(out.get(), handles_->certificate.get()) != 1) {
+        throw OpenSslError("escrita do certificado do equipamento");
     }
-    return Contents(out.p);
+    return Contents(out.get());
 }
 
 std::string DeviceKey::CertificateDer() const {
-    unsigned char* buffer = nullptr;
-    const int size = i2d_X509(handles_->certificate, &buffer);
-    if (size <= 0) {
-        return {};
-    }
-    std::string der(reinterpret_cast<char*>(buffer), static_cast<std::size_t>(size));
-    OPENSSL_free(buffer);
-    return der;
+    return Der(i2d_X509, static_cast<const X509*>(handles_->certificate.get()),
+               "codificação do certificado");
 }
 
 std::string DeviceKey::Sign(std::string_view data) const {
-    DigestContext context(EVP_MD_CTX_new());
+    const DigestContextHandle context(EVP_MD_CTX_new());
     std::size_t size = 0;
-    if (!context.p ||
-        EVP_DigestSignInit(context.p, nullptr, EVP_sha256(), nullptr, handles_->key) != 1 ||
-        EVP_DigestSign(context.p, nullptr, &size, nullptr, 0) != 1) {
-        return {};
+    if (!context ||
+        EVP_DigestSignInit(context.get(), nullptr, EVP_sha256(), nullptr, handles_->key.get()) !=
+            1 ||
+        EVP_DigestSign(context.get(), nullptr, &size, nullptr, 0) != 1) {
+        throw OpenSslError("assinatura");
     }
     std::string signature(size, '\0');
-    if (EVP_DigestSign(context.p, reinterpret_cast<unsigned char*>(signature.data()), &size,
+    if (EVP_DigestSign(context.get(), reinterpret_cast<unsigned char*>(signature.data()), &size,
                        reinterpret_cast<const unsigned char*>(data.data()), data.size()) != 1) {
-        return {};
+        throw OpenSslError("assinatura");
     }
     signature.resize(size);
     return signature;
 }
 
 std::string DeviceKey::CertificateRequestPem(const CertificateSubject& subject) const {
-    Request request(X509_REQ_new());
-    Bio out(BIO_new(BIO_s_mem()));
-    if (!request.p || !out.p || X509_REQ_set_version(request.p, 0) != 1 ||
-        !SetSubject(X509_REQ_get_subject_name(request.p), subject) ||
-        X509_REQ_set_pubkey(request.p, handles_->key) != 1 ||
-        X509_REQ_sign(request.p, handles_->key, EVP_sha256()) <= 0 ||
-        PEM_write_bio_X509_REQ(out.p, request.p) != 1) {
-        return {};
+    const RequestHandle request(X509_REQ_new());
+    const BioHandle out(BIO_new(BIO_s_mem()));
+    if (!request || !out || X509_REQ_set_version(request.get(), 0) != 1 ||
+        !SetSubject(X509_REQ_get_subject_name(request.get()), subject) ||
+        X509_REQ_set_pubkey(request.get(), handles_->key.get()) != 1 ||
+        X509_REQ_sign(request.get(), handles_->key.get(), EVP_sha256()) <= 0 ||
+        PEM_write_bio_X509_REQ(out.get(), request.get()) != 1) {
+        throw OpenSslError("criação da requisição de certificado");
     }
-    return Contents(out.p);
+    return Contents(out.get());
 }
 
 bool DeviceKey::UseCertificate(std::string_view certificatePem) {
-    Certificate certificate(ParseCertificatePem(certificatePem));
-    if (!certificate.p || X509_check_private_key(certificate.p, handles_->key) != 1) {
+    CertificateHandle certificate = ParseCertificatePem(certificatePem);
+    if (!certificate || X509_check_private_key(certificate.get(), handles_->key.get()) != 1) {
+        ERR_clear_error();
         return false;
     }
     auto handles = std::make_shared<Handles>();
-    handles->key = handles_->key;
-    EVP_PKEY_up_ref(handles->key);
-    handles->certificate = certificate.Release();
+    if (EVP_PKEY_up_ref(handles_->key.get()) != 1) {
+        throw OpenSslError("troca do certificado");
+    }
+    handles->key.reset(handles_->key.get());
+    handles->certificate = std::move(certificate);
     handles_ = std::move(handles);
     return true;
 }
 
 std::optional<CertificateValidity> ReadCertificateValidity(std::string_view pem) {
-    Certificate certificate(ParseCertificatePem(pem));
-    if (!certificate.p) {
+    const CertificateHandle certificate = ParseCertificatePem(pem);
+    if (!certificate) {
+        ERR_clear_error();
         return std::nullopt;
     }
-    const auto notBefore = EpochOf(X509_get0_notBefore(certificate.p));
-    const auto notAfter = EpochOf(X509_get0_notAfter(certificate.p));
+    const auto notBefore = EpochOf(X509_get0_notBefore(certificate.get()));
+    const auto notAfter = EpochOf(X509_get0_notAfter(certificate.get()));
     if (!notBefore || !notAfter || *notAfter < *notBefore) {
         return std::nullopt;
     }
@@ -238,8 +225,11 @@ std::optional<CertificateValidity> ReadCertificateValidity(std::string_view pem)
 std::string Sha256(std::string_view data) {
     std::string digest(32, '\0');
     unsigned int size = 0;
-    EVP_Digest(data.data(), data.size(), reinterpret_cast<unsigned char*>(digest.data()), &size,
-               EVP_sha256(), nullptr);
+    if (EVP_Digest(data.data(), data.size(), reinterpret_cast<unsigned char*>(digest.data()),
+                   &size, EVP_sha256(), nullptr) != 1 ||
+        size != digest.size()) {
+        throw OpenSslError("resumo SHA-256");
+    }
     return digest;
 }
 

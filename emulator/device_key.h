@@ -20,13 +20,15 @@ struct CertificateSubject {
 
 class DeviceKey {
 public:
-    // A new key pair with its self-signed certificate, valid from notBefore
-    // to notAfter; nothing when OpenSSL fails.
-    static std::optional<DeviceKey> Create(const CertificateSubject& subject,
-                                           std::int64_t notBefore, std::int64_t notAfter);
+    // Every OpenSSL failure throws OpenSslError (openssl_handles.h).
 
-    // The key and certificate of PEM texts; nothing when either is malformed
-    // or the certificate is not for this key.
+    // A new key pair with its self-signed certificate, valid from notBefore
+    // to notAfter.
+    static DeviceKey Create(const CertificateSubject& subject, std::int64_t notBefore,
+                            std::int64_t notAfter);
+
+    // The key and certificate of PEM texts; nothing when OpenSSL cannot read
+    // either or the certificate is not for this key.
     static std::optional<DeviceKey> FromPem(std::string_view keyPem,
                                             std::string_view certificatePem);
 
@@ -34,7 +36,7 @@ public:
     std::string CertificatePem() const;
     std::string CertificateDer() const;
 
-    // The 256-byte RSA-SHA256 signature of data; empty when OpenSSL fails.
+    // The 256-byte RSA-SHA256 signature of data.
     std::string Sign(std::string_view data) const;
 
     // PEM text of a PKCS #10 certificate request of this key for subject.

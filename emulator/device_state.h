@@ -26,6 +26,18 @@ inline constexpr const char* kTestSoftwareHouseCnpj = "16716114000172";
 inline constexpr const char* kTestSignature = "SGR-SAT SISTEMA DE GESTAO E RETAGUARDA DO SAT";
 inline constexpr const char* kKitActivationCode = "12345678";
 
+// The largest counts and amounts the state file takes. Counters stop there
+// rather than reach a value their own reader would refuse.
+inline constexpr int kMaxCounter = 1'000'000;
+inline constexpr std::int64_t kMaxLargeValue = 1'000'000'000'000'000;
+
+// One more, stopping at `cap`.
+template <typename T> void CountUp(T& counter, T cap) {
+    if (counter < cap) {
+        ++counter;
+    }
+}
+
 // How many session answers the device keeps, and so how long a session
 // number stays taken.
 inline constexpr std::size_t kKeptSessions = 100;
@@ -47,6 +59,7 @@ struct SaleRecord {
     std::int64_t totalCents = 0;
     std::string buyer; // CPF or CNPJ of the buyer, may be empty
     bool cancelled = false;
+    std::string municipalRegistration; // emit/IM as the sale had it, repeated by its cancellation
 };
 
 struct DeviceState {
@@ -104,6 +117,12 @@ struct DeviceState {
     std::int64_t lastFiscalAnswerId = 0;
     std::string lastFiscalAnswer;
     std::int64_t nextAnswerId = 1; // the answer store's next file
+
+    // The event log lines of the command this state was saved by. They reach
+    // the log right after the save; when the process died in between, the
+    // next load appends what the log is missing, so a kept command is always
+    // listed and an undone one never.
+    std::string pendingLog;
 
 };
 

@@ -4,6 +4,7 @@
 #include "emulator/platform.h"
 #include "emulator/state_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <utility>
@@ -28,15 +29,53 @@ void EventLog::Commit() {
         return;
     }
     const std::string lines = std::exchange(waiting_, std::string());
-    std::FILE* file = std::fopen(path_.c_str(), "ab");
-    if (!file) {
+    std::string error;
+    AppendToFile(path_, lines, error);
+    const auto stamp = StampOfFile(path_);
+    if (stamp && stamp->size > static_cast<std::uint64_t>(kMaxBytes)) {
+        DropOlderHalf();
+    }
+}
+
+void EventLog::CatchUp(std::string_view lines) {
+    if (lines.empty()) {
         return;
     }
-    std::fwrite(lines.data(), 1, lines.size(), file);
-    const long size = std::ftell(file);
-    std::fclose(file);
-    if (size > kMaxBytes) {
-        DropOlderHalf();
+    // Only the log's end matters, however large the log.
+    std::string tail;
+    if (!IsSymbolicLink(path_)) {
+        if (std::FILE* file = std::fopen(path_.c_str(), "rb")) {
+            // Room for a few lines written after them (a failure noted
+            // since, which an undone command leaves).
+            const long want = static_cast<long>(lines.size()) + 64 * 1024;
+            if (std::fseek(file, -want, SEEK_END) != 0) {
+                std::rewind(file);
+            }
+            char buffer[4096];
+            std::size_t got = 0;
+            while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+                tail.append(buffer, got);
+            }
+            std::fclose(file);
+        }
+    }
+    const std::string_view log = tail;
+    if (log.find(lines) != std::string_view::npos) {
+        return;
+    }
+    // The longest end of the log that begins the lines, at a line's start:
+    // what of them an interrupted append did write.
+    std::size_t written = std::min(log.size(), lines.size());
+    while (written > 0) {
+        const bool atLineStart = written == log.size() || log[log.size() - written - 1] == '\n';
+        if (atLineStart && log.substr(log.size() - written) == lines.substr(0, written)) {
+            break;
+        }
+        --written;
+    }
+    if (written < lines.size()) {
+        std::string error;
+        AppendToFile(path_, lines.substr(written), error);
     }
 }
 
@@ -57,18 +96,8 @@ void EventLog::DropOlderHalf() {
     }
     std::size_t cut = text->find('\n', text->size() / 2);
     cut = cut == std::string::npos ? text->size() : cut + 1;
-    const std::string temporary = path_ + ".new";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        return;
-    }
-    const bool written =
-        std::fwrite(text->data() + cut, 1, text->size() - cut, file) == text->size() - cut;
-    if (std::fclose(file) == 0 && written) {
-        ReplaceFile(temporary, path_);
-    } else {
-        std::remove(temporary.c_str());
-    }
+    std::string error;
+    WriteFileDurably(path_, std::string_view(*text).substr(cut), error);
 }
 
 } // namespace satemu

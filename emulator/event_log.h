@@ -1,10 +1,11 @@
 #pragma once
 // The device's event log, a text file beside the state file with one line per
 // event, "AAAAMMDDhhmmss|origem|tipo|texto", which ExtrairLogs hands out.
-// The events of a command are held back until its state is saved and reach
-// the file only then: a command that is undone (the state could not be
-// saved, the process died) leaves no trace, so the log never lists a sale
-// that was not kept. When the file passes kMaxBytes the older half is
+// The events of a command are held back until its state is saved, saved
+// with it (DeviceState::pendingLog), and reach the file only then: a command
+// that is undone (the state could not be saved, the process died) leaves no
+// trace, and one kept is listed even when the process died before writing
+// its lines (CatchUp, at the next load). When the file passes kMaxBytes the older half is
 // dropped, as a device's log memory wraps around.
 
 #include <cstdint>
@@ -27,9 +28,17 @@ public:
     void Append(std::int64_t now, std::string_view origin, std::string_view type,
                 std::string_view text);
 
+    // The lines waiting for Commit, which travel with the state save.
+    const std::string& Waiting() const { return waiting_; }
+
     // Writes the waiting lines to the file (best effort: a full disk must not
     // undo a sale); lines never committed are dropped with the object.
     void Commit();
+
+    // Appends what the file is missing of `lines`, the last saved command's
+    // (DeviceState::pendingLog): nothing when they are all there, the rest
+    // when the process died while appending them.
+    void CatchUp(std::string_view lines);
 
     // The whole log, waiting lines included; empty when there is none yet.
     std::optional<std::string> ReadAll() const;

@@ -1,6 +1,7 @@
 #include "emulator/network_config.h"
 
 #include "emulator/document_numbers.h"
+#include "emulator/xml_fields.h"
 
 #include <charconv>
 #include <cstdio>
@@ -95,7 +96,7 @@ std::optional<std::string> NormaliseAddress(std::string_view dotted) {
 
 std::optional<NetworkConfig> ParseNetworkConfig(std::string_view xml) {
     pugi::xml_document document;
-    if (!document.load_buffer(xml.data(), xml.size(), pugi::parse_default, pugi::encoding_utf8)) {
+    if (!LoadSentDocument(xml, document)) {
         return std::nullopt;
     }
     const pugi::xml_node config = document.child("config");

@@ -1,6 +1,7 @@
 #include "emulator/sale_document.h"
 
 #include "emulator/decimal.h"
+#include "emulator/layout_rules.h"
 #include "emulator/document_numbers.h"
 #include "emulator/text_encoding.h"
 #include "emulator/xml_fields.h"
@@ -94,18 +95,21 @@ pugi::xml_node OnlyElement(const pugi::xml_node& parent) {
     return found;
 }
 
+// PIS and COFINS hold one group of their kind (PIS -> PISAliq); PISST and
+// COFINSST are the group themselves, with vBC and the rate or qBCProd and
+// vAliqProd directly inside.
 bool ReadContribution(const pugi::xml_node& imposto, const std::string& tax, bool required,
                       std::int64_t& value) {
     const Single group = Child(imposto, tax.c_str());
     if (!group) {
         return !required;
     }
-    const pugi::xml_node inner = OnlyElement(group.node);
-    const std::string prefix = tax.substr(0, tax.size() - (tax.ends_with("ST") ? 2 : 0));
-    if (group.twice || !inner || std::strncmp(inner.name(), prefix.c_str(), prefix.size()) != 0) {
-        return false;
-    }
-    if (tax.ends_with("ST") != (std::string(inner.name()) == prefix + "ST")) {
+    const bool substitution = tax.ends_with("ST");
+    const std::string prefix = tax.substr(0, tax.size() - (substitution ? 2 : 0));
+    const pugi::xml_node inner = substitution ? group.node : OnlyElement(group.node);
+    if (group.twice || !inner ||
+        (!substitution && (std::strncmp(inner.name(), prefix.c_str(), prefix.size()) != 0 ||
+                           std::string(inner.name()) == tax + "ST"))) {
         return false;
     }
     const auto computed = Contribution(inner, prefix);
@@ -385,6 +389,9 @@ std::optional<SaleRejection> ReadSaleDocument(std::string_view text, const SaleR
     }
     if (!Child(out.infCFe, "ide") || !Child(out.infCFe, "emit") || SendsDeviceFields(out.infCFe)) {
         return Reject(kUnidentified);
+    }
+    if (const auto detail = CheckSaleLayout(out.infCFe)) {
+        return Reject(*detail);
     }
     if (auto rejection = ReadIdentification(out.infCFe, rules)) {
         return rejection;

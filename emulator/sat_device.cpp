@@ -3,6 +3,7 @@
 #include "emulator/answers.h"
 #include "emulator/device_clock.h"
 #include "emulator/network_config.h"
+#include "emulator/openssl_handles.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -88,7 +89,8 @@ bool SatDevice::AcceptCode(const CallContext& c, const std::string& code) {
         state_.wrongCodeAttempts = 0;
         return true;
     }
-    if (++state_.wrongCodeAttempts >= kMaxWrongCodes && !state_.codeLocked) {
+    CountUp(state_.wrongCodeAttempts, kMaxCounter);
+    if (state_.wrongCodeAttempts >= kMaxWrongCodes && !state_.codeLocked) {
         state_.codeLocked = true;
         Log(c, "SAT", "ALERTA", "emissão bloqueada: código de ativação incorreto repetidas vezes");
     }
@@ -131,6 +133,11 @@ void SatDevice::Log(const CallContext& c, const char* origin, const char* type,
 const DeviceKey& SatDevice::Key(std::int64_t now) {
     if (!key_ && !state_.keyPem.empty()) {
         key_ = DeviceKey::FromPem(state_.keyPem, state_.certificatePem);
+        if (!key_) {
+            // Never a new key in its place: documents already issued name
+            // this one. The command fails and the state stays as it is.
+            throw OpenSslError("leitura da chave do equipamento");
+        }
     }
     if (!key_) {
         MakeKey(now);
@@ -145,9 +152,6 @@ void SatDevice::MakeKey(std::int64_t now) {
     const std::int64_t notBefore = issued ? *issued : now;
     const std::int64_t notAfter = expires && *expires > notBefore ? *expires : AddYears(now, 5);
     key_ = DeviceKey::Create({state_.serial, state_.taxpayerCnpj}, notBefore, notAfter);
-    if (!key_) {
-        throw std::runtime_error("the device key cannot be made");
-    }
     state_.keyPem = key_->KeyPem();
     state_.certificatePem = key_->CertificatePem();
     state_.certificateIssued = FormatDate(notBefore);
@@ -172,8 +176,9 @@ void SatDevice::KeepInWorkingMemory(const std::string& key, std::size_t bytes) {
         state_.pendingFirstKey = key;
     }
     state_.pendingLastKey = key;
-    ++state_.pendingDocuments;
-    state_.pendingBytes += static_cast<std::int64_t>(bytes);
+    CountUp(state_.pendingDocuments, kMaxCounter);
+    state_.pendingBytes =
+        std::min(state_.pendingBytes + static_cast<std::int64_t>(bytes), kMaxLargeValue);
     state_.lastDocumentKey = key;
 }
 

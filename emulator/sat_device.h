@@ -43,6 +43,9 @@ public:
 
     const DeviceState& State() const { return state_; }
 
+    // The event log lines saved with the state (DeviceState::pendingLog).
+    void SetPendingLog(std::string lines) { state_.pendingLog = std::move(lines); }
+
     // Session numbers: 1..999999 and not among the last kKeptSessions.
     bool SessionNumberFree(int session) const;
     // Keeps the answer of a session (of a log extraction only its first five

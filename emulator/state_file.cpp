@@ -4,6 +4,7 @@
 #include "emulator/device_key.h"
 #include "emulator/document_numbers.h"
 #include "emulator/platform.h"
+#include "emulator/text_encoding.h"
 
 #include <cerrno>
 #include <charconv>
@@ -79,10 +80,13 @@ private:
     std::string text_;
 };
 
+// A whole number; false for anything else, one too large for 64 bits included
+// (which must make the file damaged, never read as 0).
 bool ToInteger(std::string_view text, std::int64_t& out) {
     const char* begin = text.data();
     const char* end = text.data() + text.size();
-    return !text.empty() && std::from_chars(begin, end, out).ptr == end;
+    const auto [ptr, error] = std::from_chars(begin, end, out);
+    return !text.empty() && error == std::errc{} && ptr == end;
 }
 
 // Applies one key; false when the value has the wrong form.
@@ -117,7 +121,7 @@ bool Apply(DeviceState& s, std::string_view key, const std::string& v) {
         out = v;
         return true;
     };
-    constexpr std::int64_t kBig = 1'000'000'000'000'000;
+    constexpr std::int64_t kBig = kMaxLargeValue;
     NetworkConfig& net = s.network;
     if (key == "serial") {
         s.serial = v;
@@ -140,7 +144,7 @@ bool Apply(DeviceState& s, std::string_view key, const std::string& v) {
     if (key == "emergency_code")
         return s.emergencyCode = v, true;
     if (key == "wrong_code_attempts")
-        return integer(s.wrongCodeAttempts, 0, 1000000);
+        return integer(s.wrongCodeAttempts, 0, kMaxCounter);
     if (key == "code_locked")
         return flag(s.codeLocked);
     if (key == "software_house_cnpj")
@@ -219,6 +223,8 @@ bool Apply(DeviceState& s, std::string_view key, const std::string& v) {
         return integer(s.lastSale.totalCents, 0, kBig);
     if (key == "last_sale_buyer")
         return s.lastSale.buyer = v, true;
+    if (key == "last_sale_im")
+        return s.lastSale.municipalRegistration = v, Utf8Length(v) <= 15;
     if (key == "last_sale_cancelled")
         return flag(s.lastSale.cancelled);
     if (key == "last_document_key")
@@ -228,7 +234,7 @@ bool Apply(DeviceState& s, std::string_view key, const std::string& v) {
     if (key == "pending_last_key")
         return key44(s.pendingLastKey);
     if (key == "pending_documents")
-        return integer(s.pendingDocuments, 0, 1000000);
+        return integer(s.pendingDocuments, 0, kMaxCounter);
     if (key == "pending_bytes")
         return integer(s.pendingBytes, 0, kBig);
     if (key == "created_at")
@@ -271,6 +277,8 @@ bool Apply(DeviceState& s, std::string_view key, const std::string& v) {
         s.sessions.push_back({static_cast<int>(number), 0, v});
         return true;
     }
+    if (key == "pending_log")
+        return s.pendingLog = v, true;
     if (key == "last_fiscal_answer")
         return s.lastFiscalAnswer = v, v.empty() || AnswerCode(v) >= 0;
     return true; // a key of a later version: ignored
@@ -334,6 +342,7 @@ std::string SerializeState(const DeviceState& s) {
     w.Put("last_sale_total", s.lastSale.totalCents);
     w.Put("last_sale_buyer", s.lastSale.buyer);
     w.Put("last_sale_cancelled", s.lastSale.cancelled);
+    w.Put("last_sale_im", s.lastSale.municipalRegistration);
     w.Put("last_document_key", s.lastDocumentKey);
     w.Put("pending_first_key", s.pendingFirstKey);
     w.Put("pending_last_key", s.pendingLastKey);
@@ -354,6 +363,9 @@ std::string SerializeState(const DeviceState& s) {
     w.Put("last_fiscal_answer_id", s.lastFiscalAnswerId);
     if (!s.lastFiscalAnswer.empty()) {
         w.Put("last_fiscal_answer", s.lastFiscalAnswer);
+    }
+    if (!s.pendingLog.empty()) {
+        w.Put("pending_log", s.pendingLog);
     }
     w.Text() += kEnd;
     w.Text() += '\n';
@@ -408,8 +420,17 @@ std::optional<DeviceState> ParseState(std::string_view text) {
                             !IsDigits(state.taxpayerCnpj, 14))) {
         return std::nullopt;
     }
+    // The key and certificate must at least be PEM texts; whether OpenSSL
+    // can use them is learnt when they are used, where a failure answers
+    // xx099 and keeps the file as it is (an OpenSSL failure is not damage).
+    const auto isPem = [](std::string_view pem, std::string_view label) {
+        const std::size_t begin = pem.find("-----BEGIN ");
+        const std::size_t end = pem.find("-----END ");
+        return begin != std::string_view::npos && end != std::string_view::npos && begin < end &&
+               pem.find(std::string(label) + "-----") != std::string_view::npos;
+    };
     if ((!state.keyPem.empty() || !state.certificatePem.empty()) &&
-        !DeviceKey::FromPem(state.keyPem, state.certificatePem)) {
+        (!isPem(state.keyPem, "PRIVATE KEY") || !isPem(state.certificatePem, "CERTIFICATE"))) {
         return std::nullopt;
     }
     if (state.emergencyCode.empty()) {
@@ -419,30 +440,13 @@ std::optional<DeviceState> ParseState(std::string_view text) {
 }
 
 bool SaveStateAtomically(const std::string& path, const DeviceState& state, std::string& error) {
-    const std::string temporary = path + ".new";
-    const std::string text = SerializeState(state);
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        error = temporary + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written =
-        std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-    const int writeErrno = errno;
-    if (std::fclose(file) != 0 || !written) {
-        error = temporary + ": " + std::strerror(written ? errno : writeErrno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    if (!ReplaceFile(temporary, path)) {
-        error = path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return WriteFileDurably(path, SerializeState(state), error);
 }
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
+    if (IsSymbolicLink(path)) {
+        return std::nullopt; // never read through one planted in the device's folder
+    }
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (!file) {
         return std::nullopt;

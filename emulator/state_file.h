@@ -20,12 +20,13 @@ std::string SerializeState(const DeviceState& state);
 // end line, a value of the wrong form, a line without "=").
 std::optional<DeviceState> ParseState(std::string_view text);
 
-// Writes the state beside its final place and moves it over the old file in
-// one step, so a crash never leaves a half-written state. On failure the old
-// file is untouched and `error` says why.
+// Writes the state beside its final place, flushed to the disk, and moves it
+// over the old file in one step (WriteFileDurably), so neither a crash nor a
+// power cut leaves a half-written state. On failure the old file is untouched
+// and `error` says why.
 bool SaveStateAtomically(const std::string& path, const DeviceState& state, std::string& error);
 
-// Reads a whole file; nothing when it cannot be opened.
+// Reads a whole file; nothing when it cannot be opened or is a symbolic link.
 std::optional<std::string> ReadWholeFile(const std::string& path);
 
 } // namespace satemu

@@ -53,6 +53,34 @@ bool OnlyPredefinedReferences(std::string_view text) {
     return true;
 }
 
+// The deepest element nesting of a tree, counted without recursion (the
+// parent links lead back up), so a document nested a hundred thousand
+// levels deep is measured on any stack.
+std::size_t Depth(const pugi::xml_node& root) {
+    std::size_t depth = 0;
+    std::size_t deepest = 0;
+    pugi::xml_node node = root.first_child();
+    while (node) {
+        if (node.type() == pugi::node_element) {
+            deepest = std::max(deepest, depth + 1);
+        }
+        if (node.first_child()) {
+            node = node.first_child();
+            ++depth;
+            continue;
+        }
+        while (node && !node.next_sibling() && node != root) {
+            node = node.parent();
+            --depth;
+        }
+        if (!node || node == root) {
+            break;
+        }
+        node = node.next_sibling();
+    }
+    return deepest;
+}
+
 } // namespace
 
 bool LoadSentDocument(std::string_view text, pugi::xml_document& xml) {
@@ -66,7 +94,8 @@ bool LoadSentDocument(std::string_view text, pugi::xml_document& xml) {
             return false;
         }
     }
-    return true;
+    // Everything after this point may walk the tree recursively.
+    return Depth(xml) <= kMaxDocumentDepth;
 }
 
 bool HasQualifiedNames(const pugi::xml_node& element) {

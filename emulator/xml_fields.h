@@ -1,6 +1,7 @@
 #pragma once
 // Small readers for the elements of the documents point-of-sale systems send.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <pugixml.hpp>
@@ -11,6 +12,10 @@ namespace satemu {
 // Parses a document a point-of-sale system sent: UTF-8 and well-formed, and
 // without a document type declaration. A device never expands entities nor
 // reads a file a document names: a DTD alone refuses the document.
+// Deeper nesting than kMaxDocumentDepth levels refuses the document too (a
+// CF-e needs seven): it is measured without recursion before anything walks
+// the tree, so the recursive walks after it stay within that depth.
+inline constexpr std::size_t kMaxDocumentDepth = 64;
 bool LoadSentDocument(std::string_view text, pugi::xml_document& xml);
 
 // True when the element or anything inside it has a prefixed name or a

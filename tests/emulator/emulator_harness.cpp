@@ -160,6 +160,54 @@ QString VerifyDocument(const QByteArray& xml, const QByteArray& certificatePem) 
                 document});
 }
 
+QString ValidateAgainstSchema(const QByteArray& xml, IssuedKind kind) {
+    const QString schemas = QStringLiteral(DVT_CFE_SCHEMAS_DIR) + QLatin1Char('/');
+    const qsizetype declarationEnd = xml.startsWith("<?xml") ? xml.indexOf("?>") + 2 : 0;
+    const QByteArray body = xml.mid(declarationEnd);
+    QTemporaryDir dir;
+    const QString document = dir.filePath(QStringLiteral("envelope.xml"));
+    const auto validate = [&](const QByteArray& content, const QString& schema) {
+        if (!WriteTo(document, content)) {
+            return QStringLiteral("cannot write the file for xmllint");
+        }
+        return Run(QStringLiteral("xmllint"), {QStringLiteral("--noout"), QStringLiteral("--schema"),
+                                               schemas + schema, document});
+    };
+    switch (kind) {
+    case IssuedKind::Sale:
+        return validate("<envCFe versao=\"0.07\"><tpAmb>2</tpAmb><idLote>1</idLote><cUF>35</cUF>"
+                        "<LoteCFe>" +
+                            body +
+                            "</LoteCFe><nSeg>1</nSeg><dhEnvio>20250115103000</dhEnvio>"
+                            "<nserieSAT>900012345</nserieSAT></envCFe>",
+                        QStringLiteral("CfeRecepcao_0007+xmldsig.xsd"));
+    case IssuedKind::EndToEndTest:
+        return validate("<envTeste versao=\"0.07\"><tpAmb>2</tpAmb><idLote>1</idLote>"
+                        "<optTeste>1</optTeste><cUF>35</cUF>" +
+                            body +
+                            "<nSeg>1</nSeg><dhEnvio>20250115103000</dhEnvio>"
+                            "<nserieSAT>900012345</nserieSAT></envTeste>",
+                        QStringLiteral("CfeTeste_0007+xmldsig.xsd"));
+    case IssuedKind::Cancellation: {
+        const qsizetype infStart = body.indexOf("<infCFe");
+        const qsizetype infEnd = body.indexOf("</infCFe>");
+        const qsizetype signatureStart = body.indexOf("<Signature");
+        const qsizetype signatureEnd = body.indexOf("</Signature>");
+        if (infStart < 0 || infEnd < 0 || signatureStart < 0 || signatureEnd < 0) {
+            return QStringLiteral("no infCFe or Signature in the cancellation");
+        }
+        const QString info = validate(body.mid(infStart, infEnd + 9 - infStart),
+                                      QStringLiteral("CfeCancelamento_0007.xsd"));
+        if (!info.isEmpty()) {
+            return info;
+        }
+        return validate(body.mid(signatureStart, signatureEnd + 12 - signatureStart),
+                        QStringLiteral("xmldsig-core-schema.xsd"));
+    }
+    }
+    return QStringLiteral("unknown kind");
+}
+
 QString VerifySignature(const QByteArray& data, const QByteArray& signatureBase64,
                         const QByteArray& certificatePem) {
     QTemporaryDir dir;
@@ -242,7 +290,19 @@ QByteArray DecodeXml(const QByteArray& base64) {
     while (!reader.atEnd()) {
         reader.readNext();
     }
-    return reader.hasError() ? QByteArray() : *decoded;
+    if (reader.hasError()) {
+        return {};
+    }
+    // Every issued document the tests see is held against the schemas; a test
+    // CF-e has the sale's infCFe, so the sale's envelope serves for both.
+    const IssuedKind kind =
+        (*decoded).contains("<CFeCanc") ? IssuedKind::Cancellation : IssuedKind::Sale;
+    const QString complaint = ValidateAgainstSchema(*decoded, kind);
+    if (!complaint.isEmpty()) {
+        qWarning("issued document not valid against the schemas: %s", qPrintable(complaint));
+        return {};
+    }
+    return *decoded;
 }
 
 QStringList ElementTexts(const QByteArray& xml, const QString& name) {

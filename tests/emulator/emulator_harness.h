@@ -122,6 +122,14 @@ QByteArray DeviceCertificate(const QString& statePath);
 // it verifies, else what went wrong.
 QString VerifyDocument(const QByteArray& xml, const QByteArray& certificatePem);
 
+// Validates an issued CF-e (decoded, as the device answered it) with xmllint
+// against the tax authority's schemas in tests/emulator/schemas: a sale or an
+// end-to-end test inside the authority's envelope, a cancellation's infCFe on
+// its own and its Signature against the signature schema. Empty when valid,
+// else xmllint's complaint.
+enum class IssuedKind { Sale, Cancellation, EndToEndTest };
+QString ValidateAgainstSchema(const QByteArray& xml, IssuedKind kind);
+
 // Verifies an RSA-SHA256 signature (Base64) of data with the certificate's key
 // (openssl); empty when it verifies, else what went wrong.
 QString VerifySignature(const QByteArray& data, const QByteArray& signatureBase64,

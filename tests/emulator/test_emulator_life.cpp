@@ -55,6 +55,7 @@ private slots:
     void cancellationWindow();
     void workingMemoryIsTransmittedPeriodically();
     void endToEndTestIsNotASale();
+    void cancellationRepeatsTheMunicipalRegistration();
     void versionTextHasNoSeparator();
 };
 
@@ -321,12 +322,18 @@ void TestEmulatorLife::issuedDocumentsVerify() {
     QVERIFY(certificate.startsWith("-----BEGIN CERTIFICATE-----\n"));
     const QString verified = VerifyDocument(xml, certificate);
     QVERIFY2(verified.isEmpty() != tamper, qPrintable(verified));
-    // The QR code's signature: key, date and time, total and buyer, joined.
+    const IssuedKind issuedKind = kind == "test"           ? IssuedKind::EndToEndTest
+                                  : kind == "cancellation" ? IssuedKind::Cancellation
+                                                           : IssuedKind::Sale;
+    const QString valid = ValidateAgainstSchema(xml, issuedKind);
+    QVERIFY2(valid.isEmpty(), qPrintable(valid));
+    // The QR code's signature, over the QR code's text without its last field:
+    // key|date and time|total|buyer.
     const QString qrSignature = ElementText(xml, QStringLiteral("assinaturaQRCODE"));
     QCOMPARE(qrSignature.size(), 344);
     const QByteArray key = xml.mid(xml.indexOf("Id=\"CFe") + 7, 44);
-    const QByteArray signedText =
-        key + "20250115" + "103000" + "57.50" + ElementText(xml, QStringLiteral("dest")).toLatin1();
+    const QByteArray signedText = key + "|20250115103000|57.50|" +
+                                  ElementText(xml, QStringLiteral("dest")).toLatin1();
     const QString qrVerified = VerifySignature(signedText, qrSignature.toLatin1(), certificate);
     QVERIFY2(qrVerified.isEmpty(), qPrintable(qrVerified));
 }
@@ -408,8 +415,8 @@ void TestEmulatorLife::saleArithmetic() {
         "<det nItem=\"3\"><prod><cProd>900</cProd><xProd>Instalação</xProd><NCM>99</NCM>"
         "<CFOP>5933</CFOP><uCom>UN</uCom><qCom>1.0000</qCom><vUnCom>20.00</vUnCom>"
         "<indRegra>A</indRegra></prod><imposto><ISSQN><vDeducISSQN>0.00</vDeducISSQN>"
-        "<vAliq>5.00</vAliq><cMunFG>3550308</cMunFG><cListServ>14.01</cListServ>"
-        "<cServTribMun>1401</cServTribMun><cNatOp>01</cNatOp><indIncFisc>1</indIncFisc>"
+        "<vAliq>005.00</vAliq><cMunFG>3550308</cMunFG><cListServ>14.01</cListServ>"
+        "<cServTribMun>14010000000000000001</cServTribMun><cNatOp>01</cNatOp><indIncFisc>1</indIncFisc>"
         "</ISSQN><PIS><PISAliq><CST>01</CST><vBC>20.00</vBC><pPIS>0.0065</pPIS></PISAliq></PIS>"
         "<COFINS><COFINSAliq><CST>01</CST><vBC>20.00</vBC><pCOFINS>0.0300</pCOFINS>"
         "</COFINSAliq></COFINS></imposto></det>" +
@@ -432,7 +439,7 @@ void TestEmulatorLife::saleArithmetic() {
     QCOMPARE(xml.mid(begin, xml.indexOf("</total>") + 8 - begin), total);
     // The service in the layout's order: vDeducISSQN, vBC, vAliq, vISSQN.
     QVERIFY(xml.contains("<ISSQN><vDeducISSQN>0.00</vDeducISSQN><vBC>"));
-    QVERIFY(xml.contains("</vBC><vAliq>5.00</vAliq><vISSQN>"));
+    QVERIFY(xml.contains("</vBC><vAliq>005.00</vAliq><vISSQN>"));
     QCOMPARE(sale.Field(10), ElementText(xml, QStringLiteral("vCFe")).toLatin1());
 }
 
@@ -523,6 +530,30 @@ void TestEmulatorLife::endToEndTestIsNotASale() {
     const SatAnswer next =
         Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, SaleDocument()));
     QCOMPARE(next.Field(9).mid(34, 6), QByteArray("000003"));
+}
+
+void TestEmulatorLife::cancellationRepeatsTheMunicipalRegistration() {
+    DeviceFolder folder;
+    UseDeveloperKit();
+    QByteArray key;
+    {
+        SatLibrary sat;
+        QByteArray document = SaleDocument();
+        document.replace("</IE>", "</IE><IM>123456</IM>");
+        const SatAnswer sold = Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, document));
+        QCOMPARE(sold.Code(), QByteArray("06000"));
+        QCOMPARE(ElementText(DecodeXml(sold.Field(7)), QStringLiteral("IM")),
+                 QStringLiteral("123456"));
+        key = sold.Field(9);
+    }
+    // Loaded again: the registration comes back from the state file.
+    SatLibrary sat;
+    const SatAnswer cancelled = Take(sat.CancelarUltimaVenda(folder.NextSession(), kKitCode, key,
+                                                             CancellationDocument(key.mid(3))));
+    QCOMPARE(cancelled.Code(), QByteArray("07000"));
+    const QByteArray xml = DecodeXml(cancelled.Field(7));
+    QVERIFY(!xml.isEmpty());
+    QVERIFY2(xml.contains("<IE>111111111111</IE><IM>123456</IM></emit>"), xml.constData());
 }
 
 void TestEmulatorLife::versionTextHasNoSeparator() {

@@ -371,6 +371,100 @@ void TestEmulatorRefusals::saleContent_data() {
     row("subtotal discount above the items",
         "<total/>", "<total><DescAcrEntr><vDescSubtot>57.51</vDescSubtot></DescAcrEntr></total>",
         "06010", "1999");
+
+    // The layout's rules: whatever would make the issued CF-e break the
+    // authority's schema is refused before anything is signed; what keeps to
+    // it is issued (and the issued document is validated).
+    const auto rowOf = [](const char* name, const QByteArray& from, const QByteArray& to,
+                          const char* code, const char* detail) {
+        QTest::newRow(name) << from << to << QByteArray(code) << QByteArray(detail);
+    };
+    const QByteArray icms40 = "<ICMS><ICMS40><Orig>0</Orig><CST>40</CST></ICMS40></ICMS>";
+    const auto service = [](const QByteArray& fields) {
+        return "<ISSQN><vDeducISSQN>0.00</vDeducISSQN>" + fields + "</ISSQN>";
+    };
+    const QByteArray serviceFields = "<vAliq>005.00</vAliq><cMunFG>3550308</cMunFG>"
+                                     "<cListServ>14.01</cListServ><cNatOp>01</cNatOp>"
+                                     "<indIncFisc>1</indIncFisc>";
+    rowOf("service", icms40, service(serviceFields), "06000", "0000");
+    rowOf("service without cNatOp", icms40,
+          service(QByteArray(serviceFields).replace("<cNatOp>01</cNatOp>", "")), "06010", "1469");
+    rowOf("service without indIncFisc", icms40,
+          service(QByteArray(serviceFields).replace("<indIncFisc>1</indIncFisc>", "")), "06010",
+          "1469");
+    rowOf("cListServ of 4", icms40,
+          service(QByteArray(serviceFields).replace("14.01", "1401")), "06010", "1469");
+    rowOf("cMunFG of 6", icms40, service(QByteArray(serviceFields).replace("3550308", "355030")),
+          "06010", "1469");
+    rowOf("rate without 3 integer digits", icms40,
+          service(QByteArray(serviceFields).replace("005.00", "5.00")), "06010", "1469");
+    rowOf("ICMS and ISSQN", icms40, icms40 + service(serviceFields), "06010", "1469");
+    row("cEAN of 9 digits", "<xProd>Sabonete", "<cEAN>123456789</cEAN><xProd>Sabonete", "06010",
+        "1459");
+    row("cEAN of 13 digits", "<xProd>Sabonete", "<cEAN>7891234567895</cEAN><xProd>Sabonete",
+        "06000", "0000");
+    row("buyer name of 1", "</CPF></dest>", "</CPF><xNome>A</xNome></dest>", "06010", "1999");
+    row("buyer name of 2", "</CPF></dest>", "</CPF><xNome>Jo</xNome></dest>", "06000", "0000");
+    row("empty buyer CNPJ", "<CPF>52998224725</CPF>", "<CNPJ></CNPJ>", "06010", "1235");
+    row("buyer CNPJ and CPF", "<CPF>52998224725</CPF>",
+        "<CNPJ>11222333000181</CNPJ><CPF>52998224725</CPF>", "06010", "1999");
+    row("IE of 9 digits", "<IE>111111111111", "<IE>111111111", "06010", "1999");
+    row("xTextoDet of 70", "<indRegra>A</indRegra></prod><imposto><ICMS><ICMS40>",
+        "<indRegra>A</indRegra><obsFiscoDet xCampoDet=\"Cod\"><xTextoDet>"
+        "0123456789012345678901234567890123456789012345678901234567890123456789"
+        "</xTextoDet></obsFiscoDet></prod><imposto><ICMS><ICMS40>",
+        "06010", "1999");
+    row("obsFiscoDet without its name", "<indRegra>A</indRegra></prod><imposto><ICMS><ICMS40>",
+        "<indRegra>A</indRegra><obsFiscoDet><xTextoDet>a</xTextoDet></obsFiscoDet></prod>"
+        "<imposto><ICMS><ICMS40>",
+        "06010", "1999");
+    QByteArray observations;
+    for (int i = 0; i < 11; ++i) {
+        observations += "<obsFiscoDet xCampoDet=\"c\"><xTextoDet>t</xTextoDet></obsFiscoDet>";
+    }
+    rowOf("11 obsFiscoDet", "<indRegra>A</indRegra></prod><imposto><ICMS><ICMS40>",
+          "<indRegra>A</indRegra>" + observations + "</prod><imposto><ICMS><ICMS40>", "06010",
+          "1999");
+    rowOf("10 obsFiscoDet", "<indRegra>A</indRegra></prod><imposto><ICMS><ICMS40>",
+          "<indRegra>A</indRegra>" + observations.mid(observations.size() / 11) +
+              "</prod><imposto><ICMS><ICMS40>",
+          "06000", "0000");
+    rowOf("infAdProd of 600", "</COFINSNT></COFINS></imposto>",
+          "</COFINSNT></COFINS></imposto><infAdProd>" + QByteArray(600, 'a') + "</infAdProd>",
+          "06010", "1999");
+    rowOf("infAdProd of 500", "</COFINSNT></COFINS></imposto>",
+          "</COFINSNT></COFINS></imposto><infAdProd>" + QByteArray(500, 'a') + "</infAdProd>",
+          "06000", "0000");
+    const QByteArray delivery = "<entrega><xLgr>Rua A</xLgr><nro>10</nro><xBairro>Centro</xBairro>"
+                                "<xMun>Santos</xMun><UF>SP</UF></entrega>";
+    rowOf("delivery", "</dest>", "</dest>" + delivery, "06000", "0000");
+    rowOf("delivery without nro", "</dest>",
+          "</dest>" + QByteArray(delivery).replace("<nro>10</nro>", ""), "06010", "1999");
+    row("unknown element in prod", "<uCom>UN</uCom><qCom>3", "<uCom>UN</uCom><cor>azul</cor><qCom>3",
+        "06010", "1999");
+    row("unknown attribute", "<prod><cProd>12</cProd>", "<prod cor=\"azul\"><cProd>12</cProd>",
+        "06010", "1999");
+    row("text between fields", "<prod><cProd>12</cProd>", "<prod>solto<cProd>12</cProd>", "06010",
+        "1999");
+    row("element inside a field", "<cProd>12</cProd>", "<cProd>12<b>3</b></cProd>", "06010",
+        "1459");
+    row("fields out of order", "<cProd>12</cProd><xProd>Sabonete</xProd>",
+        "<xProd>Sabonete</xProd><cProd>12</cProd>", "06010", "1459");
+    row("PISST in the layout's form", "<PIS><PISNT><CST>04</CST></PISNT></PIS>",
+        "<PIS><PISNT><CST>04</CST></PISNT></PIS><PISST><vBC>7.50</vBC><pPIS>0.0065</pPIS></PISST>",
+        "06000", "0000");
+    row("COFINSST by quantity", "<COFINS><COFINSNT><CST>04</CST></COFINSNT></COFINS>",
+        "<COFINS><COFINSNT><CST>04</CST></COFINSNT></COFINS><COFINSST><qBCProd>3.0000</qBCProd>"
+        "<vAliqProd>0.1000</vAliqProd></COFINSST>",
+        "06000", "0000");
+    row("PISST nested", "<PIS><PISNT><CST>04</CST></PISNT></PIS>",
+        "<PIS><PISNT><CST>04</CST></PISNT></PIS><PISST><PISST><vBC>7.50</vBC><pPIS>0.0065</pPIS>"
+        "</PISST></PISST>",
+        "06010", "1469");
+    row("note of 1 character", "</pgto>", "</pgto><infAdic><infCpl>a</infCpl></infAdic>", "06000",
+        "0000");
+    row("empty note", "</pgto>", "</pgto><infAdic><infCpl></infCpl></infAdic>", "06010", "1999");
+    row("layout 0.07", "\"0.08\"", "\"0.07\"", "06000", "0000");
 }
 
 void TestEmulatorRefusals::saleContent() {
@@ -388,6 +482,9 @@ void TestEmulatorRefusals::saleContent() {
     QCOMPARE(answer.Code(), code);
     QCOMPARE(answer.Field(3), detail);
     QCOMPARE(answer.fields.size(), code == "06000" ? 12 : 6);
+    if (code == "06000") {
+        QVERIFY(!DecodeXml(answer.Field(7)).isEmpty()); // valid against the schemas
+    }
     if (code == "06010") {
         QCOMPARE(answer.Text(4), QStringLiteral("Erro de validação do conteúdo"));
     }
@@ -563,6 +660,18 @@ void TestEmulatorRefusals::cancellation_data() {
     row("buyer CPF check digit", "", "<CPF>52998224725", "<CPF>52998224724", "07007", "1237");
     row("not well-formed", "", "</CFeCanc>", "</CFe>", "07007", "1999");
     row("a sale document", "", "<CFeCanc>", "<CFe>", "07007", "1999");
+    // The layout: a cancellation's infAdic holds the authority's notes only.
+    row("note for the authority", "", "<total/>",
+        "<total/><infAdic><obsFisco xCampo=\"motivo\"><xTexto>erro de digitação</xTexto>"
+        "</obsFisco></infAdic>",
+        "07000", "0000");
+    row("free note", "", "<total/>", "<total/><infAdic><infCpl>nota</infCpl></infAdic>", "07007",
+        "1999");
+    row("field in emit", "", "<emit/>", "<emit><CNPJ>61099008000141</CNPJ></emit>", "07007",
+        "1999");
+    row("unknown field in ide", "", "<numeroCaixa>001</numeroCaixa>",
+        "<numeroCaixa>001</numeroCaixa><cor>azul</cor>", "07007", "1999");
+    row("register of 2 digits", "", "<numeroCaixa>001", "<numeroCaixa>01", "07007", "1999");
 }
 
 void TestEmulatorRefusals::cancellation() {
@@ -599,6 +708,9 @@ void TestEmulatorRefusals::cancellation() {
         Take(sat.CancelarUltimaVenda(folder.NextSession(), kKitCode, key, document));
     QCOMPARE(answer.Code(), code);
     QCOMPARE(answer.Field(3), detail);
+    if (code == "07000") {
+        QVERIFY(!DecodeXml(answer.Field(7)).isEmpty()); // valid against the schemas
+    }
 }
 
 void TestEmulatorRefusals::cancellingTwice() {

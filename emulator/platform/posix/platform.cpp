@@ -1,6 +1,8 @@
 #include "emulator/platform.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -47,8 +49,98 @@ std::optional<std::string> EnvironmentValue(const char* name) {
     return std::string(value);
 }
 
-bool ReplaceFile(const std::string& temporary, const std::string& target) {
-    return std::rename(temporary.c_str(), target.c_str()) == 0;
+namespace {
+
+std::string Failure(const std::string& path, int error) {
+    return path + ": " + std::strerror(error);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".")
+                                      : slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+bool WriteAll(int fd, std::string_view contents) {
+    while (!contents.empty()) {
+        const ssize_t written = write(fd, contents.data(), contents.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        contents.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+bool IsSymbolicLink(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+bool WriteFileDurably(const std::string& target, std::string_view contents, std::string& error) {
+    static std::atomic<unsigned> counter{0};
+    if (IsSymbolicLink(target)) {
+        error = target + ": a symbolic link, not written through";
+        return false;
+    }
+    const std::string temporary = target + std::string(kTemporaryMark) +
+                                  std::to_string(getpid()) + "." + std::to_string(++counter);
+    const int fd =
+        open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0660);
+    if (fd < 0) {
+        error = Failure(temporary, errno);
+        return false;
+    }
+    // A file shared by several users keeps its group and mode.
+    struct stat old {};
+    if (stat(target.c_str(), &old) == 0) {
+        (void)!fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        (void)!fchmod(fd, old.st_mode & 0660);
+    }
+    const bool written = WriteAll(fd, contents) && fsync(fd) == 0;
+    const int writeError = errno;
+    if (close(fd) != 0 || !written) {
+        error = Failure(temporary, written ? errno : writeError);
+        unlink(temporary.c_str());
+        return false;
+    }
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = Failure(target, errno);
+        unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk with the folder.
+    const int folder = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = folder >= 0 && fsync(folder) == 0;
+    const int syncError = errno;
+    if (folder >= 0) {
+        close(folder);
+    }
+    if (!synced) {
+        error = Failure(FolderOf(target), syncError);
+        return false;
+    }
+    return true;
+}
+
+bool AppendToFile(const std::string& path, std::string_view contents, std::string& error) {
+    const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0660);
+    if (fd < 0) {
+        error = Failure(path, errno);
+        return false;
+    }
+    const bool written = WriteAll(fd, contents);
+    const int writeError = errno;
+    if (close(fd) != 0 || !written) {
+        error = Failure(path, written ? errno : writeError);
+        return false;
+    }
+    return true;
 }
 
 std::optional<FileStamp> StampOfFile(const std::string& path) {
@@ -66,10 +158,20 @@ std::optional<FileStamp> StampOfFile(const std::string& path) {
 }
 
 ProcessLock::ProcessLock(const std::string& path) {
-    // 0666 less the umask, like the device's other files: in a folder shared
-    // by a group (a default ACL) the group's members share the lock too.
-    const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0660);
+    if (fd >= 0) {
+        // Made here: group-writable whatever the umask, in the state
+        // folder's group, so every user sharing the device can lock it.
+        struct stat folder {};
+        if (stat(FolderOf(path).c_str(), &folder) == 0) {
+            (void)!fchown(fd, static_cast<uid_t>(-1), folder.st_gid);
+        }
+        (void)!fchmod(fd, 0660);
+    } else if (errno == EEXIST) {
+        fd = open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
+    }
     if (fd < 0) {
+        outcome_ = errno == ENOENT || errno == ENOTDIR ? Outcome::NoFolder : Outcome::Busy;
         return;
     }
     // flock locks belong to the open file: the kernel drops them when a
@@ -81,6 +183,7 @@ ProcessLock::ProcessLock(const std::string& path) {
         }
     }
     handle_ = fd;
+    outcome_ = Outcome::Held;
 }
 
 ProcessLock::~ProcessLock() {

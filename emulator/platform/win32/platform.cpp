@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-// windows.h names its own ReplaceFileA "ReplaceFile"; here it is ours.
-#undef ReplaceFile
+#include <algorithm>
+#include <atomic>
 
 namespace satemu {
 
@@ -63,9 +63,83 @@ std::optional<std::string> EnvironmentValue(const char* name) {
     return text;
 }
 
-bool ReplaceFile(const std::string& temporary, const std::string& target) {
-    return MoveFileExA(temporary.c_str(), target.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+namespace {
+
+std::string Failure(const std::string& path) {
+    return path + ": Windows error " + std::to_string(GetLastError());
+}
+
+} // namespace
+
+bool IsSymbolicLink(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+bool WriteFileDurably(const std::string& target, std::string_view contents, std::string& error) {
+    static std::atomic<unsigned> counter{0};
+    if (IsSymbolicLink(target)) {
+        error = target + ": a symbolic link, not written through";
+        return false;
+    }
+    const std::string temporary = target + std::string(kTemporaryMark) +
+                                  std::to_string(GetCurrentProcessId()) + "." +
+                                  std::to_string(++counter);
+    HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = Failure(temporary);
+        return false;
+    }
+    bool written = true;
+    while (written && !contents.empty()) {
+        DWORD done = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size(), 1u << 30));
+        written = WriteFile(file, contents.data(), chunk, &done, nullptr) != 0;
+        contents.remove_prefix(done);
+    }
+    written = written && FlushFileBuffers(file) != 0;
+    if (!written) {
+        error = Failure(temporary);
+    }
+    CloseHandle(file);
+    if (!written) {
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    // MOVEFILE_WRITE_THROUGH returns only once the move is on the disk.
+    if (!MoveFileExA(temporary.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = Failure(target);
+        DeleteFileA(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool AppendToFile(const std::string& path, std::string_view contents, std::string& error) {
+    if (IsSymbolicLink(path)) {
+        error = path + ": a symbolic link, not written through";
+        return false;
+    }
+    HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = Failure(path);
+        return false;
+    }
+    bool written = true;
+    while (written && !contents.empty()) {
+        DWORD done = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size(), 1u << 30));
+        written = WriteFile(file, contents.data(), chunk, &done, nullptr) != 0;
+        contents.remove_prefix(done);
+    }
+    if (!written) {
+        error = Failure(path);
+    }
+    CloseHandle(file);
+    return written;
 }
 
 std::optional<FileStamp> StampOfFile(const std::string& path) {
@@ -98,6 +172,8 @@ ProcessLock::ProcessLock(const std::string& path) {
         CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        outcome_ = error == ERROR_PATH_NOT_FOUND ? Outcome::NoFolder : Outcome::Busy;
         return;
     }
     OVERLAPPED whole{};
@@ -106,6 +182,7 @@ ProcessLock::ProcessLock(const std::string& path) {
         return;
     }
     handle_ = reinterpret_cast<std::intptr_t>(file);
+    outcome_ = Outcome::Held;
 }
 
 ProcessLock::~ProcessLock() {
