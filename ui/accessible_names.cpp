@@ -27,9 +27,8 @@ QString CaptionName(const QLabel& label) {
 }
 
 // A caption label: text, and not a picture or a value shown by a program.
-const QLabel* AsCaption(const QLayoutItem* item) {
-    const auto* label = item && item->widget() ? qobject_cast<const QLabel*>(item->widget())
-                                               : nullptr;
+QLabel* AsCaption(const QLayoutItem* item) {
+    auto* label = item && item->widget() ? qobject_cast<QLabel*>(item->widget()) : nullptr;
     return label && !label->text().trimmed().isEmpty() ? label : nullptr;
 }
 
@@ -72,8 +71,14 @@ QString PlaceAmongFields(QLayoutItem* cell, const QWidget& control) {
     return QStringLiteral(" %1 de %2").arg(place).arg(fields);
 }
 
+// A caption found for a control: the label and the name it gives.
+struct Caption {
+    QLabel* label = nullptr;
+    QString name;
+};
+
 // The caption of control within layout (searched through nested layouts).
-std::optional<QString> CaptionIn(QLayout& layout, const QWidget& control) {
+std::optional<Caption> CaptionIn(QLayout& layout, const QWidget& control) {
     if (auto* grid = qobject_cast<QGridLayout*>(&layout)) {
         for (int i = 0; i < grid->count(); ++i) {
             QLayoutItem* cell = grid->itemAt(i);
@@ -86,8 +91,14 @@ std::optional<QString> CaptionIn(QLayout& layout, const QWidget& control) {
             int columnSpan = 0;
             grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
             for (int left = column - 1; left >= 0; --left) {
-                if (const QLabel* caption = AsCaption(grid->itemAtPosition(row, left))) {
-                    return CaptionName(*caption) + PlaceAmongFields(cell, control);
+                if (QLabel* caption = AsCaption(grid->itemAtPosition(row, left))) {
+                    return Caption{caption, CaptionName(*caption) + PlaceAmongFields(cell, control)};
+                }
+            }
+            // A field spanning its row (a memo) has its caption above it.
+            for (int left = column; left >= 0 && row > 0; --left) {
+                if (QLabel* caption = AsCaption(grid->itemAtPosition(row - 1, left))) {
+                    return Caption{caption, CaptionName(*caption)};
                 }
             }
             if (cell->layout() != nullptr) {
@@ -97,10 +108,10 @@ std::optional<QString> CaptionIn(QLayout& layout, const QWidget& control) {
         }
         return std::nullopt;
     }
-    const QLabel* lastCaption = nullptr;
+    QLabel* lastCaption = nullptr;
     for (int i = 0; i < layout.count(); ++i) {
         QLayoutItem* item = layout.itemAt(i);
-        if (const QLabel* caption = AsCaption(item)) {
+        if (QLabel* caption = AsCaption(item)) {
             lastCaption = caption;
             continue;
         }
@@ -108,7 +119,7 @@ std::optional<QString> CaptionIn(QLayout& layout, const QWidget& control) {
             if (lastCaption == nullptr) {
                 return std::nullopt;
             }
-            return CaptionName(*lastCaption);
+            return Caption{lastCaption, CaptionName(*lastCaption)};
         }
         if (item->layout() != nullptr && Holds(item, control)) {
             return CaptionIn(*item->layout(), control);
@@ -118,11 +129,11 @@ std::optional<QString> CaptionIn(QLayout& layout, const QWidget& control) {
 }
 
 // The caption beside control in the layouts of its parent widgets.
-QString CaptionOf(const QWidget& control) {
+Caption CaptionOf(const QWidget& control) {
     for (const QWidget* parent = control.parentWidget(); parent != nullptr;
          parent = parent->parentWidget()) {
         if (QLayout* layout = parent->layout()) {
-            if (std::optional<QString> caption = CaptionIn(*layout, control)) {
+            if (std::optional<Caption> caption = CaptionIn(*layout, control)) {
                 return *caption;
             }
         }
@@ -140,7 +151,8 @@ bool IsField(const QWidget& widget) {
 
 void NameControlsFromCaptions(QWidget& root) {
     for (QWidget* widget : root.findChildren<QWidget*>()) {
-        if (!widget->accessibleName().isEmpty()) {
+        // Windows of their own (a drop-down list's popup) are named by Qt.
+        if (!widget->accessibleName().isEmpty() || widget->window() != root.window()) {
             continue;
         }
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -149,7 +161,7 @@ void NameControlsFromCaptions(QWidget& root) {
             if (caption.trimmed().isEmpty()) {
                 widget->setAccessibleName(button->toolTip().simplified());
             } else if (widget->accessibleDescription().isEmpty()) {
-                const QString row = CaptionOf(*widget);
+                const QString row = CaptionOf(*widget).name;
                 if (!row.isEmpty() && row != caption) {
                     widget->setAccessibleDescription(row);
                 }
@@ -162,10 +174,16 @@ void NameControlsFromCaptions(QWidget& root) {
                                   IsField(*widget->parentWidget()))) {
             continue;
         }
-        QString name = CaptionOf(*widget);
-        if (name.isEmpty()) {
-            name = widget->toolTip().simplified();
+        const Caption caption = CaptionOf(*widget);
+        // The caption also labels the field for the platform's screen
+        // readers (on Linux a drop-down list is named by its value and
+        // labelled through this relation). Captions hold no "&", so no
+        // shortcut comes with it.
+        if (caption.label != nullptr && caption.label->buddy() == nullptr) {
+            caption.label->setBuddy(widget);
         }
+        const QString name =
+            caption.name.isEmpty() ? widget->toolTip().simplified() : caption.name;
         if (!name.isEmpty()) {
             widget->setAccessibleName(name);
         }

@@ -47,7 +47,7 @@ private:
 // are, or takes from the system's locale rather than the program's, given in
 // Brazilian Portuguese: the kind of an entry ("Pasta", "Arquivo XML" rather
 // than "Folder", "xml File"), the date it was changed (dd/MM/aaaa hh:mm) and
-// its size ("1,5 KB").
+// its size ("1,50 kB").
 class TFileListInPortuguese : public QIdentityProxyModel {
     Q_OBJECT
 

@@ -19,7 +19,9 @@
 #include <time.h>
 
 #include <QApplication>
+#include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -31,6 +33,7 @@
 #include <vector>
 
 #include "bench/widget_benchmark_main.h"
+#include "dialogs/Yancomp.h"
 #include "sat/un_global.h"
 #include "tests/fake_sat/fake_sat_control.h"
 #include "ui/main_window.h"

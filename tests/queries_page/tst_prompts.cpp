@@ -129,7 +129,7 @@ void PromptsTest::fileListInPortuguese() {
     QCOMPARE(cell(QStringLiteral("venda.xml"), TFileListInPortuguese::kKindColumn),
              QStringLiteral("Arquivo XML"));
     QCOMPARE(cell(QStringLiteral("venda.xml"), TFileListInPortuguese::kSizeColumn),
-             QStringLiteral("1,50 KB"));
+             QStringLiteral("1,50 kB"));
     QCOMPARE(cell(QStringLiteral("venda.xml"), TFileListInPortuguese::kDateColumn),
              QStringLiteral("31/01/2024 23:59"));
     // The name column is Qt's own.
