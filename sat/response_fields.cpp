@@ -36,16 +36,24 @@ std::size_t ReachedResponseFields(std::string_view raw) {
 }
 
 bool IsBusyAnswer(std::string_view raw) {
-    if (CountResponseFields(raw) != 6) {
-        return false;
-    }
     const std::vector<std::string_view> fields = SplitResponseViews(raw, 3);
     const auto digits = [](std::string_view text, std::size_t count) {
         return text.size() == count &&
                std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
     };
     const std::string code = TrimBlanks(fields[1]);
-    return digits(code, 5) && code.ends_with("098") && digits(TrimBlanks(fields[2]), 4);
+    if (!digits(code, 5) || !code.ends_with("098") || !digits(TrimBlanks(fields[2]), 4)) {
+        return false;
+    }
+    // Six fields: five separators, counted no further (a log answer holds
+    // tens of MB).
+    std::size_t separators = 0;
+    for (const char c : raw) {
+        if (c == '|' && ++separators > 5) {
+            return false;
+        }
+    }
+    return separators == 5;
 }
 
 std::vector<std::string> SplitResponse(std::string_view raw, std::size_t n) {
