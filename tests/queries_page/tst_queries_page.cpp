@@ -108,6 +108,7 @@ private slots:
     void memoCopiesPlainLines();
     void memoWraps_data();
     void memoWraps();
+    void offsetListWidens();
     void memoDragScrolls_data();
     void memoDragScrolls();
     void memoFind_data();
@@ -624,6 +625,33 @@ void QueriesPageTest::memoWraps() {
 // or previous match, going round the ends; "" for none found. Long wrapped
 // lines before the text (`before`) make the memo scroll to the match's
 // visual row.
+// The memo's line index holds 4 bytes an entry until an offset passes
+// 4 GiB, then 8, keeping every entry and its searches.
+void QueriesPageTest::offsetListWidens() {
+    TOffsetList list{0};
+    for (std::size_t i = 1; i <= 1000; ++i) {
+        list.push_back(i * 10);
+    }
+    QVERIFY(!list.Wide());
+    QCOMPARE(list.HeldBytes() / list.size() <= 8, true);
+    QCOMPARE(list.LastNotAbove(55), std::size_t(5));
+    QCOMPARE(list.LastNotAbove(std::size_t(5) << 32), std::size_t(1000));
+    const std::size_t far = (std::size_t(1) << 32) + 7;
+    list.push_back(far);
+    QVERIFY(list.Wide());
+    QCOMPARE(list.size(), std::size_t(1002));
+    QCOMPARE(list[1000], std::size_t(10000));
+    QCOMPARE(list.back(), far);
+    QCOMPARE(list.LastNotAbove(far - 1), std::size_t(1000));
+    QCOMPARE(list.LastNotAbove(far), std::size_t(1001));
+    list.Truncate(3);
+    QCOMPARE(list.size(), std::size_t(3));
+    QCOMPARE(list.back(), std::size_t(20));
+    list.Assign({0, 1});
+    QVERIFY(!list.Wide());
+    QCOMPARE(list.size(), std::size_t(2));
+}
+
 // A selection dragged above (below) the text scrolls it, at once and on
 // while the mouse is held there, and takes in the rows that come into view.
 void QueriesPageTest::memoDragScrolls_data() {
