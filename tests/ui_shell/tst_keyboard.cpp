@@ -15,6 +15,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/desktop_main.h"
 #include "tests/page_window.h"
 #include "ui/clickable_picture.h"
 #include "ui/pages/maintenance_page.h"
@@ -278,5 +279,5 @@ void KeyboardTest::everyControlHasAnAccessibleName() {
     QCOMPARE(w.AdvPolyPage5->btn_01->accessibleDescription(), QStringLiteral("Consulta SAT"));
 }
 
-QTEST_MAIN(KeyboardTest)
+DVT_TEST_MAIN(KeyboardTest)
 #include "tst_keyboard.moc"
