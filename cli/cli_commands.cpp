@@ -101,14 +101,10 @@ public:
     }
 
     // A sale or cancellation document, refused (with the rule's message) when
-    // the library would not receive it whole.
+    // it is not a regular file, is larger than a device takes, or the library
+    // would not receive it whole.
     std::optional<std::string> ReadSentDocument(const std::string& path) const {
-        std::optional<std::string> contents = ReadDocument(path);
-        if (contents &&
-            !IsSendableDocument(*contents, Utf8ToCp1252OrAsReceived(path), Messages())) {
-            return std::nullopt;
-        }
-        return contents;
+        return ReadSendableDocument(path, Utf8ToCp1252OrAsReceived(path), Messages());
     }
 
     void PrintResult(std::string_view cp1252Text) const {

@@ -1,5 +1,6 @@
 #include "sat/answer_profiles.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "rules/cp1252.h"
@@ -23,6 +24,22 @@ std::string DecodedField(const std::vector<std::string_view>& fields, std::size_
         return {};
     }
     return DecodedText(fields[k - 1], invalid);
+}
+
+// The report dialogs of an answer whose message and tax authority message
+// stand at messageField and sefazField, or where the busy answer has them.
+void ShowAnswerDialogs(std::string_view raw, SatUserInterface& ui, std::size_t codeField,
+                       std::size_t messageField, std::size_t sefazField,
+                       InvalidUtf8Field invalid = InvalidUtf8Field::Emptied) {
+    if (IsBusyAnswer(raw)) {
+        messageField = 4;
+        sefazField = 6;
+    }
+    const std::vector<std::string_view> fields =
+        SplitResponseViews(raw, std::max({codeField, messageField, sefazField}));
+    ShowReportDialogs(ui, DecodedField(fields, codeField, invalid),
+                      DecodedField(fields, messageField, invalid),
+                      DecodedField(fields, sefazField, invalid));
 }
 
 } // namespace
@@ -59,26 +76,22 @@ bool DecodeReportAnswer(std::string_view raw, const ReportProfile& profile, SatU
             lastResponse.append(DecodedText(fields[k - 1], profile.invalidField));
         }
     }
-    const std::string code = DecodedField(fields, profile.codeField, profile.invalidField);
-    ShowReportDialogs(ui, code, DecodedField(fields, profile.messageField, profile.invalidField),
-                      DecodedField(fields, profile.sefazMessageField, profile.invalidField));
-    return IsSuccessCode(code, profile.successCode);
+    ShowAnswerDialogs(raw, ui, profile.codeField, profile.messageField,
+                      profile.sefazMessageField, profile.invalidField);
+    return IsSuccessCode(DecodedField(fields, profile.codeField, profile.invalidField),
+                         profile.successCode);
 }
 
 bool DecodeStatusAnswer(std::string_view raw, TSatStatusOperacional& record, SatUserInterface& ui,
                         std::string& lastResponse) {
     FillStatusOperacional(record, raw);
     lastResponse = ToQuotedCsv(raw);
-    const std::vector<std::string_view> fields = SplitResponseViews(raw, 5);
-    const std::string code = DecodedField(fields, 2);
-    ShowReportDialogs(ui, code, DecodedField(fields, 3), DecodedField(fields, 5));
-    return IsSuccessCode(code, "10000");
+    ShowAnswerDialogs(raw, ui, 2, 3, 5);
+    return IsSuccessCode(DecodedField(SplitResponseViews(raw, 2), 2), "10000");
 }
 
 bool DecodeEndToEndAnswer(std::string_view raw, SatUserInterface& ui, std::string& lastResponse) {
-    const std::vector<std::string_view> fields = SplitResponseViews(raw, 9);
-    ShowReportDialogs(ui, DecodedField(fields, 2), DecodedField(fields, 3),
-                      DecodedField(fields, 5));
+    ShowAnswerDialogs(raw, ui, 2, 3, 5);
     lastResponse = ToQuotedCsv(raw);
     return IsSuccessCode(CsvField(2, lastResponse), "09000");
 }

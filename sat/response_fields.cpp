@@ -35,6 +35,27 @@ std::size_t ReachedResponseFields(std::string_view raw) {
     return CountResponseFields(raw) - (raw.ends_with('|') ? 1 : 0);
 }
 
+bool IsBusyAnswer(std::string_view raw) {
+    const std::vector<std::string_view> fields = SplitResponseViews(raw, 3);
+    const auto digits = [](std::string_view text, std::size_t count) {
+        return text.size() == count &&
+               std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const std::string code = TrimBlanks(fields[1]);
+    if (!digits(code, 5) || !code.ends_with("098") || !digits(TrimBlanks(fields[2]), 4)) {
+        return false;
+    }
+    // Six fields: five separators, counted no further (a log answer holds
+    // tens of MB).
+    std::size_t separators = 0;
+    for (const char c : raw) {
+        if (c == '|' && ++separators > 5) {
+            return false;
+        }
+    }
+    return separators == 5;
+}
+
 std::vector<std::string> SplitResponse(std::string_view raw, std::size_t n) {
     const std::vector<std::string_view> views = SplitResponseViews(raw, n);
     return {views.begin(), views.end()};

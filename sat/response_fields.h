@@ -30,6 +30,14 @@ std::size_t CountResponseFields(std::string_view raw);
 // three. The empty text reaches none.
 std::size_t ReachedResponseFields(std::string_view raw);
 
+// The busy answer some devices give to any function while they work on an
+// earlier command: six fields, a code ending in "098" and a four-digit detail
+// code before the message, as the sale answers have it:
+// 005877|08098|0000|SAT em processamento. Tente novamente.||
+// Its message is field 4 and the tax authority's message field 6, whatever
+// the function's own answer layout.
+bool IsBusyAnswer(std::string_view raw);
+
 // The same fields as owned texts.
 std::vector<std::string> SplitResponse(std::string_view raw, std::size_t n);
 

@@ -48,6 +48,8 @@ void TLibraryCalls::Run(const std::function<void()>& step) {
         // Installed last, so it sees every event before the window's own
         // filters (key preview, dragging) do.
         qApp->installEventFilter(this);
+        // The busy cursor says what the swallowed clicks would not.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
         emit callStarted();
     }
     ++depth_;
@@ -71,6 +73,7 @@ void TLibraryCalls::Run(const std::function<void()>& step) {
     --depth_;
     if (depth_ == 0) {
         qApp->removeEventFilter(this);
+        QApplication::restoreOverrideCursor();
         modalAtStart_ = nullptr;
         emit callEnded();
     }

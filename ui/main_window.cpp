@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
@@ -34,6 +35,7 @@
 #include "sat/response_fields.h"
 #include "sat/session_counter.h"
 #include "sat/un_global.h"
+#include "ui/accessible_names.h"
 #include "ui/busy_wheel.h"
 #include "ui/clickable_picture.h"
 #include "ui/field_indicator.h"
@@ -117,6 +119,7 @@ TFprincipal::TFprincipal(Options options, QWidget* parent)
     connect(AdvPanel1->btnMin, &QAbstractButton::clicked, this, &TFprincipal::btnMinClick);
     connect(AdvPanel1->btnClose, &QAbstractButton::clicked, this, &TFprincipal::btnCloseClick);
     connect(Image7, &TClickablePicture::clicked, this, &TFprincipal::Image7Click);
+    connect(AdvPolyPager1, &TAdvPolyPager::PageChosen, this, &TFprincipal::FocusFirstField);
 
     // Key preview and the window's own dragging see every key and mouse press
     // of the window before the control under it does.
@@ -126,6 +129,7 @@ TFprincipal::TFprincipal(Options options, QWidget* parent)
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
+    NameControlsFromCaptions(*this);
     FormCreate(options.showSplash);
 }
 
@@ -149,6 +153,7 @@ void TFprincipal::BuildSheets() {
     Image7->setObjectName(QStringLiteral("Image7"));
     Image7->setCursor(Qt::PointingHandCursor);
     Image7->setToolTip(QStringLiteral("Clique aqui \npara entrar."));
+    Image7->setAccessibleName(QStringLiteral("Clique aqui para entrar."));
     Image7->setScaledContents(true);
     Image7->setPixmap(RenderPicture(QStringLiteral("window_entry"),
                                     QSize(kClientWidth, kClientHeight - THeaderBar::kHeight),
@@ -293,6 +298,8 @@ void TFprincipal::FormShow() {
     AdvPanel1->lbl_sm_version->adjustSize();
     AdvPolyPage5->memo_retorno->clear();
     AdvPolyPage6->memo_retorno_1->clear();
+    // The keyboard starts on the entry picture: Enter or Space open it.
+    Image7->setFocus(Qt::OtherFocusReason);
     EnableTimer1();
     ImgUpdate->setEnabled(true);
 }
@@ -571,6 +578,54 @@ void TFprincipal::CampoNumeroKeyPress(QWidget*, QChar& key) {
     }
 }
 
+void TFprincipal::FocusFirstField(int pageIndex) {
+    QWidget* page = AdvPolyPager1->Page(pageIndex);
+    if (page == nullptr) {
+        return;
+    }
+    // The first control of the page in tab order that takes the keyboard;
+    // a page without one (the status page) leaves it in the list.
+    QWidget* target = AdvPolyPager1->List();
+    for (QWidget* next = page->nextInFocusChain(); next != nullptr && next != page;
+         next = next->nextInFocusChain()) {
+        if (next->window() != this || next == this) {
+            break;
+        }
+        if (page->isAncestorOf(next) && next->isVisible() && next->isEnabled() &&
+            (next->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+            target = next;
+            break;
+        }
+    }
+    target->setFocus(Qt::TabFocusReason);
+}
+
+bool TFprincipal::PageShortcut(const QKeyEvent& event) {
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    const int key = event.key();
+    if (modifiers != Qt::ControlModifier || key < Qt::Key_1 ||
+        key >= Qt::Key_1 + AdvPolyPager1->PageCount() || PC->currentIndex() != kPagesSheet) {
+        return false;
+    }
+    AdvPolyPager1->ChoosePage(key - Qt::Key_1);
+    return true;
+}
+
+bool TFprincipal::PressFocusedButton(QWidget* focused, const QKeyEvent& event) {
+    const bool enter = event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+    if (!enter || (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        return false;
+    }
+    auto* button = qobject_cast<QAbstractButton*>(focused);
+    const bool pressable =
+        qobject_cast<QPushButton*>(focused) != nullptr || qobject_cast<QToolButton*>(focused);
+    if (button == nullptr || !pressable || !button->isEnabled()) {
+        return false;
+    }
+    button->click();
+    return true;
+}
+
 bool TFprincipal::FormKeyDown(const QKeyEvent& event) {
     if (!IsEasterEggShortcut(event)) {
         return false;
@@ -633,10 +688,13 @@ bool TFprincipal::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress: {
         const auto& key = static_cast<const QKeyEvent&>(*event);
-        if (FormKeyDown(key)) {
+        if (FormKeyDown(key) || PageShortcut(key)) {
             return true;
         }
         if (widget->property(kAvancarProperty).toBool() && AvancarKeyDown(widget, key.key())) {
+            return true;
+        }
+        if (PressFocusedButton(widget, key)) {
             return true;
         }
         break;

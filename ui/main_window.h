@@ -149,6 +149,10 @@ public:
     // The list entries of the device status "NÃO ATIVADO".
     void ShowNotActivatedListEntries();
 
+    // A page chosen by the user takes the keyboard: its first control in
+    // tab order gets the focus (the list keeps it when the page has none).
+    void FocusFirstField(int pageIndex);
+
     // Handlers bound to the window's controls and timers.
     void Image7Click();
     void Timer1Timer();
@@ -209,6 +213,12 @@ private:
     void FormCreate(bool showSplash);
     void FormShow();
     bool FormKeyDown(const QKeyEvent& event);
+    // Ctrl+1 to Ctrl+7 choose the pages in the list's order (when the page
+    // set is shown and the page's item can be chosen); true when the key was
+    // one of them.
+    bool PageShortcut(const QKeyEvent& event);
+    // Enter on a focused push or tool button presses it, as Space does.
+    static bool PressFocusedButton(QWidget* focused, const QKeyEvent& event);
     bool StartsDrag(QWidget* pressed, const QMouseEvent& event) const;
     void FormMouseDown(const QMouseEvent& event);
     void EnableTimer1();

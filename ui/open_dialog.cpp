@@ -1,6 +1,10 @@
 #include "ui/open_dialog.h"
 
+#include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLocale>
 #include <QStringList>
 #include <QWidget>
 
@@ -19,12 +23,43 @@ ScriptedAnswer& NextAnswer(TFileDialog::Kind kind) {
     return kind == TFileDialog::Kind::Open ? open : save;
 }
 
-QString& LastFilter() {
-    static QString filter;
-    return filter;
+// What the latest Execute() of each kind was asked: its filter and the
+// file name it started with.
+struct Request {
+    QString filter;
+    QString fileName;
+};
+
+Request& LastRequest(TFileDialog::Kind kind) {
+    static Request open;
+    static Request save;
+    return kind == TFileDialog::Kind::Open ? open : save;
 }
 
 } // namespace
+
+QVariant TFileListInPortuguese::data(const QModelIndex& index, int role) const {
+    const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+    const int column = index.column();
+    if (files == nullptr || role != Qt::DisplayRole ||
+        (column != kSizeColumn && column != kKindColumn && column != kDateColumn)) {
+        return QIdentityProxyModel::data(index, role);
+    }
+    const QFileInfo info = files->fileInfo(mapToSource(index));
+    const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
+    switch (column) {
+    case kSizeColumn:
+        return info.isDir() ? QString() : brazil.formattedDataSize(info.size(), 2, QLocale::DataSizeTraditionalFormat);
+    case kKindColumn:
+        if (info.isDir()) {
+            return QStringLiteral("Pasta");
+        }
+        return info.suffix().isEmpty() ? QStringLiteral("Arquivo")
+                                       : QStringLiteral("Arquivo ") + info.suffix().toUpper();
+    default:
+        return brazil.toString(info.lastModified(), QStringLiteral("dd/MM/yyyy HH:mm"));
+    }
+}
 
 TFileDialog::TFileDialog(QWidget* owner, Kind kind) : QObject(owner), owner_(owner), kind_(kind) {}
 
@@ -46,18 +81,18 @@ QString TFileDialog::QtNameFilters(const QString& filter) {
         if (description.isEmpty() && patterns.isEmpty()) {
             continue;
         }
-        filters.append(patterns.isEmpty()
+        // A description that shows its patterns already keeps them once.
+        const QString shown = QStringLiteral("(") + patterns + QLatin1Char(')');
+        filters.append(patterns.isEmpty() || description.endsWith(shown)
                            ? description
-                           : description + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+                           : description + QLatin1Char(' ') + shown);
     }
     return filters.join(QStringLiteral(";;"));
 }
 
 bool TFileDialog::Execute() {
     const bool open = kind_ == Kind::Open;
-    if (open) {
-        LastFilter() = Filter;
-    }
+    LastRequest(kind_) = {Filter, FileName};
     if (ScriptedAnswer answer = std::exchange(NextAnswer(kind_), std::nullopt)) {
         if (!answer->has_value()) {
             return false;
@@ -71,6 +106,7 @@ bool TFileDialog::Execute() {
     QFileDialog dialog(owner_);
     dialog.setObjectName(objectName() + QStringLiteral("_window"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new TFileListInPortuguese(&dialog));
     dialog.setWindowTitle(open ? QStringLiteral("Abrir") : QStringLiteral("Salvar como"));
     dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
@@ -109,5 +145,13 @@ void SetNextSaveDialogCancel() {
 }
 
 QString LastOpenDialogFilter() {
-    return LastFilter();
+    return LastRequest(TFileDialog::Kind::Open).filter;
+}
+
+QString LastSaveDialogFilter() {
+    return LastRequest(TFileDialog::Kind::Save).filter;
+}
+
+QString LastSaveDialogFileName() {
+    return LastRequest(TFileDialog::Kind::Save).fileName;
 }

@@ -5,6 +5,7 @@
 // answer it ahead (SetNextOpenDialogFile, SetNextSaveDialogFile, or their
 // Cancel) instead of driving a real dialog.
 
+#include <QIdentityProxyModel>
 #include <QObject>
 #include <QString>
 
@@ -33,12 +34,32 @@ public:
     bool Execute();
 
     // The same filter in Qt's form: "*.(xml) (*.xml)", pairs joined by ";;".
-    // A description without a pattern keeps the description alone.
+    // A description without a pattern, or one that ends with its patterns in
+    // parentheses already ("Texto (*.txt)"), is kept alone.
     static QString QtNameFilters(const QString& filter);
 
 private:
     QWidget* owner_ = nullptr;
     Kind kind_;
+};
+
+// What Qt's file dialog lists, with the texts its translation leaves as they
+// are, or takes from the system's locale rather than the program's, given in
+// Brazilian Portuguese: the kind of an entry ("Pasta", "Arquivo XML" rather
+// than "Folder", "xml File"), the date it was changed (dd/MM/aaaa hh:mm) and
+// its size ("1,50 kB").
+class TFileListInPortuguese : public QIdentityProxyModel {
+    Q_OBJECT
+
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    // The columns of Qt's file system model.
+    static constexpr int kSizeColumn = 1;
+    static constexpr int kKindColumn = 2;
+    static constexpr int kDateColumn = 3;
+
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 };
 
 class TOpenDialog : public TFileDialog {
@@ -63,6 +84,8 @@ void SetNextOpenDialogCancel();
 void SetNextSaveDialogFile(const QString& fileName);
 void SetNextSaveDialogCancel();
 
-// For tests: the filter of the latest open dialog's Execute(), answered
-// ahead or shown.
+// For tests: the filter of the latest open (save) dialog's Execute(),
+// answered ahead or shown, and the file name the save dialog started with.
 QString LastOpenDialogFilter();
+QString LastSaveDialogFilter();
+QString LastSaveDialogFileName();

@@ -2,11 +2,15 @@
 
 #include <QEnterEvent>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstddef>
 
 #include "dialogs/design_fonts.h"
 #include "dialogs/pictures.h"
@@ -52,7 +56,8 @@ TPagerItem::TPagerItem(const QString& caption, const QPixmap& picture, int pageI
     setCheckable(true);
     setAutoExclusive(false);
     setCursor(Qt::PointingHandCursor);
-    // The list is worked with the mouse; the keyboard stays in the page.
+    // A click does not take the focus; the keyboard works the list as a
+    // whole (TAdvPolyPager).
     setFocusPolicy(Qt::NoFocus);
     setFont(ArialFont(9, true));
     setFixedHeight(kItemHeight);
@@ -133,6 +138,13 @@ void TPagerItem::paintEvent(QPaintEvent*) {
     const int textLeft = 12 + TAdvPolyPager::kItemPictureSize + 10;
     painter.drawText(QRect(textLeft, 0, textRight - textLeft, height()),
                      Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text());
+
+    // The keyboard is in the list: its shown item says so.
+    if (isChecked() && parentWidget() != nullptr && parentWidget()->hasFocus()) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(QColor(240, 176, 0), 2, Qt::DotLine));
+        painter.drawRect(area.adjusted(2, 2, -3, -3));
+    }
 }
 
 // ---------------------------------------------------------------- pager
@@ -149,6 +161,9 @@ TAdvPolyPager::TAdvPolyPager(QWidget* parent) : QWidget(parent) {
     QPalette listPalette = list_->palette();
     listPalette.setColor(QPalette::Window, QColor(244, 247, 252));
     list_->setPalette(listPalette);
+    list_->setFocusPolicy(Qt::TabFocus);
+    list_->setAccessibleName(QStringLiteral("Lista de páginas"));
+    list_->installEventFilter(this);
     listLayout_ = new QVBoxLayout(list_);
     listLayout_->setContentsMargins(0, 0, 1, 0);
     listLayout_->setSpacing(0);
@@ -192,6 +207,7 @@ TPagerItem* TAdvPolyPager::AddItem(const QString& objectName, const QString& cap
         SetActivePageIndex(item->PageIndex());
         // A click on the shown page's item keeps it highlighted.
         item->setChecked(ActivePageIndex() == item->PageIndex());
+        emit PageChosen(item->PageIndex());
     });
     item->setChecked(pageIndex == ActivePageIndex());
     return item;
@@ -222,4 +238,86 @@ TPagerItem* TAdvPolyPager::ItemOfPage(int index) const {
         }
     }
     return nullptr;
+}
+
+bool TAdvPolyPager::Choosable(const TPagerItem& item) const {
+    return item.isVisibleTo(list_) && item.isEnabled();
+}
+
+bool TAdvPolyPager::ChoosePage(int index) {
+    TPagerItem* item = ItemOfPage(index);
+    if (item == nullptr || !Choosable(*item)) {
+        return false;
+    }
+    SetActivePageIndex(index);
+    emit PageChosen(index);
+    return true;
+}
+
+TPagerItem* TAdvPolyPager::ItemBeside(int step) const {
+    const auto shown = std::find_if(items_.begin(), items_.end(), [this](TPagerItem* item) {
+        return item->PageIndex() == ActivePageIndex();
+    });
+    if (shown == items_.end()) {
+        return nullptr;
+    }
+    auto at = static_cast<std::ptrdiff_t>(shown - items_.begin());
+    for (at += step; at >= 0 && at < static_cast<std::ptrdiff_t>(items_.size()); at += step) {
+        TPagerItem* item = items_[static_cast<std::size_t>(at)];
+        if (Choosable(*item)) {
+            return item;
+        }
+    }
+    return nullptr;
+}
+
+bool TAdvPolyPager::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != list_) {
+        return QWidget::eventFilter(watched, event);
+    }
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        for (TPagerItem* item : items_) {
+            item->update();
+        }
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        return false;
+    }
+    TPagerItem* target = nullptr;
+    switch (key->key()) {
+    case Qt::Key_Up:
+        target = ItemBeside(-1);
+        break;
+    case Qt::Key_Down:
+        target = ItemBeside(1);
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_End: {
+        const auto choosable = [this](TPagerItem* item) { return Choosable(*item); };
+        if (key->key() == Qt::Key_Home) {
+            const auto first = std::find_if(items_.begin(), items_.end(), choosable);
+            target = first == items_.end() ? nullptr : *first;
+        } else {
+            const auto last = std::find_if(items_.rbegin(), items_.rend(), choosable);
+            target = last == items_.rend() ? nullptr : *last;
+        }
+        break;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        ChoosePage(ActivePageIndex());
+        return true;
+    default:
+        return false;
+    }
+    if (target != nullptr) {
+        SetActivePageIndex(target->PageIndex());
+    }
+    return true;
 }

@@ -3,6 +3,12 @@
 // wide, on the left, and the selected page on the right. Headers cannot be
 // selected; clicking an item shows its page, and showing a page highlights
 // its item. Items carry a picture and an optional badge ("Passo 01").
+//
+// From the keyboard the list is one stop of the tab order: the arrows (Home,
+// End) move to the previous or next item that can be chosen and show its
+// page, the focus staying in the list; Enter or Space choose the shown page.
+// A page chosen (by a click, by Enter or Space, or through ChoosePage) is
+// announced with PageChosen, for the window to give it the keyboard.
 
 #include <QAbstractButton>
 #include <QPixmap>
@@ -89,10 +95,23 @@ public:
 
     QWidget* List() const { return list_; }
 
+    // Shows the page as the user's choice (PageChosen follows) when its item
+    // is visible and enabled; false, nothing changed, otherwise.
+    bool ChoosePage(int index);
+
 signals:
     void ActivePageChanged(int index);
+    // The user chose the page: it takes the keyboard.
+    void PageChosen(int index);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool Choosable(const TPagerItem& item) const;
+    // The choosable item `step` places after (before) the shown page's.
+    TPagerItem* ItemBeside(int step) const;
+
     QWidget* list_ = nullptr;
     QVBoxLayout* listLayout_ = nullptr;
     QStackedWidget* pages_ = nullptr;

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <QTimerEvent>
 
 #include <algorithm>
 #include <array>
@@ -156,28 +157,49 @@ TResultMemo::TResultMemo(QWidget* parent)
 // ---------------------------------------------------------------- the text
 
 void TResultMemo::AppendText(std::string_view cp1252Text) {
-    const bool first = text_.empty();
-    // The last line so far is the first one whose rows may change: an empty
-    // memo's line receives the text.
     const std::size_t firstChanged = lineStarts_.size() - 1;
+    const bool first = text_.empty();
     text_.reserve(text_.size() + (first ? 0 : 2) + cp1252Text.size());
-    if (!first) {
+    const std::size_t offset = StartAppendedLine();
+    text_.append(cp1252Text);
+    IndexAppended(offset, firstChanged);
+}
+
+void TResultMemo::AppendText(std::string&& cp1252Text) {
+    if (!text_.empty()) {
+        AppendText(std::string_view(cp1252Text));
+        return;
+    }
+    // An empty memo takes the text itself: a log of tens of MB is not copied.
+    text_ = std::move(cp1252Text);
+    IndexAppended(0, 0);
+}
+
+// The line break before a line appended to a memo that holds text; where the
+// appended text starts.
+std::size_t TResultMemo::StartAppendedLine() {
+    if (!text_.empty()) {
         text_.append("\r\n");
         lineStarts_.push_back(text_.size());
     }
-    std::size_t lineStart = lineStarts_.back();
-    const std::size_t offset = text_.size();
-    text_.append(cp1252Text);
-    for (std::size_t i = offset; i < text_.size(); ++i) {
-        const char c = text_[i];
+    return text_.size();
+}
+
+// Indexes the lines of text_ from offset on and lays out their rows, from
+// the line firstChanged on (the last line before the append, whose rows may
+// change: an empty memo's line receives the text).
+void TResultMemo::IndexAppended(std::size_t offset, std::size_t firstChanged) {
+    const std::size_t size = text_.size();
+    const char* text = text_.data();
+    for (std::size_t i = offset; i < size; ++i) {
+        const char c = text[i];
         if (!IsLineEnd(c)) {
             continue;
         }
-        if (c == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') {
+        if (c == '\r' && i + 1 < size && text[i + 1] == '\n') {
             ++i;
         }
-        lineStart = i + 1;
-        lineStarts_.push_back(lineStart);
+        lineStarts_.push_back(i + 1);
     }
     LayOutRows(firstChanged);
     UpdateGeometry();
@@ -191,11 +213,18 @@ void TResultMemo::AppendLog(std::string_view cp1252Text, const Base64Payload& pa
     log_->payload.begin += offset;
 }
 
+void TResultMemo::AppendLog(std::string&& cp1252Text, const Base64Payload& payload) {
+    const std::size_t offset = text_.empty() ? 0 : text_.size() + 2;
+    AppendText(std::move(cp1252Text));
+    log_ = Log{payload};
+    log_->payload.begin += offset;
+}
+
 void TResultMemo::clear() {
     std::string().swap(text_);
-    std::vector<std::size_t>{0}.swap(lineStarts_);
-    std::vector<std::size_t>{0, 1}.swap(firstRows_);
-    std::vector<std::size_t>{0}.swap(rowMarks_);
+    lineStarts_.Assign({0});
+    firstRows_.Assign({0, 1});
+    rowMarks_.Assign({0});
     anchor_ = cursor_ = 0;
     log_.reset();
     verticalScrollBar()->setValue(0);
@@ -219,8 +248,7 @@ std::size_t TResultMemo::LineEnd(std::size_t line) const {
 }
 
 std::size_t TResultMemo::LineOf(std::size_t position) const {
-    const auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), position);
-    return static_cast<std::size_t>(after - lineStarts_.begin()) - 1;
+    return lineStarts_.LastNotAbove(position);
 }
 
 QString TResultMemo::Characters(std::size_t begin, std::size_t end) const {
@@ -272,9 +300,8 @@ void TResultMemo::copy() const {
 }
 
 std::size_t TResultMemo::HeldBytes() const {
-    return text_.capacity() +
-           (lineStarts_.capacity() + firstRows_.capacity() + rowMarks_.capacity()) *
-               sizeof(std::size_t) +
+    return text_.capacity() + lineStarts_.HeldBytes() + firstRows_.HeldBytes() +
+           rowMarks_.HeldBytes() +
            (log_ ? log_->payload.deviceBytes.capacity() : 0);
 }
 
@@ -299,6 +326,9 @@ bool TResultMemo::Find(const QString& text, bool backward) {
         }
     }
     if (found == std::string_view::npos) {
+        // No match: the earlier one must not stay highlighted as if it were.
+        anchor_ = cursor_;
+        viewport()->update();
         return false;
     }
     anchor_ = found;
@@ -322,7 +352,8 @@ void TResultMemo::ShowFindBar() {
 
 bool TResultMemo::SaveAs() {
     TSaveDialog dialog(window());
-    dialog.Filter = QStringLiteral("Arquivos de texto (*.txt)|*.txt|Todos os arquivos (*.*)|*");
+    dialog.Filter = QStringLiteral("Arquivos de texto (*.txt)|*.txt|Todos os arquivos (*)|*");
+    dialog.FileName = log_ ? QStringLiteral("logs_sat.txt") : QStringLiteral("retorno_sat.txt");
     return dialog.Execute() && SaveTo(dialog.FileName);
 }
 
@@ -387,9 +418,9 @@ void TResultMemo::LayOutRows(std::size_t fromLine) {
         columns_ = columns;
         fromLine = 0;
     }
-    firstRows_.resize(fromLine + 1);
+    firstRows_.Truncate(fromLine + 1);
     std::size_t row = firstRows_.back();
-    rowMarks_.resize((row + kRowsPerMark - 1) / kRowsPerMark);
+    rowMarks_.Truncate((row + kRowsPerMark - 1) / kRowsPerMark);
     firstRows_.reserve(lineStarts_.size() + 1);
     for (std::size_t line = fromLine; line < lineStarts_.size(); ++line) {
         const std::size_t end = LineEnd(line);
@@ -410,8 +441,7 @@ void TResultMemo::LayOutRows(std::size_t fromLine) {
 
 TResultMemo::Row TResultMemo::RowAt(std::size_t row) const {
     row = std::min(row, firstRows_.back() - 1);
-    const auto after = std::upper_bound(firstRows_.begin(), firstRows_.end(), row);
-    const auto line = static_cast<std::size_t>(after - firstRows_.begin()) - 1;
+    const std::size_t line = firstRows_.LastNotAbove(row);
     std::size_t from = firstRows_[line];
     std::size_t begin = LineBegin(line);
     if (row - from >= kRowsPerMark) {
@@ -449,8 +479,7 @@ std::size_t TResultMemo::RowOf(std::size_t position) const {
     std::size_t row = firstRows_[line];
     std::size_t begin = LineBegin(line);
     if (firstRows_[line + 1] - row > kRowsPerMark) {
-        const auto mark = static_cast<std::size_t>(
-            std::upper_bound(rowMarks_.begin(), rowMarks_.end(), position) - rowMarks_.begin() - 1);
+        const std::size_t mark = rowMarks_.LastNotAbove(position);
         if (mark * kRowsPerMark > row) {
             row = mark * kRowsPerMark;
             begin = rowMarks_[mark];
@@ -682,15 +711,62 @@ void TResultMemo::keyPressEvent(QKeyEvent* event) {
 
 void TResultMemo::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        selecting_ = true;
         MoveCursor(PositionAt(event->position().toPoint()),
                    event->modifiers().testFlag(Qt::ShiftModifier));
     }
 }
 
 void TResultMemo::mouseMoveEvent(QMouseEvent* event) {
-    if (event->buttons().testFlag(Qt::LeftButton)) {
-        MoveCursor(PositionAt(event->position().toPoint()), true);
+    if (!selecting_ || !event->buttons().testFlag(Qt::LeftButton)) {
+        return;
     }
+    dragPoint_ = event->position().toPoint();
+    DragSelectionTo(dragPoint_);
+    // Held above or below the text, the selection goes on growing.
+    const bool outside = dragPoint_.y() < 0 || dragPoint_.y() >= viewport()->height();
+    if (outside && !dragScroll_.isActive()) {
+        dragScroll_.start(kDragScrollInterval, this);
+    } else if (!outside) {
+        dragScroll_.stop();
+    }
+}
+
+void TResultMemo::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        selecting_ = false;
+        dragScroll_.stop();
+    }
+}
+
+void TResultMemo::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != dragScroll_.timerId()) {
+        QAbstractScrollArea::timerEvent(event);
+        return;
+    }
+    if (!selecting_) {
+        dragScroll_.stop();
+        return;
+    }
+    DragSelectionTo(dragPoint_);
+}
+
+// The selection's moving end to a point of the viewport; a point above or
+// below it scrolls first, by a row and one more for every row's height
+// further away.
+void TResultMemo::DragSelectionTo(const QPoint& point) {
+    const int lineHeight = std::max(1, QFontMetrics(font()).lineSpacing());
+    const int height = viewport()->height();
+    int rows = 0;
+    if (point.y() < 0) {
+        rows = -(1 + -point.y() / lineHeight);
+    } else if (point.y() >= height) {
+        rows = 1 + (point.y() - height) / lineHeight;
+    }
+    QScrollBar* vertical = verticalScrollBar();
+    vertical->setValue(vertical->value() + rows);
+    const QPoint inside(point.x(), std::clamp(point.y(), 0, std::max(0, height - 1)));
+    MoveCursor(PositionAt(inside), true);
 }
 
 void TResultMemo::mouseDoubleClickEvent(QMouseEvent* event) {

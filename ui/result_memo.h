@@ -2,9 +2,10 @@
 // The result memos of the pages (memo_retorno, memo_retorno_1): read-only
 // views of the operations' result texts, device logs of tens of MB among
 // them. The text is held once, as the Windows-1252 bytes the core gives, with
-// an index of where its lines start; only the part of a line that is on
-// screen is ever turned into a Qt string. A result is appended as one more
-// line; its own line breaks (CR LF, a lone LF, a lone CR) start further lines.
+// an index of where its lines start (4 bytes a line while the text is under
+// 4 GiB); only the part of a line that is on screen is ever turned into a Qt
+// string. A result is appended as one more line; its own line breaks (CR LF,
+// a lone LF, a lone CR) start further lines.
 // Long lines wrap at the viewport's width, after the last blank before the
 // edge or else at the edge, so a signed document of several KB reads without
 // scrolling sideways. The font has a fixed pitch, so a visual row is a count
@@ -16,6 +17,8 @@
 // como..." (Ctrl+S), all in the context menu too.
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
+#include <QPoint>
 #include <QString>
 
 #include <algorithm>
@@ -27,6 +30,7 @@
 #include <vector>
 
 #include "sat/base64_field.h"
+#include "ui/offset_list.h"
 
 class QAction;
 class TMemoFindBar;
@@ -38,12 +42,15 @@ public:
     explicit TResultMemo(QWidget* parent = nullptr);
 
     // Appends the Windows-1252 text as one more line; an empty memo takes it
-    // as its first.
+    // as its first. Given a text to keep, an empty memo keeps that very
+    // text, without a copy.
     void AppendText(std::string_view cp1252Text);
+    void AppendText(std::string&& cp1252Text);
     // The same for a result that holds a device log where payload says
     // (AppendBase64Payload's note about cp1252Text): "Salvar como..." then
     // writes the log exactly as the device sent it.
     void AppendLog(std::string_view cp1252Text, const Base64Payload& payload);
+    void AppendLog(std::string&& cp1252Text, const Base64Payload& payload);
     // Empties the memo and gives its memory back.
     void clear();
     // The memo holding text alone, as if appended to an empty memo.
@@ -90,6 +97,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -116,6 +125,8 @@ private:
         std::size_t CursorEnd() const { return IsLast() ? lineEnd : next - 1; }
     };
 
+    std::size_t StartAppendedLine();
+    void IndexAppended(std::size_t offset, std::size_t firstChanged);
     std::size_t LineOf(std::size_t position) const;
     std::size_t LineBegin(std::size_t line) const { return lineStarts_[line]; }
     std::size_t LineEnd(std::size_t line) const;
@@ -129,6 +140,7 @@ private:
     std::size_t RowOf(std::size_t position) const;
     std::size_t PositionAt(const QPoint& point) const;
     void MoveCursor(std::size_t position, bool keepAnchor);
+    void DragSelectionTo(const QPoint& point);
     void EnsureVisible(std::size_t position);
     void UpdateGeometry();
     void PlaceFindBar();
@@ -139,18 +151,24 @@ private:
     // Every kRowsPerMark-th row's start is kept, so a line of many rows is
     // walked from the nearest mark rather than from its start.
     static constexpr std::size_t kRowsPerMark = 256;
+    // How often a selection held above or below the text scrolls on.
+    static constexpr int kDragScrollInterval = 50;
 
     std::string text_;
-    std::vector<std::size_t> lineStarts_{0};
+    TOffsetList lineStarts_{0};
     // firstRows_[line] is the line's first visual row; one more entry holds
     // the row count.
-    std::vector<std::size_t> firstRows_{0, 1};
+    TOffsetList firstRows_{0, 1};
     // rowMarks_[k] is where row k * kRowsPerMark starts.
-    std::vector<std::size_t> rowMarks_{0};
+    TOffsetList rowMarks_{0};
     std::size_t columns_ = 1; // characters per row the rows were laid out for
     std::size_t anchor_ = 0;
     std::size_t cursor_ = 0;
     std::optional<Log> log_;
+    // A selection dragged with the left button, and where the mouse is.
+    bool selecting_ = false;
+    QPoint dragPoint_;
+    QBasicTimer dragScroll_;
     std::function<void(const std::string&)> showMessage_;
     TMemoFindBar* findBar_ = nullptr;
     QAction* copyAction_ = nullptr;

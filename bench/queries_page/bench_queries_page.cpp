@@ -1,23 +1,36 @@
-// From the SAT library's answer to the text shown: a 32 MB log extracted with
-// "Extrair Logs" (btn_04) on the queries page, against the fake SAT library
-// that answers at once. The whole button is timed, decoding and display, and
-// then each half on its own: the operation (Base64 and code page decoding
-// into LastResponse) and the memo (append and the first paint), and the
-// memo's rows laid out again for a new width. The whole button runs too on
-// logs of 1 to 64 MiB, to show its cost grows in line with the size. Memory is
-// the process's resident set (Linux): its peak during the button over the
-// answer's size, and what stays held once a small query has replaced the log.
+// "Extrair Logs" (btn_04) on the queries page with a 32 MiB device log: from
+// the click to the log painted in memo_retorno, paired with the SAT library's
+// call alone (the ExtrairLogs export called directly, nothing decoded).
+// The library is our emulator, whose answer is built from the device's event
+// log; DVT_BENCH_LIBRARY=fake takes the tests' fake library, whose answer is
+// ready before the call.
+//
+// Every figure counts the whole process: CPU time of all its threads (the
+// library thread included) from CLOCK_PROCESS_CPUTIME_ID, and its resident
+// memory (Linux). Each round starts from cold memory: the memo emptied, the
+// library's big answer replaced by a small one, and the freed memory handed
+// back to the system, so the click pays its page faults as a real one does.
+// Memory while shown is the resident set over that idle state, the library's
+// copy of the answer included, against the answer's size.
 
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+#include <time.h>
+
 #include <QApplication>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "bench/widget_benchmark_main.h"
 #include "dialogs/Yancomp.h"
@@ -32,6 +45,7 @@
 namespace {
 
 constexpr std::size_t kMiB = 1024 * 1024;
+constexpr char kCode[] = "12345678";
 
 // The window without dialogs: the outcome dialog would wait for a person.
 class SilentWindow : public TFprincipal {
@@ -40,18 +54,40 @@ public:
     int ShowMessageDialog(const std::string&) override { return 1; }
 };
 
-// A device log of `size` bytes in the common form, one event per line.
+// A varied device log of about `size` bytes in the common form: random
+// times, origins, types and texts of different lengths.
 std::string DeviceLog(std::size_t size) {
-    std::mt19937 random(7);
+    static const std::vector<std::string> words = {
+        "comunicação", "SEFAZ",      "concluída",   "documento", "transmitido", "CF-e-SAT",
+        "lote",        "recebido",   "bateria",     "relógio",   "rede",        "DHCP",
+        "certificado", "válido",     "memória",     "trabalho",  "código",      "ativação",
+        "bloqueio",    "autônomo",   "assinatura",  "venda",     "sessão",      "número"};
+    static const char* origins[] = {"AC", "SAT", "SEFAZ"};
+    static const char* types[] = {"INFO", "INFO", "INFO", "ALERTA", "ERRO"};
+    std::mt19937 random(24);
     std::string log;
-    log.reserve(size + 128);
+    log.reserve(size + 512);
+    long long second = 0;
     while (log.size() < size) {
-        const unsigned event = random() % 100000;
-        log += "20240131" + std::to_string(100000 + event % 900000) + "|SAT|info|Evento " +
-               std::to_string(event) +
-               ": comunicação com a SEFAZ concluída, documentos transmitidos\n";
+        second += random() % 400;
+        char stamp[32];
+        std::snprintf(stamp, sizeof stamp, "2024%02lld%02lld%02lld%02lld%02lld",
+                      1 + second / 2592000 % 12, 1 + second / 86400 % 28, second / 3600 % 24,
+                      second / 60 % 60, second % 60);
+        log += stamp;
+        log += '|';
+        log += origins[random() % 3];
+        log += '|';
+        log += types[random() % 5];
+        log += '|';
+        const unsigned count = 2 + random() % 23;
+        for (unsigned i = 0; i < count; ++i) {
+            log += words[random() % words.size()];
+            log += ' ';
+        }
+        log += std::to_string(random() % 1000000);
+        log += '\n';
     }
-    log.resize(size);
     return log;
 }
 
@@ -72,12 +108,40 @@ void ResetPeak() {
     std::ofstream("/proc/self/clear_refs") << "5";
 }
 
+double ProcessCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double WallSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
 struct Fixture {
     Fixture() {
+        const bool useFake = qEnvironmentVariable("DVT_BENCH_LIBRARY") == QStringLiteral("fake");
         TFprincipal::Options options;
         options.showSplash = false;
-        options.satLibraryPath = fake.LibraryPath();
         options.settingsFilePath = folder.filePath(QStringLiteral("dravovexa.ini")).toStdString();
+        if (useFake) {
+            fake = std::make_unique<FakeSat>();
+            options.satLibraryPath = fake->LibraryPath();
+        } else {
+            // A developer kit of its own, in the benchmark's folder.
+            statePath = folder.filePath(QStringLiteral("state.txt")).toStdString();
+            qputenv("DVT_SAT_STATE", QByteArray::fromStdString(statePath));
+            qputenv("DVT_SAT_MODE", "kit");
+            options.satLibraryPath = DVT_EMULATOR_LIBRARY;
+        }
         window = std::make_unique<SilentWindow>(options);
         window->show();
         // No page reset in the middle of a run: showing the window arms it.
@@ -86,24 +150,30 @@ struct Fixture {
         // paints.
         window->PC->setCurrentIndex(TFprincipal::kPagesSheet);
         window->AdvPolyPager1->SetActivePageIndex(4);
-        window->Session().BindSatLibrary();
+        if (!window->Session().BindSatLibrary() || !window->Session().RunConsultarSAT()) {
+            qFatal("the SAT library does not answer");
+        }
         window->AdvPolyPage1->rede_status_sat->setCurrentIndex(TNetworkPage::kAtivado);
-        window->AdvPolyPage1->rede_status_sat_ativacao->setText(QStringLiteral("12345678"));
-        answerMiB = SetLog(32 * kMiB);
+        window->AdvPolyPage1->rede_status_sat_ativacao->setText(QString::fromLatin1(kCode));
+        SetLog(32 * kMiB);
         QApplication::processEvents();
         if (!Page().memo_retorno->isVisible()) {
             qFatal("the queries page's memo is not on screen");
         }
     }
 
-    // The library's answer to "Extrair Logs" becomes a log of logBytes; its
-    // size in MiB.
-    double SetLog(std::size_t logBytes) {
-        const std::string answer =
-            "000001|15000|Transferência completa|||" +
-            QByteArray::fromStdString(DeviceLog(logBytes)).toBase64().toStdString();
-        fake.SetAnswer("ExtrairLogs", answer);
-        return static_cast<double>(answer.size()) / kMiB;
+    // The device's log becomes `logBytes` of events; answerMiB its answer's
+    // size.
+    void SetLog(std::size_t logBytes) {
+        const std::string log = DeviceLog(logBytes);
+        const std::string encoded = QByteArray::fromStdString(log).toBase64().toStdString();
+        if (fake) {
+            fake->SetAnswer("ExtrairLogs", "000001|15000|Transferência completa|||" + encoded);
+        } else {
+            std::ofstream(statePath + ".log", std::ios::binary | std::ios::trunc) << log;
+        }
+        answerMiB = static_cast<double>(encoded.size() + 40) / kMiB;
+        logMiB = static_cast<double>(log.size()) / kMiB;
     }
 
     TQueriesPage& Page() const { return *window->AdvPolyPage5; }
@@ -114,86 +184,104 @@ struct Fixture {
         QApplication::processEvents();
     }
 
-    FakeSat fake;
+    // Memory as cold as a click finds it: nothing shown, the library holding
+    // a small answer, freed memory given back.
+    void ColdMemory() const {
+        Page().memo_retorno->clear();
+        window->Session().RunConsultarSAT();
+        std::string().swap(window->Session().LastResponse);
+        malloc_trim(0);
+    }
+
+    // The ExtrairLogs export called alone, on the thread the window calls
+    // the library from; the answer is not read.
+    void CallLibraryAlone() const {
+        SatSession& session = window->Session();
+        session.NextSessionNumber();
+        const auto entry = session.SatEntryPoints.ExtrairLogs;
+        const int number = session.SessionNumber;
+        window->RunLibraryCall([&] { benchmark::DoNotOptimize(entry(number, kCode)); });
+    }
+
     QTemporaryDir folder;
+    std::unique_ptr<FakeSat> fake;
+    std::string statePath;
     std::unique_ptr<SilentWindow> window;
     double answerMiB = 0;
+    double logMiB = 0;
 };
 
 // Made in main() after the application and gone before it: widgets must not
 // outlive QApplication.
 std::unique_ptr<Fixture> gFixture;
 
-// First, while the library holds no log yet. Memory after the log, once a small query has cleared the memo and
-// replaced LastResponse: compared with the idle process plus the answer the
-// library still holds.
-void BM_MemoryAfterSmallQuery(benchmark::State& state) {
+// Click to painted against the library's call alone, in alternating order,
+// each from cold memory. Times are process CPU (all threads); the ratio is
+// of the medians. Memory: the peak during the click and what stays resident
+// while the log is shown, over the idle process, against the answer's size.
+void BM_ClickAgainstCallPaired(benchmark::State& state) {
     Fixture& f = *gFixture;
-    f.Page().memo_retorno->clear();
-    f.window->Session().RunConsultarSAT();
-    const double idle = StatusMiB("VmRSS");
-    double held = 0;
+    // The three arms: the call alone, the operation (the call and the
+    // answer decoded into LastResponse, nothing shown), the whole click.
+    enum Arm { kCall, kOperation, kClick, kArms };
+    std::vector<double> cpu[kArms];
+    std::vector<double> wall[kArms];
+    std::vector<double> peak;
+    std::vector<double> shown;
+    int memoLines = 0;
+    int first = 0;
     for (auto _ : state) {
-        f.Page().btn_04Click();
-        f.Show();
-        f.Page().btn_01Click();
-        f.Show();
-        held = StatusMiB("VmRSS");
+        for (int step = 0; step < kArms; ++step) {
+            const int arm = (first + step) % kArms;
+            f.ColdMemory();
+            const double idle = StatusMiB("VmRSS");
+            ResetPeak();
+            const double cpu0 = ProcessCpuSeconds();
+            const double wall0 = WallSeconds();
+            if (arm == kCall) {
+                f.CallLibraryAlone();
+            } else if (arm == kOperation) {
+                f.window->Session().RunExtrairLogs();
+            } else {
+                f.Page().btn_04Click();
+                f.Show();
+            }
+            cpu[arm].push_back(ProcessCpuSeconds() - cpu0);
+            wall[arm].push_back(WallSeconds() - wall0);
+            if (arm == kClick) {
+                peak.push_back(StatusMiB("VmHWM") - idle);
+                shown.push_back(StatusMiB("VmRSS") - idle);
+                memoLines = f.Page().memo_retorno->LineCount();
+            }
+        }
+        first = (first + 1) % kArms; // each arm takes each place in turn
     }
-    state.counters["idle_MiB"] = idle;
-    state.counters["after_small_query_MiB"] = held;
-    state.counters["over_idle_plus_answer"] = held / (idle + f.answerMiB);
-}
-BENCHMARK(BM_MemoryAfterSmallQuery)->Unit(benchmark::kMillisecond)->Iterations(1);
-
-void BM_ExtrairLogsButton32MB(benchmark::State& state) {
-    Fixture& f = *gFixture;
-    double peakOverIdle = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        f.Page().memo_retorno->clear();
-        const double idle = StatusMiB("VmRSS");
-        ResetPeak();
-        state.ResumeTiming();
-        f.Page().btn_04Click();
-        f.Show();
-        peakOverIdle = std::max(peakOverIdle, StatusMiB("VmHWM") - idle);
-    }
-    state.counters["memo_lines"] = f.Page().memo_retorno->LineCount();
+    const std::vector<double>& callCpu = cpu[kCall];
+    const std::vector<double>& clickCpu = cpu[kClick];
+    const std::vector<double>& callWall = wall[kCall];
+    const std::vector<double>& clickWall = wall[kClick];
+    state.counters["operation_cpu_ms"] = Median(cpu[kOperation]) * 1000;
+    state.counters["operation_x_call_cpu"] = Median(cpu[kOperation]) / Median(callCpu);
+    state.counters["log_MiB"] = f.logMiB;
     state.counters["answer_MiB"] = f.answerMiB;
-    state.counters["peak_over_idle_x_answer"] = peakOverIdle / f.answerMiB;
+    state.counters["call_cpu_ms"] = Median(callCpu) * 1000;
+    state.counters["click_cpu_ms"] = Median(clickCpu) * 1000;
+    state.counters["click_x_call_cpu"] = Median(clickCpu) / Median(callCpu);
+    state.counters["call_wall_ms"] = Median(callWall) * 1000;
+    state.counters["click_wall_ms"] = Median(clickWall) * 1000;
+    state.counters["click_x_call_wall"] = Median(clickWall) / Median(callWall);
+    state.counters["peak_x_answer"] = Median(peak) / f.answerMiB;
+    state.counters["shown_x_answer"] = Median(shown) / f.answerMiB;
+    state.counters["memo_lines"] = memoLines;
 }
-BENCHMARK(BM_ExtrairLogsButton32MB)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ClickAgainstCallPaired)->Unit(benchmark::kMillisecond)->Iterations(15);
 
-void BM_ExtrairLogsOperation32MB(benchmark::State& state) {
-    Fixture& f = *gFixture;
-    for (auto _ : state) {
-        f.window->Session().RunExtrairLogs();
-        benchmark::DoNotOptimize(f.window->Session().LastResponse.data());
-    }
-}
-BENCHMARK(BM_ExtrairLogsOperation32MB)->Unit(benchmark::kMillisecond)->Iterations(5);
-
-void BM_MemoAppendAndPaint32MB(benchmark::State& state) {
-    Fixture& f = *gFixture;
-    f.window->Session().RunExtrairLogs();
-    const std::string result = f.window->Session().LastResponse;
-    for (auto _ : state) {
-        state.PauseTiming();
-        f.Page().memo_retorno->clear();
-        state.ResumeTiming();
-        f.Page().AppendRetorno(result);
-        f.Show();
-    }
-}
-BENCHMARK(BM_MemoAppendAndPaint32MB)->Unit(benchmark::kMillisecond)->Iterations(5);
-
-// The 32 MB log's rows counted again for a memo a few characters narrower or
+// The 32 MiB log's rows counted again for a memo a few characters narrower or
 // wider, and painted.
 void BM_MemoNewWidth32MB(benchmark::State& state) {
     Fixture& f = *gFixture;
     TResultMemo& memo = *f.Page().memo_retorno;
-    memo.clear();
+    f.ColdMemory();
     f.Page().btn_04Click();
     f.Show();
     const QSize size = memo.size();
@@ -207,58 +295,36 @@ void BM_MemoNewWidth32MB(benchmark::State& state) {
     memo.resize(size);
     state.counters["memo_rows"] = memo.RowCount();
 }
-BENCHMARK(BM_MemoNewWidth32MB)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_MemoNewWidth32MB)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
-// The whole button, the operation alone and the memo alone on logs of 1 to
-// 64 MiB: the time per MiB of answer should stay about the same.
-enum class Part { kWholeButton, kOperation, kMemo };
-
-void ExtrairLogsBySize(benchmark::State& state, Part part) {
+// The whole click on logs of 1 to 64 MiB, from cold memory: the time per MiB
+// of answer should stay about the same.
+void ExtrairLogsBySize(benchmark::State& state) {
     Fixture& f = *gFixture;
-    f.Page().memo_retorno->clear();
-    const double answerMiB = f.SetLog(static_cast<std::size_t>(state.range(0)) * kMiB);
-    std::string result;
-    if (part == Part::kMemo) {
-        f.window->Session().RunExtrairLogs();
-        result = f.window->Session().LastResponse;
-    }
+    f.SetLog(static_cast<std::size_t>(state.range(0)) * kMiB);
     for (auto _ : state) {
         state.PauseTiming();
-        f.Page().memo_retorno->clear();
+        f.ColdMemory();
         state.ResumeTiming();
-        if (part == Part::kWholeButton) {
-            f.Page().btn_04Click();
-            f.Show();
-        } else if (part == Part::kOperation) {
-            f.window->Session().RunExtrairLogs();
-        } else {
-            f.Page().AppendRetorno(result);
-            f.Show();
-        }
+        f.Page().btn_04Click();
+        f.Show();
     }
-    state.counters["answer_MiB"] = answerMiB;
+    state.counters["answer_MiB"] = f.answerMiB;
     state.counters["per_answer_MiB"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * answerMiB,
+        benchmark::Counter(static_cast<double>(state.iterations()) * f.answerMiB,
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    f.answerMiB = f.SetLog(32 * kMiB);
+    f.SetLog(32 * kMiB);
 }
-BENCHMARK_CAPTURE(ExtrairLogsBySize, Button, Part::kWholeButton)
+BENCHMARK(ExtrairLogsBySize)
     ->Unit(benchmark::kMillisecond)
     ->RangeMultiplier(4)
     ->Range(1, 64)
     ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(ExtrairLogsBySize, Operation, Part::kOperation)
-    ->Unit(benchmark::kMillisecond)
-    ->RangeMultiplier(4)
-    ->Range(1, 64)
-    ->Iterations(3)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(ExtrairLogsBySize, Memo, Part::kMemo)
-    ->Unit(benchmark::kMillisecond)
-    ->RangeMultiplier(4)
-    ->Range(1, 64)
-    ->Iterations(3)
+    ->MeasureProcessCPUTime()
     ->UseRealTime();
 
 } // namespace

@@ -2,6 +2,8 @@
 // its own beside a SAT library (the fake one, scripted through files, or the
 // emulator), run as a separate process.
 
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -470,24 +472,51 @@ void CliTest::settingsFileElsewhere() {
     }
 }
 
-// A NUL byte would cut the document short where the library reads it.
+// A document the device would not receive whole is refused before the
+// library is loaded: a NUL byte would cut it short; a device (/dev/zero), a
+// FIFO with no writer or a folder is not opened at all (the first would grow
+// without end, the second would block for ever); a file over the device's
+// 1.500 KB is not read past its limit.
 void CliTest::documentWithNulIsRefused_data() {
     QTest::addColumn<QStringList>("arguments"); // FILE: the document
-    QTest::newRow("venda") << QStringList{"venda", "FILE"};
-    QTest::newRow("cancelar") << QStringList{"cancelar", "FILE", "--chave", "CFe35"};
+    QTest::addColumn<QString>("file");          // in the test folder, or absolute
+    QTest::addColumn<QByteArray>("refusal");    // after the file's path
+    const QByteArray nul = " contém um caractere nulo e não foi enviado.";
+    const QByteArray notAFile = " não é um arquivo comum (é uma pasta, um dispositivo ou uma "
+                                "fila) e não foi lido.";
+    const QByteArray tooLarge = " passa de 1.500 KB, o maior documento que o equipamento SAT "
+                                "aceita, e não foi enviado.";
+    for (const auto& [command, arguments] :
+         {std::pair{"venda", QStringList{"venda", "FILE"}},
+          {"cancelar", QStringList{"cancelar", "FILE", "--chave", "CFe35"}}}) {
+        const QByteArray name(command);
+        QTest::newRow(name + " NUL byte") << arguments << "nul.xml" << "O arquivo %" + nul;
+        QTest::newRow(name + " /dev/zero") << arguments << "/dev/zero" << "O caminho %" + notAFile;
+        QTest::newRow(name + " FIFO") << arguments << "fifo" << "O caminho %" + notAFile;
+        QTest::newRow(name + " folder") << arguments << "pasta" << "O caminho %" + notAFile;
+        QTest::newRow(name + " over 1.500 KB")
+            << arguments << "large.xml" << "O arquivo %" + tooLarge;
+    }
 }
 
 void CliTest::documentWithNulIsRefused() {
     QFETCH(QStringList, arguments);
-    const QString path = folder_->filePath(QStringLiteral("nul.xml"));
-    QVERIFY(WriteFile(path, QByteArray("<CFe>\0<det/></CFe>", 18)));
+    QFETCH(QString, file);
+    QFETCH(QByteArray, refusal);
+    QVERIFY(WriteFile(folder_->filePath(QStringLiteral("nul.xml")),
+                      QByteArray("<CFe>\0<det/></CFe>", 18)));
+    QVERIFY(WriteFile(folder_->filePath(QStringLiteral("large.xml")),
+                      QByteArray(1500 * 1024 + 1, 'x')));
+    QVERIFY(QDir(folder_->path()).mkpath(QStringLiteral("pasta")));
+    const QByteArray fifo = QFile::encodeName(folder_->filePath(QStringLiteral("fifo")));
+    QVERIFY(QFile::exists(QString::fromLocal8Bit(fifo)) || ::mkfifo(fifo.constData(), 0600) == 0);
+    const QString path = file.startsWith(QLatin1Char('/')) ? file : folder_->filePath(file);
     arguments.replaceInStrings(QStringLiteral("FILE"), path);
 
     const CliRun run = Run(arguments);
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.out, QByteArray());
-    QCOMPARE(run.err, "Erro de Procedimento\nO arquivo " + path.toUtf8() +
-                          " contém um caractere nulo e não foi enviado.\n\n");
+    QCOMPARE(run.err, "Erro de Procedimento\n" + refusal.replace('%', path.toUtf8()) + "\n\n");
     QVERIFY(!QFile::exists(script_ + QStringLiteral("/calls.log")));
 }
 

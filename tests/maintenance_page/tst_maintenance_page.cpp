@@ -291,7 +291,8 @@ void MaintenancePageTest::codeExits() {
 }
 
 // The page top to bottom: the device buttons; the code change as current
-// code, new code, confirmation, kind, "Enviar"; the result memo; round again.
+// code, new code, confirmation, kind, "Enviar"; the result memo; the page
+// list (one stop for all of it); round again.
 void MaintenancePageTest::tabOrder_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<bool>("backwards");
@@ -305,8 +306,10 @@ void MaintenancePageTest::tabOrder_data() {
     row("manutencao_cod_ativacao_novo_conf", false, "manutencao_tipo");
     row("manutencao_tipo", false, "AdvGlassButton15");
     row("AdvGlassButton15", false, "memo_retorno_1");
-    row("memo_retorno_1", false, "AdvGlassButton11");
-    row("AdvGlassButton11", true, "memo_retorno_1");
+    row("memo_retorno_1", false, "AdvPolyPager1_list");
+    row("AdvPolyPager1_list", false, "AdvGlassButton11");
+    row("AdvGlassButton11", true, "AdvPolyPager1_list");
+    row("AdvPolyPager1_list", true, "memo_retorno_1");
     row("AdvGlassButton15", true, "manutencao_tipo");
 }
 
@@ -314,7 +317,7 @@ void MaintenancePageTest::tabOrder() {
     QFETCH(QString, from);
     QFETCH(bool, backwards);
     QFETCH(QString, to);
-    auto* start = Page().findChild<QWidget*>(from);
+    auto* start = window_->findChild<QWidget*>(from);
     QVERIFY(start != nullptr);
     start->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(QApplication::focusWidget(), start);

@@ -3,8 +3,10 @@
 // one-shot answers the page tests rely on.
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -25,6 +27,7 @@ private slots:
     void openDialogShown_data();
     void openDialogShown();
     void openDialogAnswerIsOneShot();
+    void fileListInPortuguese();
     void inputBoxShown_data();
     void inputBoxShown();
     void inputBoxAnswerIsOneShot();
@@ -42,6 +45,9 @@ void PromptsTest::qtNameFilters_data() {
                                << QStringLiteral("XML (*.xml);;Texto (*.txt)");
     QTest::newRow("description without pattern")
         << QStringLiteral("Todos") << QStringLiteral("Todos");
+    QTest::newRow("description that shows its pattern")
+        << QStringLiteral("Arquivos de texto (*.txt)|*.txt|Todos os arquivos (*)|*")
+        << QStringLiteral("Arquivos de texto (*.txt);;Todos os arquivos (*)");
     QTest::newRow("empty") << QString() << QString();
 }
 
@@ -92,6 +98,42 @@ void PromptsTest::openDialogShown() {
     QCOMPARE(dialog.Execute(), choose);
     QVERIFY(driven);
     QCOMPARE(dialog.FileName, choose ? path : QString());
+}
+
+// The kinds, sizes and dates that Qt's translation and the system's locale
+// would leave in English or in another language's form.
+void PromptsTest::fileListInPortuguese() {
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("pasta")));
+    QFile document(folder.filePath(QStringLiteral("venda.xml")));
+    QVERIFY(document.open(QIODevice::WriteOnly));
+    document.write(QByteArray(1536, 'x'));
+    document.close();
+    const QDateTime changed(QDate(2024, 1, 31), QTime(23, 59));
+    QVERIFY(document.open(QIODevice::ReadWrite));
+    QVERIFY(document.setFileTime(changed, QFileDevice::FileModificationTime));
+    document.close();
+
+    QFileSystemModel files;
+    TFileListInPortuguese shown;
+    shown.setSourceModel(&files);
+    const QModelIndex root = files.setRootPath(folder.path());
+    QTRY_COMPARE(files.rowCount(root), 2);
+    const auto cell = [&](const QString& name, int column) {
+        const QModelIndex source = files.index(folder.filePath(name), column);
+        return shown.data(shown.mapFromSource(source)).toString();
+    };
+    QCOMPARE(cell(QStringLiteral("pasta"), TFileListInPortuguese::kKindColumn),
+             QStringLiteral("Pasta"));
+    QCOMPARE(cell(QStringLiteral("pasta"), TFileListInPortuguese::kSizeColumn), QString());
+    QCOMPARE(cell(QStringLiteral("venda.xml"), TFileListInPortuguese::kKindColumn),
+             QStringLiteral("Arquivo XML"));
+    QCOMPARE(cell(QStringLiteral("venda.xml"), TFileListInPortuguese::kSizeColumn),
+             QStringLiteral("1,50 kB"));
+    QCOMPARE(cell(QStringLiteral("venda.xml"), TFileListInPortuguese::kDateColumn),
+             QStringLiteral("31/01/2024 23:59"));
+    // The name column is Qt's own.
+    QCOMPARE(cell(QStringLiteral("venda.xml"), 0), QStringLiteral("venda.xml"));
 }
 
 void PromptsTest::openDialogAnswerIsOneShot() {

@@ -13,8 +13,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "rules/line_text.h"
@@ -104,6 +108,9 @@ private slots:
     void memoCopiesPlainLines();
     void memoWraps_data();
     void memoWraps();
+    void offsetListWidens();
+    void memoDragScrolls_data();
+    void memoDragScrolls();
     void memoFind_data();
     void memoFind();
     void memoSave_data();
@@ -341,12 +348,22 @@ void QueriesPageTest::refusalsLeaveMemo_data() {
         << 7 << code << QStringLiteral("doc.xml") << QStringLiteral("   ") << keyRefused;
     QTest::newRow("btn_06 missing file")
         << 6 << code << QStringLiteral("missing.xml") << none << unreadable;
-    QTest::newRow("btn_06 folder chosen")
-        << 6 << code << QStringLiteral("folder") << none << unreadable;
     QTest::newRow("btn_07 missing file")
         << 7 << code << QStringLiteral("missing.xml") << QStringLiteral("CFe35") << unreadable;
-    QTest::newRow("btn_07 folder chosen")
-        << 7 << code << QStringLiteral("folder") << QStringLiteral("CFe35") << unreadable;
+    // Neither read nor opened: an endless device or a FIFO with no writer
+    // would hold the window.
+    const QString notAFile = Utf8("O caminho FILE não é um arquivo comum (é uma pasta, um "
+                                  "dispositivo ou uma fila) e não foi lido.[e]");
+    const QString tooLarge = Utf8("O arquivo FILE passa de 1.500 KB, o maior documento que o "
+                                  "equipamento SAT aceita, e não foi enviado.[e]");
+    for (const auto& [chosen, refusal] :
+         {std::pair{QStringLiteral("folder"), notAFile}, {QStringLiteral("fifo"), notAFile},
+          {QStringLiteral("/dev/zero"), notAFile}, {QStringLiteral("large.xml"), tooLarge}}) {
+        QTest::newRow(qPrintable(QStringLiteral("btn_06 ") + chosen))
+            << 6 << code << chosen << none << refusal;
+        QTest::newRow(qPrintable(QStringLiteral("btn_07 ") + chosen))
+            << 7 << code << chosen << QStringLiteral("CFe35") << refusal;
+    }
     // Sent as a C text, the document would be cut at the NUL.
     const QString withNul = Utf8("O arquivo FILE contém um caractere nulo e não foi enviado.[e]");
     QTest::newRow("btn_06 document with a NUL byte")
@@ -366,7 +383,11 @@ void QueriesPageTest::refusalsLeaveMemo() {
     WriteFile(QStringLiteral("doc.xml"), "<CFe/>");
     WriteFile(QStringLiteral("nul.xml"), QByteArray("<CFe>\0<det/></CFe>", 18));
     QVERIFY(QDir(folder_->path()).mkpath(QStringLiteral("folder")));
-    const QString path = folder_->filePath(fileScript);
+    WriteFile(QStringLiteral("large.xml"), QByteArray(1500 * 1024 + 1, 'x'));
+    const QByteArray fifo = QFile::encodeName(folder_->filePath(QStringLiteral("fifo")));
+    QVERIFY(QFile::exists(QString::fromLocal8Bit(fifo)) || ::mkfifo(fifo.constData(), 0600) == 0);
+    const QString path = fileScript.startsWith(QLatin1Char('/')) ? fileScript
+                                                                   : folder_->filePath(fileScript);
     if (fileScript == QStringLiteral("cancel")) {
         SetNextOpenDialogCancel();
     } else if (fileScript != QStringLiteral("-")) {
@@ -604,6 +625,80 @@ void QueriesPageTest::memoWraps() {
 // or previous match, going round the ends; "" for none found. Long wrapped
 // lines before the text (`before`) make the memo scroll to the match's
 // visual row.
+// The memo's line index holds 4 bytes an entry until an offset passes
+// 4 GiB, then 8, keeping every entry and its searches.
+void QueriesPageTest::offsetListWidens() {
+    TOffsetList list{0};
+    for (std::size_t i = 1; i <= 1000; ++i) {
+        list.push_back(i * 10);
+    }
+    QVERIFY(!list.Wide());
+    QCOMPARE(list.HeldBytes() / list.size() <= 8, true);
+    QCOMPARE(list.LastNotAbove(55), std::size_t(5));
+    QCOMPARE(list.LastNotAbove(std::size_t(5) << 32), std::size_t(1000));
+    const std::size_t far = (std::size_t(1) << 32) + 7;
+    list.push_back(far);
+    QVERIFY(list.Wide());
+    QCOMPARE(list.size(), std::size_t(1002));
+    QCOMPARE(list[1000], std::size_t(10000));
+    QCOMPARE(list.back(), far);
+    QCOMPARE(list.LastNotAbove(far - 1), std::size_t(1000));
+    QCOMPARE(list.LastNotAbove(far), std::size_t(1001));
+    list.Truncate(3);
+    QCOMPARE(list.size(), std::size_t(3));
+    QCOMPARE(list.back(), std::size_t(20));
+    list.Assign({0, 1});
+    QVERIFY(!list.Wide());
+    QCOMPARE(list.size(), std::size_t(2));
+}
+
+// A selection dragged above (below) the text scrolls it, at once and on
+// while the mouse is held there, and takes in the rows that come into view.
+void QueriesPageTest::memoDragScrolls_data() {
+    QTest::addColumn<bool>("up");
+    QTest::newRow("above") << true;
+    QTest::newRow("below") << false;
+}
+
+void QueriesPageTest::memoDragScrolls() {
+    QFETCH(bool, up);
+    window_->PC->setCurrentIndex(TFprincipal::kPagesSheet);
+    window_->AdvPolyPager1->SetActivePageIndex(4);
+    TResultMemo& memo = *Page().memo_retorno;
+    QVERIFY(memo.isVisible());
+    memo.clear();
+    std::string text;
+    for (int line = 0; line < 400; ++line) {
+        text += "linha " + std::to_string(line) + "\r\n";
+    }
+    memo.AppendText(std::move(text));
+    QScrollBar& bar = *memo.verticalScrollBar();
+    bar.setValue(200);
+    QWidget* viewport = memo.viewport();
+    const QPoint start(20, viewport->height() / 2);
+    const QPoint outside(20, up ? -5 : viewport->height() + 5);
+    const auto send = [viewport](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, viewport->mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(viewport, &event);
+    };
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    send(QEvent::MouseMove, outside, Qt::LeftButton);
+    const int afterMove = bar.value();
+    QVERIFY(up ? afterMove < 200 : afterMove > 200);
+    // Held still outside: it goes on scrolling.
+    QTRY_VERIFY(up ? bar.value() < afterMove - 3 : bar.value() > afterMove + 3);
+    send(QEvent::MouseButtonRelease, outside, Qt::NoButton);
+    const int released = bar.value();
+    QTest::qWait(200);
+    QCOMPARE(bar.value(), released);
+    // The selection reaches into the rows scrolled into view.
+    const QStringList lines = memo.SelectedText().split(QLatin1Char('\n'));
+    QVERIFY(lines.size() > std::abs(released - 200));
+    QVERIFY(viewport->rect().contains(memo.cursorRect()));
+}
+
 void QueriesPageTest::memoFind_data() {
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QString>("needle");
@@ -622,6 +717,10 @@ void QueriesPageTest::memoFind_data() {
         << QByteArray() << Utf8("sessao") << QStringLiteral("n") << QStringList{Utf8("sessao")};
     QTest::newRow("not found") << QByteArray() << Utf8("ausente") << QStringLiteral("n")
                                << QStringList{QString()};
+    // "x": the field's text becomes one that is not there, then Enter.
+    QTest::newRow("a miss clears the earlier match")
+        << QByteArray() << Utf8("fechada") << QStringLiteral("nx")
+        << QStringList{Utf8("fechada"), QString()};
     QByteArray wrapped;
     for (int line = 0; line < 60; ++line) {
         wrapped += QByteArray("palavra ").repeated(40) + (line == 57 ? "alvo" : "") + "\r\n";
@@ -651,7 +750,10 @@ void QueriesPageTest::memoFind() {
     bar.localizar_texto->insert(needle); // typed, accents too
     for (qsizetype i = 0; i < steps.size(); ++i) {
         const QChar step = steps.at(i);
-        if (step == QLatin1Char('n') || step == QLatin1Char('p')) {
+        if (step == QLatin1Char('x')) {
+            bar.localizar_texto->setText(QStringLiteral("ausente"));
+            QTest::keyClick(bar.localizar_texto, Qt::Key_Return);
+        } else if (step == QLatin1Char('n') || step == QLatin1Char('p')) {
             QTest::keyClick(bar.localizar_texto, Qt::Key_Return,
                             step == QLatin1Char('p') ? Qt::ShiftModifier : Qt::NoModifier);
         } else {
@@ -702,6 +804,10 @@ void QueriesPageTest::memoSave() {
     }
     memo.setFocus();
     QTest::keyClick(&memo, Qt::Key_S, Qt::ControlModifier);
+    // Each pattern shown once, and a name to start from.
+    QCOMPARE(TFileDialog::QtNameFilters(LastSaveDialogFilter()),
+             QStringLiteral("Arquivos de texto (*.txt);;Todos os arquivos (*)"));
+    QCOMPARE(LastSaveDialogFileName(), QStringLiteral("retorno_sat.txt"));
     QCOMPARE(QFile::exists(path), !written.isEmpty());
     if (!written.isEmpty()) {
         QFile file(path);
@@ -741,6 +847,7 @@ void QueriesPageTest::logSavedAsSent() {
     const QString path = folder_->filePath(QStringLiteral("log.txt"));
     SetNextSaveDialogFile(path);
     QVERIFY(memo.SaveAs());
+    QCOMPARE(LastSaveDialogFileName(), QStringLiteral("logs_sat.txt"));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), log);

@@ -94,6 +94,7 @@ private slots:
     void panelsKeepTheirPlace();
     void dates_data();
     void dates();
+    void longValuesShownWhole();
     void states_data();
     void states();
     void refreshCodeRule_data();
@@ -304,8 +305,9 @@ void StatusPageTest::dates_data() {
     QTest::newRow("14 digits in a date field")
         << QByteArray("20240131235959") << QByteArray("20291231000000")
         << QStringLiteral("31/01/2024 23:59:59") << QStringLiteral("31/12/2029 00:00:00");
-    QTest::newRow("empty, never transmitted")
-        << QByteArray() << QByteArray() << QStringLiteral("//") << QStringLiteral("//");
+    QTest::newRow("empty, never transmitted") << QByteArray() << QByteArray() << QString()
+                                              << QString();
+    QTest::newRow("blanks") << QByteArray("   ") << QByteArray(" ") << QString() << QString();
 }
 
 void StatusPageTest::dates() {
@@ -320,6 +322,26 @@ void StatusPageTest::dates() {
     Refresh(answer);
     QCOMPARE(Page().DataHoraUltimaTransmissao_sat->text(), dhCfeShown);
     QCOMPARE(Page().DataVencimentoCertificado_sat->text(), certVencimentoShown);
+}
+
+// A value longer than its column (the emulator's version text) runs on in a
+// second row, none of it cut, and the panels keep their width.
+void StatusPageTest::longValuesShownWhole() {
+    window_->PC->setCurrentIndex(TFprincipal::kPagesSheet);
+    window_->AdvPolyPager1->SetActivePageIndex(6);
+    QTRY_VERIFY(Page().isVisible());
+    const int panelWidth = Page().findChild<QWidget*>(QStringLiteral("resumo_dispositivo"))->width();
+    fake_->SetAnswer("VersaoDLL", "Emulador SAT-CF-e dllsat 1.0.0 (compilação de teste)");
+    Refresh(StatusAnswer());
+    QApplication::processEvents();
+    QLabel* version = Page().VersaoDll_sat;
+    QVERIFY(version->wordWrap());
+    QVERIFY2(version->height() >= version->heightForWidth(version->width()), "the version is cut");
+    QVERIFY(version->height() > version->fontMetrics().lineSpacing());
+    QCOMPARE(Page().VersaoDll_sat->text(),
+             Utf8("Emulador SAT-CF-e dllsat 1.0.0 (compilação de teste)"));
+    QCOMPARE(Page().findChild<QWidget*>(QStringLiteral("resumo_dispositivo"))->width(),
+             panelWidth);
 }
 
 void StatusPageTest::states_data() {

@@ -8,6 +8,7 @@
 // system's own and the screen is read back.
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -797,9 +798,12 @@ void UiShellTest::slowCallKeepsWindowAlive() {
     } counter(&wheelPaints);
     w.AguardeGenPnl->gen_indicador->installEventFilter(&counter);
 
+    bool busyCursor = false;
     DuringCall(300, [&] {
         stepBefore = w.AguardeGenPnl->gen_indicador->Step();
         panelShown = w.AguardeGenPnl->isVisible();
+        busyCursor = QApplication::overrideCursor() != nullptr &&
+                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         if (input == QLatin1String("double click")) {
             // As the window system delivers one: click, then click again.
             QTest::mouseClick(page.btn_01, Qt::LeftButton);
@@ -821,6 +825,8 @@ void UiShellTest::slowCallKeepsWindowAlive() {
     QTest::mouseClick(page.btn_01, Qt::LeftButton);
 
     QVERIFY(panelShown);
+    QVERIFY2(busyCursor, "no busy cursor during the call");
+    QVERIFY2(QApplication::overrideCursor() == nullptr, "the busy cursor outlived the call");
     QVERIFY2(stepDuring != stepBefore, "the wheel stood still during the call");
     QVERIFY(wheelPaints >= 5);
     QCOMPARE(callsDuring, 1);

@@ -183,6 +183,8 @@ QWidget* TNetworkPage::BuildProxyColumn() {
                  Body());
     rede_proxy_opt->setProperty("tag", kTagProxy);
     rede_proxy_opt->setFixedWidth(240);
+    // No caption beside it on screen: its items say what it is.
+    rede_proxy_opt->setAccessibleName(QStringLiteral("Servidor proxy"));
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(10);

@@ -6,7 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <filesystem>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "dialogs/Yancomp.h"
@@ -131,19 +133,19 @@ void TQueriesPage::AppendRetorno(const std::string& cp1252Text) {
 
 bool TQueriesPage::LoadDocument(const QString& fileName, std::string& document) {
     document.clear();
-    QFile file(fileName);
-    QByteArray bytes;
-    bool read = file.open(QIODevice::ReadOnly);
-    if (read) {
-        bytes = file.readAll();
-        read = file.error() == QFileDevice::NoError;
-    }
-    if (!read) {
+    const ShowMessage show = [this](const std::string& text) {
+        host_.FechaAguarde(); // the message must not show under the wait panel
+        return host_.ShowMessageDialog(text);
+    };
+    std::optional<std::string> bytes = ReadSendableDocument(
+        std::filesystem::path(QFile::encodeName(fileName).toStdString()),
+        QStringToAnsi(fileName), show);
+    if (!bytes) {
         return false;
     }
     // The document's lines as they are, each followed by CR LF: the bytes
     // themselves are not converted, the library receives the file's encoding.
-    document = LinesText(SplitLines(std::string_view(bytes.constData(), bytes.size())));
+    document = LinesText(SplitLines(*bytes));
     return true;
 }
 
@@ -201,8 +203,11 @@ void TQueriesPage::btn_04Click() {
         [&] {
             // The memo keeps where the log is, so that "Salvar como..."
             // writes it as the device sent it.
+            // The memo takes the decoded log itself: LastResponse is left
+            // empty rather than holding a second copy of tens of MB.
             if (extracted) {
-                memo_retorno->AppendLog(session.LastResponse, session.LastCall().payload);
+                memo_retorno->AppendLog(std::exchange(session.LastResponse, {}),
+                                        session.LastCall().payload);
             } else {
                 AppendRetorno(session.LastResponse);
             }
@@ -272,18 +277,9 @@ void TQueriesPage::btn_07Click() {
 void TQueriesPage::SendChosenDocument(const QString& message, std::string& document,
                                       const std::function<void()>& operation) {
     host_.MostraAguarde(message);
-    // Read before the memo is cleared: a file that cannot be read leaves the
-    // memo with the last result.
+    // Read before the memo is cleared: a file that is refused leaves the memo
+    // with the last result.
     if (!LoadDocument(OpenDialog1->FileName, document)) {
-        ReportUnreadableFile(OpenDialog1->FileName);
-        return;
-    }
-    const ShowMessage show = [this](const std::string& text) {
-        host_.FechaAguarde(); // the message must not show under the wait panel
-        return host_.ShowMessageDialog(text);
-    };
-    if (!IsSendableDocument(document, QStringToAnsi(OpenDialog1->FileName), show)) {
-        document.clear();
         return;
     }
     memo_retorno->clear();
@@ -294,13 +290,6 @@ void TQueriesPage::SendChosenDocument(const QString& message, std::string& docum
             document.clear();
         },
         [&] { AppendRetorno(host_.Session().LastResponse); });
-}
-
-void TQueriesPage::ReportUnreadableFile(const QString& fileName) {
-    // Hidden first, so that the message is not shown under the wait panel.
-    host_.FechaAguarde();
-    host_.ShowMessageDialog(Utf8ToCp1252("Não foi possível ler o arquivo ") +
-                            QStringToAnsi(fileName) + "[e]");
 }
 
 void TQueriesPage::btn_03_edEnter() {

@@ -68,10 +68,9 @@ private:
     // left it (trimmed).
     std::string DefaultActivationCode() const;
     // Reads the chosen document into `document` as the library receives it;
-    // false, with `document` empty, when the file cannot be read.
+    // false, with `document` empty and the user told why (after the wait
+    // panel is hidden), when the file is refused or cannot be read.
     bool LoadDocument(const QString& fileName, std::string& document);
-    // Hides the wait panel and tells the user which file could not be read.
-    void ReportUnreadableFile(const QString& fileName);
     // The common end of a sale and a cancellation: the wait panel, the chosen
     // file read into `document`, the operation, the document emptied again and
     // the result appended.

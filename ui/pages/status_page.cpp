@@ -146,6 +146,9 @@ TStatusPage::TStatusPage(TPageHost& host, QWidget* parent)
             value->setTextFormat(Qt::PlainText);
             value->setTextInteractionFlags(Qt::TextSelectableByMouse);
             value->setFont(ArialFont(9, false));
+            // A text longer than the column (the library's version) goes on
+            // in a second row rather than being cut.
+            value->setWordWrap(true);
             // The panels are laid out by their captions alone: values that
             // arrive or go must not widen a panel and move the battery
             // picture.
@@ -225,7 +228,11 @@ void TStatusPage::MostraResumo(const TSatStatusOperacional& status) {
             label->setText(AnsiToQString(status.*row.field));
             break;
         case Shown::Date:
-            label->setText(AnsiToQString(FormataDataHora(status.*row.field)));
+            // A date the device has not got (no transmission yet) shows
+            // empty, not as the bare separators "//".
+            label->setText(IsBlank(status.*row.field)
+                               ? QString()
+                               : AnsiToQString(FormataDataHora(status.*row.field)));
             break;
         case Shown::State:
             label->setText(AnsiToQString(EstadoOperacaoName(status.EstadoOperacao)));

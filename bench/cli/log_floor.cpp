@@ -1,0 +1,104 @@
+// The least a program can do to save a device's log: load the SAT library,
+// call ExtrairLogs once, decode the answer's sixth field (Base64, line breaks
+// skipped) and write the bytes to a file. No settings file, no code page, no
+// dialogs: what `dravovexa-cli logs --saida` does beyond this is its own cost.
+//
+//     log_floor LIBRARY SESSION CODE OUTPUT_FILE
+
+#include <dlfcn.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using ExtrairLogsFn = const char* (*)(int, const char*);
+
+constexpr unsigned char kSkip = 0xFF;
+
+std::array<unsigned char, 256> Base64Values() {
+    std::array<unsigned char, 256> values{};
+    values.fill(kSkip);
+    const char* alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (unsigned char i = 0; i < 64; ++i) {
+        values[static_cast<unsigned char>(alphabet[i])] = i;
+    }
+    return values;
+}
+
+// Whole bytes of the Base64 text; characters outside the alphabet skipped.
+std::string DecodeBase64(const char* text, std::size_t size) {
+    static const std::array<unsigned char, 256> values = Base64Values();
+    std::string bytes;
+    bytes.resize(size / 4 * 3 + 3);
+    char* out = bytes.data();
+    unsigned int group = 0;
+    int count = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        const unsigned char value = values[static_cast<unsigned char>(text[i])];
+        if (value == kSkip) {
+            continue;
+        }
+        group = group << 6 | value;
+        if (++count == 4) {
+            *out++ = static_cast<char>(group >> 16);
+            *out++ = static_cast<char>(group >> 8);
+            *out++ = static_cast<char>(group);
+            group = 0;
+            count = 0;
+        }
+    }
+    if (count >= 2) {
+        group <<= 6 * (4 - count);
+        *out++ = static_cast<char>(group >> 16);
+        if (count == 3) {
+            *out++ = static_cast<char>(group >> 8);
+        }
+    }
+    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
+    return bytes;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fputs("usage: log_floor LIBRARY SESSION CODE OUTPUT_FILE\n", stderr);
+        return 2;
+    }
+    void* library = dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        std::fprintf(stderr, "log_floor: %s\n", dlerror());
+        return 3;
+    }
+    const auto extrairLogs = reinterpret_cast<ExtrairLogsFn>(dlsym(library, "ExtrairLogs"));
+    if (extrairLogs == nullptr) {
+        return 3;
+    }
+    const char* answer = extrairLogs(std::atoi(argv[2]), argv[3]);
+    if (answer == nullptr) {
+        return 1;
+    }
+    // The sixth field, after five separators.
+    const char* field = answer;
+    for (int separators = 0; separators < 5 && field != nullptr; ++separators) {
+        field = std::strchr(field, '|');
+        if (field != nullptr) {
+            ++field;
+        }
+    }
+    if (field == nullptr) {
+        std::fprintf(stderr, "log_floor: no log in %.80s\n", answer);
+        return 1;
+    }
+    const std::string log = DecodeBase64(field, std::strlen(field));
+    std::FILE* output = std::fopen(argv[4], "wb");
+    if (output == nullptr) {
+        return 1;
+    }
+    const bool written = std::fwrite(log.data(), 1, log.size(), output) == log.size();
+    return std::fclose(output) == 0 && written ? 0 : 1;
+}
