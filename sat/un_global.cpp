@@ -15,7 +15,14 @@ SatSession::SatSession(SatUserInterface& ui, std::string settingsFilePath,
                        std::string satLibraryPath, std::string userSettingsFilePath)
     : ui_(ui), settingsFilePath_(std::move(settingsFilePath)),
       satLibraryPath_(std::move(satLibraryPath)),
-      userSettingsFilePath_(std::move(userSettingsFilePath)) {}
+      userSettingsFilePath_(std::move(userSettingsFilePath)), library_(MakeInProcessLibrary()) {}
+
+SatSession::~SatSession() = default;
+
+void SatSession::UseLibraryHost(std::string hostProgramPath) {
+    library_ = MakeHostedLibrary(std::move(hostProgramPath));
+    usesHost_ = true;
+}
 
 void SatSession::NextSessionNumber() {
     SessionNumber = DrawSessionNumber(settingsFilePath_, userSettingsFilePath_);
@@ -35,6 +42,14 @@ template <typename Operation> bool SatSession::Guarded(Operation operation) {
             lastFailure_.clear();
         }
     };
+    // The answer's text goes with the next call: it is not left in view.
+    struct ForgetAnswer {
+        SatSession& session;
+        ~ForgetAnswer() {
+            session.lastCall_.raw = {};
+            session.library_->ReleaseAnswer();
+        }
+    } forget{*this};
     try {
         return operation();
     } catch (const SettingsFileError& failure) {

@@ -1,0 +1,183 @@
+// The SAT library in dravovexa-sat-host: every call is one request frame and
+// one answer frame over the host's pipes. When the host ends during a call
+// (a crash, or the program ended it) the call throws SatHostEnded and the
+// next call starts a fresh host, which loads the same library again.
+
+#include <atomic>
+#include <mutex>
+#include <utility>
+
+#include "sat/host_protocol.h"
+#include "sat/library_access.h"
+#include "sat/platform/host_process.h"
+#include "sat/platform/program_folder.h"
+
+namespace {
+
+class HostedLibrary final : public SatLibraryAccess {
+public:
+    explicit HostedLibrary(std::string hostProgramPath) : hostPath_(std::move(hostProgramPath)) {}
+
+    ~HostedLibrary() override {
+        const std::lock_guard lock(mutex_);
+        process_.reset(); // ends the host and waits for it
+    }
+
+    bool Load(const std::string& fullPath, std::string& error) override {
+        libraryPath_ = fullPath;
+        loaded_ = false;
+        try {
+            return StartAndLoad(error);
+        } catch (const SatHostEnded& ended) {
+            error = ended.what();
+            return false;
+        }
+    }
+
+    bool Loaded() const override { return loaded_; }
+
+    bool HasExport(SatExport which) const override {
+        return loaded_ && (exports_ & (1u << static_cast<unsigned>(which))) != 0;
+    }
+
+    SatLibraryAnswer Call(SatExport which, std::span<const SatArgument> arguments) override {
+        ReleaseAnswer();
+        if (!Running()) {
+            std::string error;
+            if (!StartAndLoad(error)) {
+                throw std::runtime_error(error);
+            }
+        }
+        Exchange(host_protocol::CallRequest(which, arguments));
+        if (answer_.front() == host_protocol::kNoAnswer) {
+            return {};
+        }
+        if (answer_.front() != host_protocol::kAnswer) {
+            Broken();
+        }
+        return {true, std::string_view(answer_).substr(1)};
+    }
+
+    void ReleaseAnswer() override { std::string().swap(answer_); }
+
+    void Abandon() override {
+        const std::lock_guard lock(mutex_);
+        if (exchanging_ && process_) {
+            abandoned_ = true;
+            process_->Kill();
+        }
+    }
+
+private:
+    bool Running() {
+        const std::lock_guard lock(mutex_);
+        return process_ != nullptr;
+    }
+
+    // Starts a host when none runs and has it load the library.
+    bool StartAndLoad(std::string& error) {
+        if (!Running()) {
+            auto started = platform::HostProcess::Start(hostPath_, error);
+            if (!started) {
+                return false;
+            }
+            const std::lock_guard lock(mutex_);
+            process_ = std::move(started);
+        }
+        Exchange(host_protocol::LoadRequest(libraryPath_));
+        if (answer_.front() == host_protocol::kLoadFailed) {
+            error = answer_.substr(1);
+            ReleaseAnswer();
+            return false;
+        }
+        if (answer_.front() != host_protocol::kLoad || answer_.size() != 5) {
+            Broken();
+        }
+        exports_ = host_protocol::ReadUint32(answer_.data() + 1);
+        loaded_ = true;
+        ReleaseAnswer();
+        return true;
+    }
+
+    // Sends one request and reads its answer frame into answer_. The frame
+    // is read straight into a buffer of its size: a log of tens of MB is
+    // held once.
+    void Exchange(const std::string& request) {
+        {
+            const std::lock_guard lock(mutex_);
+            exchanging_ = true;
+            abandoned_ = false;
+        }
+        std::string frame;
+        host_protocol::AppendUint32(frame, static_cast<std::uint32_t>(request.size()));
+        frame += request;
+        char length[4];
+        bool ok = process_->WriteAll(frame.data(), frame.size());
+        std::string().swap(frame);
+        ok = ok && process_->ReadExact(length, sizeof length);
+        std::uint32_t size = ok ? host_protocol::ReadUint32(length) : 0;
+        if (ok && (size == 0 || size > host_protocol::kMaxFrameSize)) {
+            ok = false;
+            process_->Kill();
+        }
+        if (ok) {
+            answer_.resize(size);
+            ok = process_->ReadExact(answer_.data(), size);
+        }
+        if (!ok) {
+            ReleaseAnswer();
+            Ended();
+        }
+        const std::lock_guard lock(mutex_);
+        exchanging_ = false;
+    }
+
+    // The host is gone: it is waited for and forgotten, and the call throws.
+    [[noreturn]] void Ended() {
+        const std::string how = process_->WaitForEnd();
+        bool abandoned = false;
+        {
+            const std::lock_guard lock(mutex_);
+            abandoned = abandoned_;
+            exchanging_ = false;
+            process_.reset();
+        }
+        loaded_ = false;
+        throw SatHostEnded(abandoned ? SatHostEnded::Cause::Abandoned
+                                     : SatHostEnded::Cause::Crashed,
+                           how);
+    }
+
+    // An answer the protocol does not know: the host is not trusted further.
+    [[noreturn]] void Broken() {
+        process_->Kill();
+        ReleaseAnswer();
+        Ended();
+    }
+
+    const std::string hostPath_;
+    std::string libraryPath_;
+    std::uint32_t exports_ = 0;
+    bool loaded_ = false;
+    std::string answer_;
+
+    // process_ and the flags are read by Abandon on another thread.
+    std::mutex mutex_;
+    std::unique_ptr<platform::HostProcess> process_;
+    bool exchanging_ = false;
+    bool abandoned_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<SatLibraryAccess> MakeHostedLibrary(std::string hostProgramPath) {
+    return std::make_unique<HostedLibrary>(std::move(hostProgramPath));
+}
+
+std::string SatHostPathBesideProgram() {
+#if defined(_WIN32)
+    return platform::ProgramFolder() + "dravovexa-sat-host.exe";
+#else
+    return platform::ProgramFolder() + "dravovexa-sat-host";
+#endif
+}
