@@ -142,7 +142,8 @@ private:
             exchanging_ = false;
             process_.reset();
         }
-        loaded_ = false;
+        // The library stays known as loaded: the next call starts a fresh
+        // host that loads it again.
         throw SatHostEnded(abandoned ? SatHostEnded::Cause::Abandoned
                                      : SatHostEnded::Cause::Crashed,
                            how);

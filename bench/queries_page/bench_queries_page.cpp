@@ -77,6 +77,7 @@ struct Fixture {
         TFprincipal::Options options;
         options.showSplash = false;
         options.satLibraryPath = fake.LibraryPath();
+        options.libraryInProcess = true;
         options.settingsFilePath = folder.filePath(QStringLiteral("dravovexa.ini")).toStdString();
         window = std::make_unique<SilentWindow>(options);
         window->show();
