@@ -169,6 +169,7 @@ private slots:
     void misbehavingLibraryCostsOneCall();
     void silentLibraryCanBeLeft();
     void quitDuringCall();
+    void silentStartCanBeLeft();
     void secondCallRefused();
     void closeQuestionClosedWhenCallEnds_data();
     void closeQuestionClosedWhenCallEnds();
@@ -1110,8 +1111,8 @@ void UiShellTest::closeQuestionClosedWhenCallEnds() {
     int questionResult = -1;
     w.askQuestion = [&] {
         if (simAfterTheEnd) {
-            QTest::qWaitFor([&] { return calls->StepOver(); });
-            return questionResult = 6;
+            // Sim, clicked just after the answer came.
+            return questionResult = QTest::qWaitFor([&] { return calls->StepOver(); }) ? 6 : -2;
         }
         QDialog question(&w);
         return questionResult = question.exec();
@@ -1123,6 +1124,43 @@ void UiShellTest::closeQuestionClosedWhenCallEnds() {
     QCOMPARE(w.endRequests, 0);
     QVERIFY(Contains(w.messages, kConsultarAnswered));
     QVERIFY(w.isVisible());
+}
+
+// A library that stays silent at start-up: the loading window's wheel turns,
+// its buttons work, and past the silence limit it offers to stop waiting;
+// the window stays on the entry sheet and says the outcome is unknown.
+void UiShellTest::silentStartCanBeLeft() {
+    QTemporaryDir script;
+    qputenv("DVT_FAKE_SAT_DIR", QFile::encodeName(script.path()));
+    RecordingWindow& w = Open(FakeSatLibraryPath(FakeSatVariant::Full), true);
+    QTRY_VERIFY(!w.Timer1->isActive());
+    w.findChild<TLibraryCalls*>()->setSilenceLimit(std::chrono::milliseconds(300));
+    QVERIFY(WriteScript(script, QStringLiteral("ConsultarSAT.fault"), "hang"));
+
+    bool wheelTurns = false;
+    bool buttonsEnabled = false;
+    QTimer stopper;
+    connect(&stopper, &QTimer::timeout, this, [&] {
+        TFMsgSat* loading = CurrentLoadingWindow();
+        if (loading == nullptr || !loading->btnParar->isVisible()) {
+            return;
+        }
+        const auto* wheel = loading->findChild<TBusyWheel*>();
+        wheelTurns = wheel != nullptr && wheel->isEnabled() && wheel->isVisible();
+        buttonsEnabled = loading->header()->btnMin->isEnabled() &&
+                         loading->header()->btnClose->isEnabled();
+        QTest::mouseClick(loading->btnParar, Qt::LeftButton);
+    });
+    stopper.start(100);
+    ClickEntry();
+    stopper.stop();
+
+    QVERIFY(wheelTurns);
+    QVERIFY(buttonsEnabled);
+    QVERIFY(Contains(w.messages, "o resultado da operação é desconhecido"));
+    QCOMPARE(w.PC->currentIndex(), TFprincipal::kEntrySheet);
+    QVERIFY(CurrentLoadingWindow() == nullptr);
+    qunsetenv("DVT_FAKE_SAT_DIR");
 }
 
 DVT_TEST_MAIN(UiShellTest)
