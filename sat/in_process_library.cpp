@@ -8,6 +8,9 @@ namespace {
 
 class InProcessLibrary final : public SatLibraryAccess {
 public:
+    InProcessLibrary() = default;
+    explicit InProcessLibrary(const SatEntryPoints& entries) : entries_(entries), loaded_(true) {}
+
     bool Load(const std::string& fullPath, std::string& error) override {
         const platform::LibraryLoadResult loaded = platform::LoadLibraryByPath(fullPath);
         if (loaded.handle == nullptr) {
@@ -45,4 +48,8 @@ SatHostEnded::SatHostEnded(Cause cause, std::string how)
 
 std::unique_ptr<SatLibraryAccess> MakeInProcessLibrary() {
     return std::make_unique<InProcessLibrary>();
+}
+
+std::unique_ptr<SatLibraryAccess> MakeInProcessLibrary(const SatEntryPoints& entries) {
+    return std::make_unique<InProcessLibrary>(entries);
 }

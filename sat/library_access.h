@@ -62,6 +62,8 @@ public:
 
 // The library loaded into this process.
 std::unique_ptr<SatLibraryAccess> MakeInProcessLibrary();
+// Entry points given as they are, loaded already (benchmarks, fuzzers).
+std::unique_ptr<SatLibraryAccess> MakeInProcessLibrary(const SatEntryPoints& entries);
 
 // The library loaded into dravovexa-sat-host at hostProgramPath, started at
 // the first Load or Call and again after it ended.

@@ -144,6 +144,8 @@ TFprincipal::TFprincipal(Options options, QWidget* parent)
 }
 
 TFprincipal::~TFprincipal() {
+    // The session (and its host) goes before the library calls object.
+    libraryCalls_->setAbandon(nullptr);
     // The loading window is a child of this window; its slot must not keep
     // pointing at it.
     ::FechaCarregando();

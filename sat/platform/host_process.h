@@ -4,6 +4,7 @@
 // Windows: anonymous pipes, CreateProcess, a job object, TerminateProcess.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 

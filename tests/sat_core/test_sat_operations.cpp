@@ -512,7 +512,7 @@ void SatOperationsTest::consecutiveSessionNumbers() {
 void SatOperationsTest::missingEntryPointConsumesSessionNumber() {
     FakeSat withoutConsultar(FakeSatVariant::WithoutConsultarSAT);
     auto session = NewSession(withoutConsultar.LibraryPath());
-    QVERIFY(session->SatEntryPoints.ConsultarSAT == nullptr);
+    QVERIFY(!session->HasExport(SatExport::ConsultarSAT));
 
     QVERIFY(!session->RunConsultarSAT());
     QCOMPARE(Bytes(session->LastResponse), W("ConsultarSAT não carregada"));
