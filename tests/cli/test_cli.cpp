@@ -95,6 +95,13 @@ CliRun CliTest::Run(const QStringList& arguments, const QString& program) const 
     environment.insert(QStringLiteral("DVT_FAKE_SAT_DIR"), script_);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome_);
     environment.remove(QStringLiteral("LD_LIBRARY_PATH"));
+    // Under a sanitizer build the library host would report a segmentation
+    // fault itself and end otherwise: the tests want the signal.
+    for (const QString& name : {QStringLiteral("ASAN_OPTIONS"), QStringLiteral("TSAN_OPTIONS")}) {
+        const QString options = environment.value(name);
+        environment.insert(name, options.isEmpty() ? QStringLiteral("handle_segv=0")
+                                                   : options + QStringLiteral(":handle_segv=0"));
+    }
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(QDir::tempPath());
     process.start(program.isEmpty() ? cli_ : program, arguments);
