@@ -595,7 +595,7 @@ void SatOperationsTest::lastCallRecordsKindAndRawAnswer() {
     // The answer's text went with the operation: the view does not outlive it
     // (the library's next call would free what it shows).
     QVERIFY(session_->LastCall().raw.empty());
-    QCOMPARE(Bytes(session_->LastResponse), QByteArray("7|17005|SAT j\xc3\xa1 desbloqueado||"));
+    QCOMPARE(Bytes(session_->LastResponse), QByteArray("7|17005|SAT j\xe1 desbloqueado||"));
 
     QCOMPARE(Bytes(session_->RunVersaoDLL()), QByteArray("01.00.00"));
     QCOMPARE(session_->LastCall().kind, SatAnswerKind::Text);
