@@ -49,16 +49,20 @@ public:
             }
         }
         Exchange(host_protocol::CallRequest(which, arguments));
-        if (answer_.front() == host_protocol::kNoAnswer) {
+        const std::string_view frame = Answer();
+        if (frame.front() == host_protocol::kNoAnswer) {
             return {};
         }
-        if (answer_.front() != host_protocol::kAnswer) {
+        if (frame.front() != host_protocol::kAnswer) {
             Broken();
         }
-        return {true, std::string_view(answer_).substr(1)};
+        return {true, frame.substr(1)};
     }
 
-    void ReleaseAnswer() override { std::string().swap(answer_); }
+    void ReleaseAnswer() override {
+        answer_.reset();
+        answerSize_ = 0;
+    }
 
     void Abandon() override {
         const std::lock_guard lock(mutex_);
@@ -85,23 +89,26 @@ private:
             process_ = std::move(started);
         }
         Exchange(host_protocol::LoadRequest(libraryPath_));
-        if (answer_.front() == host_protocol::kLoadFailed) {
-            error = answer_.substr(1);
+        const std::string_view frame = Answer();
+        if (frame.front() == host_protocol::kLoadFailed) {
+            error = frame.substr(1);
             ReleaseAnswer();
             return false;
         }
-        if (answer_.front() != host_protocol::kLoad || answer_.size() != 5) {
+        if (frame.front() != host_protocol::kLoad || frame.size() != 5) {
             Broken();
         }
-        exports_ = host_protocol::ReadUint32(answer_.data() + 1);
+        exports_ = host_protocol::ReadUint32(frame.data() + 1);
         loaded_ = true;
         ReleaseAnswer();
         return true;
     }
 
+    std::string_view Answer() const { return {answer_.get(), answerSize_}; }
+
     // Sends one request and reads its answer frame into answer_. The frame
-    // is read straight into a buffer of its size: a log of tens of MB is
-    // held once.
+    // is read straight into a buffer of its size, not filled with zeros
+    // first: a log of tens of MB is held once and written once.
     void Exchange(const std::string& request) {
         {
             const std::lock_guard lock(mutex_);
@@ -121,8 +128,9 @@ private:
             process_->Kill();
         }
         if (ok) {
-            answer_.resize(size);
-            ok = process_->ReadExact(answer_.data(), size);
+            answer_ = std::make_unique_for_overwrite<char[]>(size);
+            answerSize_ = size;
+            ok = process_->ReadExact(answer_.get(), size);
         }
         if (!ok) {
             ReleaseAnswer();
@@ -160,7 +168,8 @@ private:
     std::string libraryPath_;
     std::uint32_t exports_ = 0;
     bool loaded_ = false;
-    std::string answer_;
+    std::unique_ptr<char[]> answer_; // the last answer frame
+    std::size_t answerSize_ = 0;
 
     // process_ and the flags are read by Abandon on another thread.
     std::mutex mutex_;

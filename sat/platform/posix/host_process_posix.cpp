@@ -116,6 +116,11 @@ std::unique_ptr<HostProcess> HostProcess::Start(const std::string& programPath,
         ::close(fromHost[0]);
         return nullptr;
     }
+#if defined(F_SETPIPE_SZ)
+    // A larger pipe moves a log of tens of MB in fewer, larger steps (fewer
+    // wake-ups of both processes); the system's limit caps it.
+    ::fcntl(fromHost[0], F_SETPIPE_SZ, 1 << 20);
+#endif
     auto state = std::make_unique<State>();
     state->pid = pid;
     state->toHost = toHost[1];
