@@ -60,8 +60,13 @@ public:
     }
 
     void ReleaseAnswer() override {
-        answer_.reset();
-        answerSize_ = 0;
+        // Never under a running exchange: an operation refused while another
+        // call runs still ends by releasing, and the buffer is being filled.
+        const std::lock_guard lock(mutex_);
+        if (!exchanging_) {
+            answer_.reset();
+            answerSize_ = 0;
+        }
     }
 
     void Abandon() override {
@@ -133,7 +138,8 @@ private:
             ok = process_->ReadExact(answer_.get(), size);
         }
         if (!ok) {
-            ReleaseAnswer();
+            answer_.reset();
+            answerSize_ = 0;
             Ended();
         }
         const std::lock_guard lock(mutex_);
