@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "cli/cli_request.h"
 #include "sat/library_thread.h"
@@ -12,8 +13,10 @@ TimeLimitedUserInterface::TimeLimitedUserInterface(std::ostream& stream)
 
 TimeLimitedUserInterface::~TimeLimitedUserInterface() = default;
 
-void TimeLimitedUserInterface::SetTimeLimit(std::chrono::seconds limit) {
+void TimeLimitedUserInterface::SetTimeLimit(std::chrono::seconds limit,
+                                            std::function<void()> abandon) {
     limit_ = limit;
+    abandon_ = std::move(abandon);
     if (!thread_) {
         thread_ = std::make_unique<SatLibraryThread>();
     }
@@ -29,7 +32,16 @@ void TimeLimitedUserInterface::RunLibraryCall(const std::function<void()>& step)
         return;
     }
     // The session number was stored before the call, so leaving now loses
-    // nothing; the call itself cannot be taken back.
+    // nothing; the call itself cannot be taken back. Its host is ended, and
+    // the waiting thread returns before the program ends.
+    if (abandon_) {
+        abandon_();
+    }
+    try {
+        thread_->Wait();
+    } catch (...) {
+        // The abandoned call's own report is not wanted: the message below says it.
+    }
     stream_ << "dravovexa-cli: tempo limite de " << std::to_string(limit_.count())
             << " s esgotado: a biblioteca SAT não respondeu e a operação foi abandonada.\n"
             << std::flush;

@@ -1,9 +1,9 @@
 #pragma once
 // The command line's wait for the SAT library. Without a limit every library
-// step runs right here, as the core does by default. With --tempo-limite the
-// steps run on one library thread (always the same one) and a step that
-// outlasts the limit ends the program at once with kExitTimeLimit and a
-// message on standard error: a hung device cannot be interrupted, only left.
+// step runs right here. With --tempo-limite the steps run on one waiting
+// thread and a step that outlasts the limit ends the library's host (the
+// call is abandoned), then the program with kExitTimeLimit and a message on
+// standard error.
 
 #include <chrono>
 #include <functional>
@@ -19,13 +19,15 @@ public:
     explicit TimeLimitedUserInterface(std::ostream& stream);
     ~TimeLimitedUserInterface() override;
 
-    // From now on each library step may take at most `limit`.
-    void SetTimeLimit(std::chrono::seconds limit);
+    // From now on each library step may take at most `limit`; `abandon`
+    // ends a step that outlasts it (from another thread).
+    void SetTimeLimit(std::chrono::seconds limit, std::function<void()> abandon);
 
     void RunLibraryCall(const std::function<void()>& step) override;
 
 private:
     std::ostream& stream_;
     std::chrono::seconds limit_{0};
+    std::function<void()> abandon_;
     std::unique_ptr<SatLibraryThread> thread_;
 };

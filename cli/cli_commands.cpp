@@ -354,6 +354,41 @@ Preparation NothingToPrepare(CommandRun&) {
     return Proceed();
 }
 
+// logs --saida: the device's bytes go to the file in pieces as the answer is
+// decoded (its bytes, its line ends), and standard output gets the answer's
+// other fields; the log is never held whole beside the answer.
+int WriteLogToFile(CommandRun& run, const std::string& path) {
+    std::ofstream file;
+    bool opened = false;
+    run.session_.payloadSink = [&](std::string_view piece) {
+        if (!opened) {
+            file.open(path, std::ios::binary | std::ios::trunc);
+            opened = true;
+        }
+        file.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    };
+    const bool result = run.session_.RunExtrairLogs();
+    run.session_.payloadSink = nullptr;
+    run.PrintResult(run.session_.LastResponse);
+    if (!result) {
+        if (opened) {
+            file.close();
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored); // not the log of a successful extraction
+        }
+        return kExitRefused;
+    }
+    if (!opened) {
+        file.open(path, std::ios::binary | std::ios::trunc); // an empty log
+    }
+    file.close();
+    if (!file) {
+        run.Show("Não foi possível gravar o arquivo " + path + "[e]");
+        return kExitRefused;
+    }
+    return kExitSuccess;
+}
+
 std::optional<Command> FindCommand(const std::string& name) {
     if (name == "consultar") {
         return Command{NothingToPrepare, [](CommandRun& run) {
@@ -391,30 +426,13 @@ std::optional<Command> FindCommand(const std::string& name) {
     }
     if (name == "logs") {
         return Command{DefaultCodeWhenGiven, [](CommandRun& run) {
-                           const bool result = run.session_.RunExtrairLogs();
-                           run.PrintResult(run.session_.LastResponse);
                            const auto path = run.request_.Value("saida");
-                           if (!result || !path) {
+                           if (!path) {
+                               const bool result = run.session_.RunExtrairLogs();
+                               run.PrintResult(run.session_.LastResponse);
                                return ResultStatus(result);
                            }
-                           // The device's bytes as it sent them, from the
-                           // decoded answer: no second decoding, no line-end
-                           // change.
-                           const Base64Payload& payload = run.session_.LastCall().payload;
-                           std::ofstream file(*path, std::ios::binary | std::ios::trunc);
-                           WriteDevicePayload(
-                               std::string_view(run.session_.LastResponse)
-                                   .substr(payload.begin, payload.size),
-                               payload, [&file](std::string_view piece) {
-                                   file.write(piece.data(),
-                                              static_cast<std::streamsize>(piece.size()));
-                               });
-                           file.close();
-                           if (!file) {
-                               run.Show("Não foi possível gravar o arquivo " + *path + "[e]");
-                               return kExitRefused;
-                           }
-                           return kExitSuccess;
+                           return WriteLogToFile(run, *path);
                        }};
     }
     if (name == "fim-a-fim") {

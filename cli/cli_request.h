@@ -12,6 +12,7 @@ inline constexpr int kExitRefused = 1;   // the operation's result is false, or 
 inline constexpr int kExitUsage = 2;     // the command line itself is wrong
 inline constexpr int kExitNoLibrary = 3; // the SAT library cannot be found or loaded
 inline constexpr int kExitTimeLimit = 4; // the SAT library outlasted --tempo-limite
+inline constexpr int kExitHostEnded = 5; // the SAT library's process ended during the call
 
 struct CliRequest {
     bool help = false;

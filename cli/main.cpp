@@ -30,10 +30,14 @@ int main(int argc, char** argv) {
         }
 
         TimeLimitedUserInterface ui(std::cerr);
-        if (const auto limit = parsed.request.Value("tempo-limite")) {
-            ui.SetTimeLimit(std::chrono::seconds(ParseTimeLimitSeconds(*limit).value_or(0)));
-        }
         SatSession session(ui);
+        // The library runs in its own process beside this one: a library that
+        // crashes costs the call, not the command line's report of it.
+        session.UseLibraryHost(SatHostPathBesideProgram());
+        if (const auto limit = parsed.request.Value("tempo-limite")) {
+            ui.SetTimeLimit(std::chrono::seconds(ParseTimeLimitSeconds(*limit).value_or(0)),
+                            [&session] { session.AbandonLibraryCall(); });
+        }
         if (const auto library = parsed.request.Value("sat-library")) {
             std::error_code error;
             const std::filesystem::path full = std::filesystem::absolute(*library, error);
@@ -49,8 +53,10 @@ int main(int argc, char** argv) {
             }
             return false;
         };
-        const int status =
-            RunCliCommand(parsed.request, session, std::cout, std::cerr, bindLibrary);
+        int status = RunCliCommand(parsed.request, session, std::cout, std::cerr, bindLibrary);
+        if (session.LastCall().kind == SatAnswerKind::HostEnded) {
+            status = kExitHostEnded; // its message block is on standard error already
+        }
         if (!session.LastFailure().empty()) {
             std::cerr << "dravovexa-cli: a operação foi interrompida: " << session.LastFailure()
                       << '\n';

@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
+#include <QAbstractButton>
 #include <QToolButton>
 
 #include <algorithm>
@@ -47,9 +49,19 @@ TFMsgSat::TFMsgSat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
     // The main window's own header, so that nothing in it moves while this
     // window covers the main window.
     AdvPanel1 = new THeaderBar(this);
-    // Only a cover while the library loads: nothing to minimise or close yet.
-    AdvPanel1->btnMin->setEnabled(false);
-    AdvPanel1->btnClose->setEnabled(false);
+    // Its buttons act on the covered window: minimising it takes this
+    // window along, closing it asks first while the library is called.
+    connect(AdvPanel1->btnMin, &QAbstractButton::clicked, this, [this] {
+        if (QWidget* covered = parentWidget()) {
+            covered->window()->showMinimized();
+        }
+        showMinimized();
+    });
+    connect(AdvPanel1->btnClose, &QAbstractButton::clicked, this, [this] {
+        if (QWidget* covered = parentWidget()) {
+            covered->window()->close();
+        }
+    });
 
     Image7 = new QLabel(this);
     Image7->setObjectName(QStringLiteral("Image7"));
@@ -61,6 +73,14 @@ TFMsgSat::TFMsgSat(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Frameless
         MakeText(this, "lbl_msg", QString(), MsSansSerifFont(10, true), QStringLiteral("#0000ff"));
     lbl_msg->setAlignment(Qt::AlignCenter);
     lbl_msg->setWordWrap(true);
+    lbl_silencio = MakeText(this, "lbl_silencio", QString(), MsSansSerifFont(10, false),
+                            QStringLiteral("#000000"));
+    lbl_silencio->setAlignment(Qt::AlignCenter);
+    lbl_silencio->hide();
+    btnParar = new QPushButton(QStringLiteral("Parar de esperar"), this);
+    btnParar->setObjectName(QStringLiteral("btnParar"));
+    btnParar->setFocusPolicy(Qt::NoFocus);
+    btnParar->hide();
 
     resize(kDesignWidth, kDesignHeight);
     layOut();
@@ -84,6 +104,21 @@ void TFMsgSat::setVersion(const QString& versaoDoPrograma) {
     AdvPanel1->lbl_sm_version->adjustSize();
 }
 
+void TFMsgSat::setIndicator(QWidget* indicator) {
+    delete indicator_;
+    indicator_ = indicator;
+    indicator_->setParent(this);
+    indicator_->show();
+    layOut();
+}
+
+void TFMsgSat::ShowSilence(const QString& silenceText) {
+    lbl_silencio->setText(silenceText);
+    lbl_silencio->show();
+    btnParar->show();
+    layOut();
+}
+
 void TFMsgSat::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     layOut();
@@ -100,6 +135,17 @@ void TFMsgSat::layOut() {
     lbl_msg->setGeometry(0, kMessageTop, w,
                          std::max(kMessageHeight + h - kDesignHeight, std::max(needed, 0)));
     lbl_msg->raise();
+    int below = lbl_msg->geometry().bottom() + 12;
+    if (indicator_ != nullptr) {
+        indicator_->move((w - indicator_->width()) / 2, below);
+        indicator_->raise();
+        below += indicator_->height() + 12;
+    }
+    lbl_silencio->setGeometry(0, below, w, 24);
+    lbl_silencio->raise();
+    btnParar->adjustSize();
+    btnParar->move((w - btnParar->width()) / 2, below + 30);
+    btnParar->raise();
 }
 
 void MostraCarregando(QWidget& cover, const QString& text, const QString& versaoDoPrograma,

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 class THeaderBar;
 
 class TFMsgSat : public QWidget {
@@ -19,6 +20,14 @@ public:
     void setMessage(const QString& text);
     // Shows "v." followed by the program's version.
     void setVersion(const QString& versaoDoPrograma);
+    // A busy indicator (the window's wheel) shown under the message; the
+    // window takes it over.
+    void setIndicator(QWidget* indicator);
+    // silenceText under the message and the button that stops waiting.
+    void ShowSilence(const QString& silenceText);
+
+    THeaderBar* header() const { return AdvPanel1; }
+    QPushButton* btnParar = nullptr;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -29,6 +38,8 @@ private:
     THeaderBar* AdvPanel1 = nullptr;
     QLabel* Image7 = nullptr;
     QLabel* lbl_msg = nullptr;
+    QLabel* lbl_silencio = nullptr;
+    QWidget* indicator_ = nullptr;
 };
 
 // Shows the loading window over `cover` (its top, left, height and width) with

@@ -63,14 +63,17 @@ void ShowReportDialogs(SatUserInterface& ui, std::string_view code, std::string_
 }
 
 bool DecodeReportAnswer(std::string_view raw, const ReportProfile& profile, SatUserInterface& ui,
-                        std::string& lastResponse, Base64Payload& payload) {
+                        std::string& lastResponse, Base64Payload& payload,
+                        const std::function<void(std::string_view)>* payloadSink) {
     const std::vector<std::string_view> fields = SplitResponseViews(raw, profile.fieldsKept);
     lastResponse.clear();
     for (std::size_t k = 1; k <= fields.size(); ++k) {
         if (k > 1) {
             lastResponse.push_back('|');
         }
-        if (k == profile.base64Field) {
+        if (k == profile.base64Field && payloadSink != nullptr) {
+            WriteBase64FieldBytes(fields[k - 1], *payloadSink);
+        } else if (k == profile.base64Field) {
             payload = AppendBase64Payload(lastResponse, fields[k - 1]);
         } else {
             lastResponse.append(DecodedText(fields[k - 1], profile.invalidField));

@@ -5,6 +5,7 @@
 // (the others take the error path).
 
 #include <cstddef>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -47,8 +48,11 @@ void ShowReportDialogs(SatUserInterface& ui, std::string_view code, std::string_
 // LastResponse gets them joined by "|" (a shorter answer is padded with
 // empty fields, later fields are dropped); then the report dialogs. True
 // when the code field is profile.successCode.
+// With payloadSink, the payload field's device bytes go there in pieces and
+// the field stays empty in LastResponse (payload then records nothing).
 bool DecodeReportAnswer(std::string_view raw, const ReportProfile& profile, SatUserInterface& ui,
-                        std::string& lastResponse, Base64Payload& payload);
+                        std::string& lastResponse, Base64Payload& payload,
+                        const std::function<void(std::string_view)>* payloadSink = nullptr);
 
 // Fills the status record, leaves the whole answer in the quoted form in
 // LastResponse, then the report dialogs. The dialogs and the outcome use this

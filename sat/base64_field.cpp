@@ -234,6 +234,20 @@ std::size_t WideningRoom(std::string_view field) {
 
 } // namespace
 
+void WriteBase64FieldBytes(std::string_view field,
+                           const std::function<void(std::string_view)>& write) {
+    constexpr std::size_t kPieceCharacters = 64 * 1024; // a multiple of 8
+    std::string buffer(kPieceCharacters / 4 * 3 + 3 + kStoreSlack, '\0');
+    PendingBits pending;
+    for (std::size_t at = 0; at < field.size(); at += kPieceCharacters) {
+        const DecodedRun run =
+            DecodeInto(buffer.data(), field.substr(at, kPieceCharacters), pending);
+        if (run.bytes > 0) {
+            write(std::string_view(buffer.data(), run.bytes));
+        }
+    }
+}
+
 void AppendBase64Field(std::string& out, std::string_view field) {
     const std::size_t start = out.size();
     const DecodedRun run = AppendDecodedBytes(out, field, WideningRoom(field));

@@ -20,6 +20,12 @@ std::string DecodeBase64Field(std::string_view field);
 // into the text that will hold it.
 void AppendBase64Field(std::string& out, std::string_view field);
 
+// The bytes field encodes, exactly (no line-feed widening, no code page),
+// handed to write in pieces of at most 48 KiB, in order: for a payload that
+// goes to a file without ever being held whole.
+void WriteBase64FieldBytes(std::string_view field,
+                           const std::function<void(std::string_view)>& write);
+
 // Where a payload that AppendBase64Payload appended lies in the text, and
 // how to give the device's own bytes back from it.
 struct Base64Payload {

@@ -1,6 +1,8 @@
 #include "sat/dll_wrappers.h"
 
 #include <array>
+#include <initializer_list>
+#include <span>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -24,35 +26,53 @@ void ReportNoAnswer(const SatCallContext& call, SatAnswerKind kind, const std::s
     call.ui.ShowMessageDialog(text + std::string(kErrorMarker));
 }
 
+SatArgument N(std::int32_t value) {
+    return SatArgument::Number(value);
+}
+SatArgument T(const std::string& value) {
+    return SatArgument::Text(value);
+}
+
 // One raw call of an export, made where the user interface runs library
-// steps (always the same thread). The answer is not copied: the library keeps
-// it until its calling thread's next call, and that thread makes no other
-// call before this answer has been decoded. Null for a null pointer.
-template <typename Call> const char* CallLibrary(SatUserInterface& ui, Call call) {
-    const char* answer = nullptr;
-    ui.RunLibraryCall([&] { answer = call(); });
-    return answer;
+// steps. The answer is not copied: it stays where the library (or the host
+// client) put it until the operation is over. A host that ended during the
+// call is reported here, with LastResponse (when given) holding the text.
+bool CallLibrary(const SatCallContext& call, SatExport which,
+                 std::initializer_list<SatArgument> arguments, SatLibraryAnswer& answer,
+                 std::string* lastResponse) {
+    try {
+        call.ui.RunLibraryCall([&] {
+            answer = call.library.Call(which, std::span(arguments.begin(), arguments.size()));
+        });
+    } catch (const SatHostEnded& ended) {
+        ReportNoAnswer(call, SatAnswerKind::HostEnded, SatHostEndedText(which, ended),
+                       lastResponse);
+        return false;
+    }
+    return true;
 }
 
 // Steps shared by every wrapper except the version query: empty
 // LastResponse, check the entry point, call it, keep the answer in view, send an
 // answer without "|" down the error path. True when there are fields to
 // decode, which are then in call.record.raw.
-template <typename EntryPoint, typename... Arguments>
-bool CallForFields(const SatCallContext& call, SatExport which, EntryPoint entry,
-                   std::string& lastResponse, Arguments... arguments) {
+bool CallForFields(const SatCallContext& call, SatExport which, std::string& lastResponse,
+                   std::initializer_list<SatArgument> arguments) {
     std::string().swap(lastResponse); // its memory goes back, not only its text
     call.record = {};
-    if (entry == nullptr) {
+    if (!call.library.HasExport(which)) {
         ReportNoAnswer(call, SatAnswerKind::NotLoaded, SatNotLoadedText(which), &lastResponse);
         return false;
     }
-    const char* answer = CallLibrary(call.ui, [&] { return entry(arguments...); });
-    if (!answer) {
+    SatLibraryAnswer answer;
+    if (!CallLibrary(call, which, arguments, answer, &lastResponse)) {
+        return false;
+    }
+    if (!answer.present) {
         ReportNoAnswer(call, SatAnswerKind::NullAnswer, SatNullAnswerText(which), &lastResponse);
         return false;
     }
-    call.record.raw = answer;
+    call.record.raw = answer.text;
     if (!HasFieldSeparator(call.record.raw)) {
         call.record.kind = SatAnswerKind::ErrorText;
         TakeErrorPath(call.record.raw, call.ui, lastResponse);
@@ -63,7 +83,8 @@ bool CallForFields(const SatCallContext& call, SatExport which, EntryPoint entry
 }
 
 bool Report(const SatCallContext& call, const ReportProfile& profile, std::string& lastResponse) {
-    return DecodeReportAnswer(call.record.raw, profile, call.ui, lastResponse, call.record.payload);
+    return DecodeReportAnswer(call.record.raw, profile, call.ui, lastResponse, call.record.payload,
+                              call.payloadSink);
 }
 
 // fieldsKept, code, message, SEFAZ message, Base64 payload, success code.
@@ -90,105 +111,116 @@ std::string SatNullAnswerText(SatExport which) {
     return std::string(SatExportName(which)) + Utf8ToCp1252(" não retornou resposta");
 }
 
+std::string SatHostEndedText(SatExport which, const SatHostEnded& ended) {
+    std::string text(SatExportName(which));
+    if (ended.cause() == SatHostEnded::Cause::Crashed) {
+        text += ": a biblioteca SAT encerrou de forma inesperada (" + ended.how() + ").";
+    } else {
+        text += ": a espera pela biblioteca SAT foi interrompida e a biblioteca foi encerrada; "
+                "o resultado da operação é desconhecido.";
+    }
+    if (which == SatExport::EnviarDadosVenda || which == SatExport::CancelarUltimaVenda) {
+        text += "\r\nO equipamento SAT pode ter ";
+        text += which == SatExport::EnviarDadosVenda ? "emitido a venda" : "cancelado a venda";
+        text += ": consulte a última sessão fiscal antes de tentar de novo.";
+    }
+    return Utf8ToCp1252(text);
+}
+
 bool DllConfigurarInterfaceDeRede(const SatCallContext& call, std::string& LastResponse,
                                   std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                                   const std::string& dadosConfiguracao) {
     // The document is built from Windows-1252 fields but declares UTF-8, so
     // an accented user name or password must reach the library as UTF-8.
     const std::string document = Cp1252ToUtf8(dadosConfiguracao);
-    return CallForFields(call, SatExport::ConfigurarInterfaceDeRede,
-                         call.entryPoints.ConfigurarInterfaceDeRede, LastResponse, numeroSessao,
-                         codigoDeAtivacao.c_str(), document.c_str()) &&
+    return CallForFields(call, SatExport::ConfigurarInterfaceDeRede, LastResponse,
+                         {N(numeroSessao), T(codigoDeAtivacao), T(document)}) &&
            Report(call, kConfigurarInterfaceDeRede, LastResponse);
 }
 
 bool DllAtivarSAT(const SatCallContext& call, std::string& LastResponse, std::int32_t numeroSessao,
                   std::int32_t subComando, const std::string& codigoDeAtivacao,
                   const std::string& cnpjContribuinte, std::int32_t cUF) {
-    return CallForFields(call, SatExport::AtivarSAT, call.entryPoints.AtivarSAT, LastResponse,
-                         numeroSessao, subComando, codigoDeAtivacao.c_str(),
-                         cnpjContribuinte.c_str(), cUF) &&
+    return CallForFields(call, SatExport::AtivarSAT, LastResponse,
+                         {N(numeroSessao), N(subComando), T(codigoDeAtivacao),
+                          T(cnpjContribuinte), N(cUF)}) &&
            Report(call, kAtivarSAT, LastResponse);
 }
 
 bool DllAssociarAssinatura(const SatCallContext& call, std::string& LastResponse,
                            std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                            const std::string& CNPJvalue, const std::string& assinaturaCNPJs) {
-    return CallForFields(call, SatExport::AssociarAssinatura, call.entryPoints.AssociarAssinatura,
-                         LastResponse, numeroSessao, codigoDeAtivacao.c_str(), CNPJvalue.c_str(),
-                         assinaturaCNPJs.c_str()) &&
+    return CallForFields(call, SatExport::AssociarAssinatura, LastResponse,
+                         {N(numeroSessao), T(codigoDeAtivacao), T(CNPJvalue),
+                          T(assinaturaCNPJs)}) &&
            Report(call, kAssociarAssinatura, LastResponse);
 }
 
 bool DllConsultarSAT(const SatCallContext& call, std::string& LastResponse,
                      std::int32_t numeroSessao) {
-    return CallForFields(call, SatExport::ConsultarSAT, call.entryPoints.ConsultarSAT, LastResponse,
-                         numeroSessao) &&
+    return CallForFields(call, SatExport::ConsultarSAT, LastResponse, {N(numeroSessao)}) &&
            Report(call, kConsultarSAT, LastResponse);
 }
 
 bool DllConsultarStatusOperacional(const SatCallContext& call, std::string& LastResponse,
                                    std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                                    TSatStatusOperacional& StatusOperacional) {
-    return CallForFields(call, SatExport::ConsultarStatusOperacional,
-                         call.entryPoints.ConsultarStatusOperacional, LastResponse, numeroSessao,
-                         codigoDeAtivacao.c_str()) &&
+    return CallForFields(call, SatExport::ConsultarStatusOperacional, LastResponse,
+                         {N(numeroSessao), T(codigoDeAtivacao)}) &&
            DecodeStatusAnswer(call.record.raw, StatusOperacional, call.ui, LastResponse);
 }
 
 bool DllConsultarNumeroSessao(const SatCallContext& call, std::string& LastResponse,
                               std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                               std::int32_t cNumeroDeSessao) {
-    return CallForFields(call, SatExport::ConsultarNumeroSessao,
-                         call.entryPoints.ConsultarNumeroSessao, LastResponse, numeroSessao,
-                         codigoDeAtivacao.c_str(), cNumeroDeSessao) &&
+    return CallForFields(call, SatExport::ConsultarNumeroSessao, LastResponse,
+                         {N(numeroSessao), T(codigoDeAtivacao), N(cNumeroDeSessao)}) &&
            DecodeSilentAnswer(call.record.raw, kConsultarNumeroSessaoCodes, LastResponse);
 }
 
 bool DllExtrairLogs(const SatCallContext& call, std::string& LastResponse,
                     std::int32_t numeroSessao, const std::string& codigoDeAtivacao) {
-    return CallForFields(call, SatExport::ExtrairLogs, call.entryPoints.ExtrairLogs, LastResponse,
-                         numeroSessao, codigoDeAtivacao.c_str()) &&
+    return CallForFields(call, SatExport::ExtrairLogs, LastResponse,
+                         {N(numeroSessao), T(codigoDeAtivacao)}) &&
            Report(call, kExtrairLogs, LastResponse);
 }
 
 bool DllTesteFimAFim(const SatCallContext& call, std::string& LastResponse,
                      std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                      const std::string& dadosVenda) {
-    return CallForFields(call, SatExport::TesteFimAFim, call.entryPoints.TesteFimAFim, LastResponse,
-                         numeroSessao, codigoDeAtivacao.c_str(), dadosVenda.c_str()) &&
+    return CallForFields(call, SatExport::TesteFimAFim, LastResponse,
+                         {N(numeroSessao), T(codigoDeAtivacao), T(dadosVenda)}) &&
            DecodeEndToEndAnswer(call.record.raw, call.ui, LastResponse);
 }
 
 bool DllEnviarDadosVenda(const SatCallContext& call, std::string& LastResponse,
                          std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                          const std::string& dadosVenda) {
-    return CallForFields(call, SatExport::EnviarDadosVenda, call.entryPoints.EnviarDadosVenda,
-                         LastResponse, numeroSessao, codigoDeAtivacao.c_str(),
-                         dadosVenda.c_str()) &&
+    return CallForFields(call, SatExport::EnviarDadosVenda, LastResponse,
+                         {N(numeroSessao), T(codigoDeAtivacao), T(dadosVenda)}) &&
            Report(call, kEnviarDadosVenda, LastResponse);
 }
 
 bool DllCancelarUltimaVenda(const SatCallContext& call, std::string& LastResponse,
                             std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                             const std::string& chave, const std::string& dadosCancelamento) {
-    return CallForFields(call, SatExport::CancelarUltimaVenda, call.entryPoints.CancelarUltimaVenda,
-                         LastResponse, numeroSessao, codigoDeAtivacao.c_str(), chave.c_str(),
-                         dadosCancelamento.c_str()) &&
+    return CallForFields(call, SatExport::CancelarUltimaVenda, LastResponse,
+                         {N(numeroSessao), T(codigoDeAtivacao), T(chave),
+                          T(dadosCancelamento)}) &&
            Report(call, kCancelarUltimaVenda, LastResponse);
 }
 
 bool DllBloquearSAT(const SatCallContext& call, std::string& LastResponse,
                     std::int32_t numeroSessao, const std::string& codigoDeAtivacao) {
-    return CallForFields(call, SatExport::BloquearSAT, call.entryPoints.BloquearSAT, LastResponse,
-                         numeroSessao, codigoDeAtivacao.c_str()) &&
+    return CallForFields(call, SatExport::BloquearSAT, LastResponse,
+                         {N(numeroSessao), T(codigoDeAtivacao)}) &&
            DecodeSilentAnswer(call.record.raw, kBloquearSATCodes, LastResponse);
 }
 
 bool DllDesbloquearSAT(const SatCallContext& call, std::string& LastResponse,
                        std::int32_t numeroSessao, const std::string& codigoDeAtivacao) {
-    if (CallForFields(call, SatExport::DesbloquearSAT, call.entryPoints.DesbloquearSAT,
-                      LastResponse, numeroSessao, codigoDeAtivacao.c_str())) {
+    if (CallForFields(call, SatExport::DesbloquearSAT, LastResponse,
+                      {N(numeroSessao), T(codigoDeAtivacao)})) {
         DecodeRawAnswer(call.record.raw, LastResponse);
     }
     return false;
@@ -196,8 +228,8 @@ bool DllDesbloquearSAT(const SatCallContext& call, std::string& LastResponse,
 
 bool DllAtualizarSoftwareSAT(const SatCallContext& call, std::string& LastResponse,
                              std::int32_t numeroSessao, const std::string& codigoDeAtivacao) {
-    if (CallForFields(call, SatExport::AtualizarSoftwareSAT, call.entryPoints.AtualizarSoftwareSAT,
-                      LastResponse, numeroSessao, codigoDeAtivacao.c_str())) {
+    if (CallForFields(call, SatExport::AtualizarSoftwareSAT, LastResponse,
+                      {N(numeroSessao), T(codigoDeAtivacao)})) {
         DecodeRawAnswer(call.record.raw, LastResponse);
     }
     return false;
@@ -207,29 +239,30 @@ bool DllTrocarCodigoDeAtivacao(const SatCallContext& call, std::string& LastResp
                                std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                                std::int32_t opcao, const std::string& novoCodigo,
                                const std::string& confNovoCodigo) {
-    return CallForFields(call, SatExport::TrocarCodigoDeAtivacao,
-                         call.entryPoints.TrocarCodigoDeAtivacao, LastResponse, numeroSessao,
-                         codigoDeAtivacao.c_str(), opcao, novoCodigo.c_str(),
-                         confNovoCodigo.c_str()) &&
+    return CallForFields(call, SatExport::TrocarCodigoDeAtivacao, LastResponse,
+                         {N(numeroSessao), T(codigoDeAtivacao), N(opcao), T(novoCodigo),
+                          T(confNovoCodigo)}) &&
            Report(call, kTrocarCodigoDeAtivacao, LastResponse);
 }
 
 void DllVersaoDLL(const SatCallContext& call, std::string& versao) {
     versao.clear();
     call.record = {};
-    if (call.entryPoints.VersaoDLL == nullptr) {
+    if (!call.library.HasExport(SatExport::VersaoDLL)) {
         ReportNoAnswer(call, SatAnswerKind::NotLoaded, SatNotLoadedText(SatExport::VersaoDLL),
                        nullptr);
         return;
     }
-    const VersaoDLLFn entry = call.entryPoints.VersaoDLL;
-    const char* answer = CallLibrary(call.ui, [entry] { return entry(); });
-    if (!answer) {
+    SatLibraryAnswer answer;
+    if (!CallLibrary(call, SatExport::VersaoDLL, {}, answer, nullptr)) {
+        return;
+    }
+    if (!answer.present) {
         ReportNoAnswer(call, SatAnswerKind::NullAnswer, SatNullAnswerText(SatExport::VersaoDLL),
                        nullptr);
         return;
     }
-    call.record.raw = answer;
+    call.record.raw = answer.text;
     call.record.kind = SatAnswerKind::Text;
     versao = DecodeVersionAnswer(call.record.raw);
 }

@@ -5,10 +5,12 @@
 // None of them throws for anything the library answers.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "sat/base64_field.h"
+#include "sat/library_access.h"
 #include "sat/status_operacional.h"
 #include "sat/un_funcoes_dll.h"
 #include "sat/user_interface.h"
@@ -21,26 +23,37 @@ enum class SatAnswerKind {
     ErrorText,  // the answer holds no "|": an error text of the library
     Fields,     // a "|"-separated answer
     Text,       // the version query's answer, taken whole
+    HostEnded,  // the library's process ended during the call: no answer
 };
 
 struct SatCallRecord {
     SatAnswerKind kind = SatAnswerKind::None;
-    // The answer exactly as the library returned it (UTF-8), once there was
-    // one. It is the library's own text, not a copy (a log answer runs to
-    // tens of MB): valid until the library's next call.
+    // The answer exactly as the library returned it (UTF-8), while it is
+    // being decoded; emptied once the operation is over (the text it viewed
+    // is the library's or the host client's, and goes with the next call).
     std::string_view raw;
     // Where the answer's Base64 payload went in LastResponse, for the
     // operations that have one.
     Base64Payload payload;
 };
 
-// Where a wrapper finds its entry point, how it reaches the user and where it
-// notes what the library did.
+// Takes a Base64 payload's device bytes in pieces, in order.
+using PayloadSink = std::function<void(std::string_view)>;
+
+// Where a wrapper makes its call, how it reaches the user and where it notes
+// what the library did. With a payload sink, an answer's Base64 payload goes
+// there as the device's bytes and its field in LastResponse stays empty.
 struct SatCallContext {
-    const SatEntryPoints& entryPoints;
+    SatLibraryAccess& library;
     SatUserInterface& ui;
     SatCallRecord& record;
+    const PayloadSink* payloadSink = nullptr;
 };
+
+// The Windows-1252 text that reports a call whose library process ended,
+// without a marker: the function, what happened and, for a sale or a
+// cancellation, that the device may have carried it out.
+std::string SatHostEndedText(SatExport which, const SatHostEnded& ended);
 
 // The Windows-1252 text reported when an export answers a null pointer,
 // without a marker: "ConsultarSAT não retornou resposta".

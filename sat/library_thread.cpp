@@ -5,17 +5,12 @@
 SatLibraryThread::SatLibraryThread() : thread_([this] { Loop(); }) {}
 
 SatLibraryThread::~SatLibraryThread() {
-    std::unique_lock lock(mutex_);
-    stopping_ = true;
-    const bool stuck = pending_ || running_;
-    lock.unlock();
-    changed_.notify_all();
-    if (stuck) {
-        // A library that never answered: waiting for it would hang the exit.
-        thread_.detach();
-    } else {
-        thread_.join();
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
     }
+    changed_.notify_all();
+    thread_.join(); // a pending call is still made: Loop stops once none is left
 }
 
 void SatLibraryThread::Start(Task call, Task finished) {

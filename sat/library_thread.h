@@ -18,8 +18,9 @@ public:
     using Task = std::function<void()>;
 
     SatLibraryThread();
-    // Joins the thread when it is idle; a call that never returned is left
-    // behind (the process is ending anyway).
+    // Waits for a running call to end, then joins the thread: nothing is
+    // left running that could touch this object afterwards. Whoever owns a
+    // call that may never return ends it first (the library host is ended).
     ~SatLibraryThread();
 
     SatLibraryThread(const SatLibraryThread&) = delete;

@@ -19,22 +19,15 @@ bool SatSession::BindSatLibrary() {
     // bare name searches the system's library paths, not the program's folder.
     // Loaded and resolved where it will be called: a library may set up
     // per-thread state when it is loaded.
-    platform::LibraryLoadResult loaded;
-    ::SatEntryPoints resolved;
+    bool loaded = false;
+    std::string loadError;
+    SatLibraryAccess& library = *library_;
     const std::string& path = satLibraryPath_;
-    ui_.RunLibraryCall([&] {
-        loaded = platform::LoadLibraryByPath(path);
-        if (loaded.handle != nullptr) {
-            ResolveSatEntryPoints(resolved, loaded.handle);
-        }
-    });
-    if (loaded.handle == nullptr) {
-        lastLoadError_ = loaded.error;
+    ui_.RunLibraryCall([&] { loaded = library.Load(path, loadError); });
+    if (!loaded) {
+        lastLoadError_ = loadError;
         return false;
     }
-    SatLibraryHandle = loaded.handle;
-    ClearSatEntryPoints(SatEntryPoints);
-    SatEntryPoints = resolved;
     return true;
 }
 

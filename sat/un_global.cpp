@@ -14,10 +14,17 @@ SatSession::SatSession(SatUserInterface& ui)
 SatSession::SatSession(SatUserInterface& ui, std::string settingsFilePath,
                        std::string satLibraryPath, std::string userSettingsFilePath)
     : ui_(ui), counterCopies_{{std::move(settingsFilePath), true}},
-      satLibraryPath_(std::move(satLibraryPath)) {
+      satLibraryPath_(std::move(satLibraryPath)), library_(MakeInProcessLibrary()) {
     if (!userSettingsFilePath.empty()) {
         counterCopies_.push_back({std::move(userSettingsFilePath), true});
     }
+}
+
+SatSession::~SatSession() = default;
+
+void SatSession::UseLibraryHost(std::string hostProgramPath) {
+    library_ = MakeHostedLibrary(std::move(hostProgramPath));
+    usesHost_ = true;
 }
 
 void SatSession::NextSessionNumber() {
@@ -38,6 +45,14 @@ template <typename Operation> bool SatSession::Guarded(Operation operation) {
             lastFailure_.clear();
         }
     };
+    // The answer's text goes with the next call: it is not left in view.
+    struct ForgetAnswer {
+        SatSession& session;
+        ~ForgetAnswer() {
+            session.lastCall_.raw = {};
+            session.library_->ReleaseAnswer();
+        }
+    } forget{*this};
     try {
         return operation();
     } catch (const SettingsFileError& failure) {

@@ -9,11 +9,12 @@
 // after it. Run operations never throw: any failure is a plain false.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "sat/dll_wrappers.h"
-#include "sat/platform/dynamic_library.h"
+#include "sat/library_access.h"
 #include "sat/session_counter.h"
 #include "sat/status_operacional.h"
 #include "sat/un_funcoes_dll.h"
@@ -31,6 +32,7 @@ public:
     SatSession(SatUserInterface& ui, std::string settingsFilePath, std::string satLibraryPath,
                std::string userSettingsFilePath = {});
 
+    ~SatSession();
     SatSession(const SatSession&) = delete;
     SatSession& operator=(const SatSession&) = delete;
 
@@ -57,9 +59,24 @@ public:
     std::string LastResponse;
     TSatStatusOperacional StatusOperacional;
 
-    // Null until the library is loaded; it is never released.
-    platform::LibraryHandle SatLibraryHandle = nullptr;
-    ::SatEntryPoints SatEntryPoints;
+    // From now on the library is loaded and called in the library host
+    // dravovexa-sat-host at hostProgramPath (the program and the command
+    // line always do this; by default, for the core tests, the library is
+    // loaded into this process). A library already loaded is loaded again
+    // there at the next library step.
+    void UseLibraryHost(std::string hostProgramPath);
+    bool UsesLibraryHost() const { return usesHost_; }
+    // From any thread: ends the library call now running by ending its host
+    // (the call reports that its outcome is unknown). Nothing happens when no
+    // call runs, or in process.
+    void AbandonLibraryCall() { library_->Abandon(); }
+    // True once the library is loaded (and its exports looked up).
+    bool LibraryLoaded() const { return library_->Loaded(); }
+    bool HasExport(SatExport which) const { return library_->HasExport(which); }
+
+    // While set, the Base64 payload of an answer (the device's log) goes here
+    // as the device's bytes, in pieces, instead of into LastResponse.
+    PayloadSink payloadSink;
 
     // The preferred copy of the session counter.
     const std::string& SettingsFilePath() const { return counterCopies_.front().path; }
@@ -116,12 +133,16 @@ public:
     const std::string& LastLoadError() const { return lastLoadError_; }
 
 private:
-    SatCallContext Call() { return {SatEntryPoints, ui_, lastCall_}; }
+    SatCallContext Call() {
+        return {*library_, ui_, lastCall_, payloadSink ? &payloadSink : nullptr};
+    }
     template <typename Operation> bool Guarded(Operation operation);
 
     SatUserInterface& ui_;
     std::vector<CounterCopy> counterCopies_;
     std::string satLibraryPath_;
+    std::unique_ptr<SatLibraryAccess> library_;
+    bool usesHost_ = false;
     SatCallRecord lastCall_;
     std::string lastFailure_;
     std::string lastLoadError_;

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,10 +33,15 @@ public:
     int answer = 1;
     // How often the window asked to end the process at once.
     int endRequests = 0;
+    // When set, asks the questions instead of `answer` (a test's own dialog).
+    std::function<int()> askQuestion;
 
     int ShowMessageDialog(const std::string& cp1252Text) override {
         messages.push_back(Cp1252ToUtf8(cp1252Text));
-        return cp1252Text.find("[SN]") != std::string::npos ? answer : 1;
+        if (cp1252Text.find("[SN]") == std::string::npos) {
+            return 1;
+        }
+        return askQuestion ? askQuestion() : answer;
     }
 
 protected:
@@ -50,6 +56,7 @@ inline std::unique_ptr<RecordingWindow> OpenPageWindow(const FakeSat& fake,
     TFprincipal::Options options;
     options.showSplash = false;
     options.satLibraryPath = fake.LibraryPath();
+    options.libraryInProcess = true; // the fake is scripted from this process
     options.settingsFilePath = folder.filePath(QStringLiteral("dravovexa.ini")).toStdString();
     auto window = std::make_unique<RecordingWindow>(options);
     window->show();

@@ -2,16 +2,29 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QTimer>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+#include <stdexcept>
+
 #include "sat/library_thread.h"
 
 TLibraryCalls::TLibraryCalls(QObject* parent)
-    : QObject(parent), thread_(std::make_unique<SatLibraryThread>()) {}
+    : QObject(parent), thread_(std::make_unique<SatLibraryThread>()),
+      silenceTimer_(new QTimer(this)) {
+    silenceTimer_->setInterval(1000);
+    connect(silenceTimer_, &QTimer::timeout, this, &TLibraryCalls::TellSilence);
+}
 
-TLibraryCalls::~TLibraryCalls() = default;
+TLibraryCalls::~TLibraryCalls() {
+    // The thread is joined, so a call still running is ended first.
+    if (thread_->Busy()) {
+        Abandon();
+    }
+}
 
 bool TLibraryCalls::IsUserInput(const QEvent& event) {
     switch (event.type()) {
@@ -43,47 +56,70 @@ bool TLibraryCalls::IsUserInput(const QEvent& event) {
 }
 
 void TLibraryCalls::Run(const std::function<void()>& step) {
-    if (depth_ == 0) {
-        modalAtStart_ = QApplication::activeModalWidget();
-        // Installed last, so it sees every event before the window's own
-        // filters (key preview, dragging) do.
-        qApp->installEventFilter(this);
-        // The busy cursor says what the swallowed clicks would not.
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        emit callStarted();
+    if (depth_ > 0) {
+        throw std::logic_error("outra chamada da biblioteca SAT está em andamento");
     }
-    ++depth_;
-    const long long mine = ++startedCalls_;
+    depth_ = 1;
+    modalAtStart_ = QApplication::activeModalWidget();
+    // Installed last, so it sees every event before the window's own
+    // filters (key preview, dragging) do.
+    qApp->installEventFilter(this);
+    // The busy cursor says what the swallowed clicks would not.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    emit callStarted();
     QEventLoop loop;
-    loops_.push_back(&loop);
-    // The library thread takes one call at a time: a call started while
-    // another runs waits here for its turn.
+    loop_ = &loop;
+    stepOver_ = false;
+    silence_.start();
+    silenceTimer_->start(std::min<std::chrono::milliseconds>(std::chrono::seconds(1),
+                                                             silenceLimit_));
     thread_->Start(step, [this] {
         // On the library thread: a queued notice reaches the window's thread
         // even when the call ended before the loop started.
         QMetaObject::invokeMethod(this, &TLibraryCalls::CallFinished, Qt::QueuedConnection);
     });
-    while (finishedCalls_ < mine) {
+    if (thread_->Busy()) {
         loop.exec();
     }
-    loops_.pop_back();
+    if (!stepOver_ && thread_->Busy()) {
+        // The loop was not quit by the call's end: the application is
+        // quitting, and every exec would return at once. The call is ended
+        // and waited for below instead of spun on.
+        Abandon();
+    }
+    loop_ = nullptr;
+    silenceTimer_->stop();
     // What the window system delivered meanwhile is swallowed now, before
     // the filter goes, so that no click of the call's time reaches a page.
     QCoreApplication::processEvents();
-    --depth_;
-    if (depth_ == 0) {
-        qApp->removeEventFilter(this);
-        QApplication::restoreOverrideCursor();
-        modalAtStart_ = nullptr;
-        emit callEnded();
+    depth_ = 0;
+    qApp->removeEventFilter(this);
+    QApplication::restoreOverrideCursor();
+    modalAtStart_ = nullptr;
+    emit callEnded();
+    thread_->Wait(); // over (or ending); rethrows what the step threw
+}
+
+void TLibraryCalls::Abandon() {
+    if (abandon_ && thread_->Busy()) {
+        abandon_();
     }
-    thread_->Wait(); // over already; rethrows what the step threw
 }
 
 void TLibraryCalls::CallFinished() {
-    ++finishedCalls_;
-    for (QEventLoop* loop : loops_) {
-        loop->quit();
+    if (loop_ == nullptr || stepOver_) {
+        return;
+    }
+    stepOver_ = true;
+    loop_->quit();
+    emit stepFinished();
+}
+
+void TLibraryCalls::TellSilence() {
+    const auto silent = std::chrono::milliseconds(silence_.elapsed());
+    if (silent >= silenceLimit_) {
+        emit silentFor(static_cast<int>(
+            std::chrono::duration_cast<std::chrono::seconds>(silent).count()));
     }
 }
 

@@ -8,13 +8,15 @@
 // Session numbers, decoding, dialogs and the pages' steps stay on the
 // window's thread, around the call.
 
+#include <QElapsedTimer>
 #include <QObject>
 
+#include <chrono>
 #include <functional>
 #include <memory>
-#include <vector>
 
 class QEventLoop;
+class QTimer;
 class QWidget;
 class SatLibraryThread;
 
@@ -30,13 +32,27 @@ public:
     ~TLibraryCalls() override;
 
     void setInputPass(InputPass pass) { inputPass_ = std::move(pass); }
+    // Ends the running call from the window's thread (the library host is
+    // ended); used when the person stops waiting and when the application
+    // quits during a call.
+    void setAbandon(std::function<void()> abandon) { abandon_ = std::move(abandon); }
+    // How long a call may stay silent before silentFor is first emitted.
+    void setSilenceLimit(std::chrono::milliseconds limit) { silenceLimit_ = limit; }
+    static constexpr std::chrono::seconds kSilenceLimit{30};
 
     // Runs `step` on the library thread and returns when it is over,
-    // rethrowing what it threw.
+    // rethrowing what it threw. A Run while another runs (from an event
+    // handled during the wait) is refused with std::logic_error: it would
+    // block the window's thread and could clear the running call's outcome.
     void Run(const std::function<void()>& step);
+
+    // Ends the running call now (see setAbandon); nothing when none runs.
+    void Abandon();
 
     // True while a call runs (the window's thread waits in Run).
     bool Running() const { return depth_ > 0; }
+    // True once the running call's step has returned (its answer is there).
+    bool StepOver() const { return depth_ > 0 && stepOver_; }
 
     // True for the event types that the user makes: mouse, keys, wheel,
     // touch, tablet, context menu, drag and drop.
@@ -46,6 +62,12 @@ signals:
     // A call is about to start / has just ended (for the window's timers).
     void callStarted();
     void callEnded();
+    // The library step has returned; Run returns as soon as the window's
+    // thread gets back to it (a dialog opened during the call may hold it).
+    void stepFinished();
+    // The call has been silent this long, past the silence limit; every
+    // second from then on.
+    void silentFor(int seconds);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -54,12 +76,17 @@ private:
     void CallFinished();
     bool Passes(QObject* receiver, const QEvent& event) const;
 
+    void TellSilence();
+
     std::unique_ptr<SatLibraryThread> thread_;
     InputPass inputPass_;
+    std::function<void()> abandon_;
+    std::chrono::milliseconds silenceLimit_ = kSilenceLimit;
+    QTimer* silenceTimer_ = nullptr;
+    QElapsedTimer silence_;
     int depth_ = 0;
-    long long startedCalls_ = 0;
-    long long finishedCalls_ = 0;
-    std::vector<QEventLoop*> loops_; // the local loops now waiting, innermost last
+    bool stepOver_ = false;
+    QEventLoop* loop_ = nullptr; // the local loop now waiting
     // The modal window that was up when the call started: input to a modal
     // window opened during the call (the confirmation on close) passes.
     QWidget* modalAtStart_ = nullptr;

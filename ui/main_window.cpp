@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QPushButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -68,6 +70,12 @@ std::unique_ptr<SatSession> MakeSession(SatUserInterface& ui, const TFprincipal:
     if (!options.satLibraryPath.empty()) {
         session->SetSatLibraryPath(options.satLibraryPath);
     }
+    // The maker's library runs in a process of its own: when it crashes or
+    // hangs, the call is lost, not the window and what it shows.
+    if (!options.libraryInProcess) {
+        session->UseLibraryHost(options.satHostPath.empty() ? SatHostPathBesideProgram()
+                                                            : options.satHostPath);
+    }
     return session;
 }
 
@@ -79,6 +87,13 @@ TFprincipal::TFprincipal(Options options, QWidget* parent)
     libraryCalls_->setInputPass(
         [this](QWidget* target, const QEvent& event) { return PassesDuringCall(target, event); });
     session_ = MakeSession(*this, options);
+    libraryCalls_->setAbandon([this] { session_->AbandonLibraryCall(); });
+    connect(libraryCalls_, &TLibraryCalls::stepFinished, this, &TFprincipal::CloseEndQuestion);
+    connect(libraryCalls_, &TLibraryCalls::silentFor, this, &TFprincipal::ShowSilence);
+    connect(libraryCalls_, &TLibraryCalls::callEnded, this, [this] {
+        AguardeGenPnl->HideSilence();
+        PlaceWaitPanel();
+    });
     setObjectName(QStringLiteral("Fprincipal"));
     setWindowTitle(QStringLiteral("Dravo Vexa Tarvik ®"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -120,6 +135,7 @@ TFprincipal::TFprincipal(Options options, QWidget* parent)
     connect(AdvPanel1->btnClose, &QAbstractButton::clicked, this, &TFprincipal::btnCloseClick);
     connect(Image7, &TClickablePicture::clicked, this, &TFprincipal::Image7Click);
     connect(AdvPolyPager1, &TAdvPolyPager::PageChosen, this, &TFprincipal::FocusFirstField);
+    connect(AguardeGenPnl->btnParar, &QAbstractButton::clicked, this, &TFprincipal::StopWaiting);
 
     // Key preview and the window's own dragging see every key and mouse press
     // of the window before the control under it does.
@@ -134,6 +150,8 @@ TFprincipal::TFprincipal(Options options, QWidget* parent)
 }
 
 TFprincipal::~TFprincipal() {
+    // The session (and its host) goes before the library calls object.
+    libraryCalls_->setAbandon(nullptr);
     // The loading window is a child of this window; its slot must not keep
     // pointing at it.
     ::FechaCarregando();
@@ -390,6 +408,14 @@ bool TFprincipal::PassesDuringCall(QWidget* target, const QEvent& event) const {
     if (dragging_) {
         return true;
     }
+    if (target == AguardeGenPnl->btnParar) {
+        return true;
+    }
+    if (TFMsgSat* loading = CurrentLoadingWindow()) {
+        if (target == loading->btnParar || loading->header()->isAncestorOf(target)) {
+            return true;
+        }
+    }
     return target == AdvPanel1 || AdvPanel1->isAncestorOf(target);
 }
 
@@ -410,9 +436,34 @@ void TFprincipal::ConfirmEndDuringCall() {
     const int answer = ShowMessageDialog(EndDuringCallQuestion());
     confirmingEnd_ = false;
     // Sim by the mouse or its key gives 6; Enter on Sim, the default button, 1.
-    if (answer == 6 || answer == 1) {
+    // A call that ended meanwhile has its answer to show: nothing is ended.
+    if ((answer == 6 || answer == 1) && !libraryCalls_->StepOver()) {
         EndProgramAtOnce();
     }
+}
+
+void TFprincipal::CloseEndQuestion() {
+    if (!confirmingEnd_) {
+        return;
+    }
+    // The question opened during the call is the modal dialog now up.
+    if (auto* question = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        question->done(7); // as "Não"
+    }
+}
+
+void TFprincipal::ShowSilence(int seconds) {
+    AguardeGenPnl->ShowSilence(seconds);
+    if (AguardeGenPnl->isVisible()) {
+        PlaceWaitPanel();
+    }
+    if (TFMsgSat* loading = CurrentLoadingWindow()) {
+        loading->ShowSilence(SilenceText(seconds));
+    }
+}
+
+void TFprincipal::StopWaiting() {
+    libraryCalls_->Abandon();
 }
 
 void TFprincipal::EndProgramAtOnce() {
@@ -505,6 +556,13 @@ void TFprincipal::MostraCarregando(const QString& text) {
     if (TFMsgSat* loading = CurrentLoadingWindow()) {
         // Its close (window manager, Alt+F4) asks like the window's own.
         loading->installEventFilter(this);
+        // The wheel turns while the library loads and answers its first query.
+        auto* wheel = new TBusyWheel(loading);
+        wheel->setFixedSize(TWaitPanel::kWheelSize, TWaitPanel::kWheelSize);
+        wheel->setEnabled(true);
+        loading->setIndicator(wheel);
+        connect(loading->btnParar, &QAbstractButton::clicked, this, &TFprincipal::StopWaiting,
+                Qt::UniqueConnection);
         // A window manager maps it some milliseconds later: on the screen
         // before the library is loaded and called.
         PaintOnScreen(*loading);

@@ -49,6 +49,11 @@ struct TFprincipalOptions {
     // Full paths; empty: the files beside the program.
     std::string satLibraryPath;
     std::string settingsFilePath;
+    // The library host program (empty: the one beside the program).
+    std::string satHostPath;
+    // Load the library into this process instead of the host: only for tests
+    // that script a fake library through its own exports.
+    bool libraryInProcess = false;
 };
 
 class TFprincipal : public QWidget, public TPageHost {
@@ -225,7 +230,13 @@ private:
     void PlaceWaitPanel();
     bool PassesDuringCall(QWidget* target, const QEvent& event) const;
     // Asks whether to end the program while a call runs; ends it on yes.
+    // The question is closed (as "Não") when the call ends meanwhile.
     void ConfirmEndDuringCall();
+    void CloseEndQuestion();
+    // The call has been silent `seconds`: the wait panel and the loading
+    // window say so and offer to stop waiting.
+    void ShowSilence(int seconds);
+    void StopWaiting();
 
     TLibraryCalls* libraryCalls_ = nullptr;
     std::unique_ptr<SatSession> session_;

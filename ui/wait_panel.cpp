@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "dialogs/design_fonts.h"
@@ -39,12 +40,40 @@ TWaitPanel::TWaitPanel(QWidget* parent) : QFrame(parent) {
                          ArialFont(10, true), this);
     lbl_msg->setWordWrap(true);
 
+    lbl_silencio = WhiteLabel("lbl_silencio", QString(), ArialFont(10, false), this);
+    btnParar = new QPushButton(QStringLiteral("Parar de esperar"), this);
+    btnParar->setObjectName(QStringLiteral("btnParar"));
+    btnParar->setFocusPolicy(Qt::NoFocus);
+    lbl_silencio->hide();
+    btnParar->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 10, 16, 10);
     layout->setSpacing(6);
     layout->addWidget(lbl_msg_1);
     layout->addWidget(gen_indicador, 0, Qt::AlignHCenter);
     layout->addWidget(lbl_msg, 1);
+    layout->addWidget(lbl_silencio);
+    layout->addWidget(btnParar, 0, Qt::AlignHCenter);
+}
+
+QString SilenceText(int seconds) {
+    return QStringLiteral("O equipamento SAT não responde há %1 s.").arg(seconds);
+}
+
+void TWaitPanel::ShowSilence(int seconds) {
+    lbl_silencio->setText(SilenceText(seconds));
+    if (!btnParar->isVisible()) {
+        setFixedSize(kWidth, kSilentHeight);
+        lbl_silencio->show();
+        btnParar->show();
+    }
+}
+
+void TWaitPanel::HideSilence() {
+    lbl_silencio->hide();
+    btnParar->hide();
+    setFixedSize(kWidth, kHeight);
 }
 
 void TWaitPanel::paintEvent(QPaintEvent*) {

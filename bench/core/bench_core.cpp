@@ -225,6 +225,7 @@ void BM_DllExtrairLogs(benchmark::State& state) {
 
     SatEntryPoints entryPoints;
     entryPoints.ExtrairLogs = LogsAnswer;
+    const auto library = MakeInProcessLibrary(entryPoints);
     SilentUserInterface ui;
     // Arg 0: a new session for every call (all memory touched afresh);
     // arg 1: one session for all calls, as the program keeps it.
@@ -232,7 +233,7 @@ void BM_DllExtrairLogs(benchmark::State& state) {
     SatCallRecord keptRecord;
     std::string keptLastResponse;
     if (reused) {
-        DllExtrairLogs({entryPoints, ui, keptRecord}, keptLastResponse, 41, "12345678");
+        DllExtrairLogs({*library, ui, keptRecord}, keptLastResponse, 41, "12345678");
     }
     double peakRatio = 0;
     for (auto _ : state) {
@@ -242,7 +243,7 @@ void BM_DllExtrairLogs(benchmark::State& state) {
         std::string& lastResponse = reused ? keptLastResponse : freshLastResponse;
         const std::size_t before = gHeapInUse.load();
         gHeapPeak = before;
-        const bool result = DllExtrairLogs({entryPoints, ui, record}, lastResponse, 42, "12345678");
+        const bool result = DllExtrairLogs({*library, ui, record}, lastResponse, 42, "12345678");
         benchmark::DoNotOptimize(result);
         if (!result || lastResponse.size() < log.size()) {
             state.SkipWithError("the log was not decoded");

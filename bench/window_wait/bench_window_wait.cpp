@@ -59,6 +59,7 @@ void BM_WheelDuringFiveSecondCall(benchmark::State& state) {
     TFprincipal::Options options;
     options.showSplash = false;
     options.satLibraryPath = fake.LibraryPath();
+    options.libraryInProcess = true;
     options.settingsFilePath = folder.filePath(QStringLiteral("dravovexa.ini")).toStdString();
     SilentWindow window(options);
     window.Timer1->stop(); // no page reset in the middle of a run

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -53,6 +54,10 @@ private slots:
     void settingsFileElsewhere();
     void documentWithNulIsRefused_data();
     void documentWithNulIsRefused();
+    void misbehavingLibrary_data();
+    void misbehavingLibrary();
+    void hungLibraryLeftAfterTimeLimit();
+    void largeLogThroughTheHost();
     void missingLibrary();
     void unloadableLibrary();
     void libraryGivenByPath();
@@ -77,6 +82,8 @@ void CliTest::init() {
     QVERIFY(folder_->isValid());
     cli_ = folder_->filePath(QStringLiteral("dravovexa-cli"));
     QVERIFY(QFile::copy(QStringLiteral(DVT_CLI_PATH), cli_));
+    QVERIFY(QFile::copy(QStringLiteral(DVT_SAT_HOST_PATH),
+                        folder_->filePath(QStringLiteral("dravovexa-sat-host"))));
     QVERIFY(QFile::copy(QStringLiteral(DVT_FAKE_SAT_PATH),
                         folder_->filePath(QStringLiteral("libdllsat.so"))));
     script_ = folder_->filePath(QStringLiteral("script"));
@@ -90,6 +97,13 @@ CliRun CliTest::Run(const QStringList& arguments, const QString& program) const 
     environment.insert(QStringLiteral("DVT_FAKE_SAT_DIR"), script_);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome_);
     environment.remove(QStringLiteral("LD_LIBRARY_PATH"));
+    // Under a sanitizer build the library host would report a segmentation
+    // fault itself and end otherwise: the tests want the signal.
+    for (const QString& name : {QStringLiteral("ASAN_OPTIONS"), QStringLiteral("TSAN_OPTIONS")}) {
+        const QString options = environment.value(name);
+        environment.insert(name, options.isEmpty() ? QStringLiteral("handle_segv=0")
+                                                   : options + QStringLiteral(":handle_segv=0"));
+    }
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(QDir::tempPath());
     process.start(program.isEmpty() ? cli_ : program, arguments);
@@ -412,14 +426,107 @@ void CliTest::logsWrittenToFile() {
     const CliRun run = Run({"logs", "--saida", path});
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(ReadFile(path), log);
-    QCOMPARE(run.out, QByteArray("9|15000|Transferência completa|||20150718154423|SAT|INFO|"
-                                 "Inicialização\r\n20150718154500|SAT|INFO|fim\r\r\n\n"));
+    // Standard output carries the answer's other fields, not the log.
+    QCOMPARE(run.out, QByteArray("9|15000|Transferência completa|||\n"));
+
+    // Without --saida the log is shown, with the memo's CR LF.
+    QCOMPARE(Run({"logs"}).out, QByteArray("9|15000|Transferência completa|||20150718154423|SAT|"
+                                           "INFO|Inicialização\r\n20150718154500|SAT|INFO|"
+                                           "fim\r\r\n\n"));
+    SetAnswer("ExtrairLogs", "9|15000|Transferência completa|||" + log.toBase64());
 
     // A refused extraction writes no file.
     QVERIFY(QFile::remove(path));
     SetAnswer("ExtrairLogs", "9|15002|Transferência em andamento||");
     QCOMPARE(Run({"logs", "--saida", path}).exitCode, 1);
     QVERIFY(!QFile::exists(path));
+}
+
+// A library that crashes, ends its process or answers a null pointer costs
+// the call: the command line reports it and ends with its own status.
+void CliTest::misbehavingLibrary_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QByteArray>("exportName");
+    QTest::addColumn<QByteArray>("fault"); // "<null>" for a null answer
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("message");
+    const QByteArray crashed("ConsultarSAT: a biblioteca SAT encerrou de forma inesperada ");
+    QTest::newRow("segmentation fault") << "consultar" << QByteArray("ConsultarSAT")
+                                        << QByteArray("segv") << 5 << crashed + "(sinal 11).";
+    QTest::newRow("abort") << "consultar" << QByteArray("ConsultarSAT") << QByteArray("abort")
+                           << 5 << crashed + "(sinal 6).";
+    QTest::newRow("exit") << "consultar" << QByteArray("ConsultarSAT") << QByteArray("exit") << 5
+                          << crashed + "(código de saída 3).";
+    QTest::newRow("sale") << "venda" << QByteArray("EnviarDadosVenda") << QByteArray("segv") << 5
+                          << QByteArray("EnviarDadosVenda: a biblioteca SAT encerrou de forma "
+                                        "inesperada (sinal 11).\nO equipamento SAT pode ter "
+                                        "emitido a venda: consulte a última sessão fiscal "
+                                        "antes de tentar de novo.");
+    QTest::newRow("null answer") << "consultar" << QByteArray("ConsultarSAT")
+                                 << QByteArray("<null>") << 1
+                                 << QByteArray("ConsultarSAT não retornou resposta");
+}
+
+void CliTest::misbehavingLibrary() {
+    QFETCH(QString, command);
+    QFETCH(QByteArray, exportName);
+    QFETCH(QByteArray, fault);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, message);
+
+    if (fault == "<null>") {
+        SetAnswer(exportName, fault);
+    } else {
+        QVERIFY(WriteFile(script_ + QLatin1Char('/') + QLatin1String(exportName) +
+                              QStringLiteral(".fault"),
+                          fault));
+    }
+    QStringList arguments{command};
+    if (command == QStringLiteral("venda")) {
+        arguments << QStringLiteral(DVT_SAMPLE_DOCUMENT);
+    }
+    const CliRun run = Run(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.contains("Erro de Procedimento\n" + message + "\n\n"), run.err.constData());
+
+    // The next run starts a fresh host and the library answers again.
+    QVERIFY(QFile::remove(script_ + QLatin1Char('/') + QLatin1String(exportName) +
+                          (fault == "<null>" ? QStringLiteral(".null") : QStringLiteral(".fault"))));
+    QCOMPARE(Run(arguments).exitCode, 0);
+}
+
+void CliTest::hungLibraryLeftAfterTimeLimit() {
+    QVERIFY(WriteFile(script_ + QStringLiteral("/ConsultarSAT.fault"), "hang"));
+    QElapsedTimer clock;
+    clock.start();
+    const CliRun run = Run({"--tempo-limite", "1", "consultar"});
+    QCOMPARE(run.exitCode, 4);
+    QVERIFY(clock.elapsed() < 10000);
+    QVERIFY(run.err.contains("tempo limite de 1 s esgotado"));
+    // The hung host was ended with the command line: nothing holds the
+    // library's folder any more.
+    QProcess pgrep;
+    pgrep.start(QStringLiteral("pgrep"),
+                {QStringLiteral("-f"), folder_->filePath(QStringLiteral("dravovexa-sat-host"))});
+    QVERIFY(pgrep.waitForFinished());
+    QCOMPARE(pgrep.readAllStandardOutput(), QByteArray());
+}
+
+// An answer of 67 MB crosses the pipe whole; --saida gets the device's bytes.
+void CliTest::largeLogThroughTheHost() {
+    QByteArray log;
+    const QByteArray line("20240131101500|SAT|INFO|Evento: comunicação com a SEFAZ\r\n");
+    while (log.size() < 50 * 1024 * 1024) {
+        log += line;
+    }
+    const QByteArray encoded = log.toBase64();
+    QVERIFY(encoded.size() > 67 * 1000 * 1000);
+    SetAnswer("ExtrairLogs", "3|15000|Transferência completa|||" + encoded);
+    const QString path = folder_->filePath(QStringLiteral("log.txt"));
+    const CliRun run = Run({"logs", "--saida", path});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray("3|15000|Transferência completa|||\n"));
+    QVERIFY(ReadFile(path) == log);
 }
 
 void CliTest::sessionNumbersBesideTheProgram() {

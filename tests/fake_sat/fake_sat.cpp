@@ -7,7 +7,8 @@
 // "<Export>.answer" there is the answer of that export (its bytes as they
 // are), a file "<Export>.null" makes it answer a null pointer, a file
 // "<Export>.delay" holding a number of milliseconds makes it answer that late,
-// and every call
+// a file "<Export>.fault" holding "segv", "abort", "exit" or "hang" makes the
+// call crash with SIGSEGV, abort, call exit(3) or never return, and every call
 // writes its arguments to "<Export>.call" (one per line: "int N", "text T"
 // with \\ \n \r escaped, or "null") and appends the export's name to
 // "calls.log".
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -141,6 +143,27 @@ std::optional<Script> ScriptInFolder(const std::filesystem::path& folder, const 
     return script;
 }
 
+// A misbehaving maker's library, as a test scripts it: the call crashes, ends
+// the process or never returns.
+void FaultInFolder(const std::filesystem::path& folder, const std::string& name) {
+    std::ifstream file(folder / (name + ".fault"));
+    std::string fault;
+    if (!(file >> fault)) {
+        return;
+    }
+    if (fault == "segv") {
+        std::raise(SIGSEGV);
+    } else if (fault == "abort") {
+        std::abort();
+    } else if (fault == "exit") {
+        std::exit(3);
+    } else if (fault == "hang") {
+        for (;;) {
+            std::this_thread::sleep_for(std::chrono::hours(1));
+        }
+    }
+}
+
 int DelayInFolder(const std::filesystem::path& folder, const std::string& name) {
     std::ifstream delay(folder / (name + ".delay"));
     int milliseconds = 0;
@@ -167,6 +190,9 @@ const char* Answer(const std::string& name, std::vector<Argument> arguments,
     int delayMs = entry.delayMs;
     if (const auto folder = ScriptFolder()) {
         RecordInFolder(*folder, name, arguments);
+        lock.unlock();
+        FaultInFolder(*folder, name);
+        lock.lock();
         fromFolder = ScriptInFolder(*folder, name);
         delayMs = std::max(delayMs, DelayInFolder(*folder, name));
     }

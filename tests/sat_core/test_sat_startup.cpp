@@ -86,8 +86,8 @@ void SatStartupTest::libraryNotUsable() {
     SatSession session(*ui_, SettingsPath(), libraryPath);
     QVERIFY(!session.LoadSatLibrary());
     QCOMPARE(ui_->events, WList(dialogs));
-    QVERIFY(session.SatLibraryHandle == nullptr);
-    QVERIFY(session.SatEntryPoints.ConsultarSAT == nullptr);
+    QVERIFY(!session.LibraryLoaded());
+    QVERIFY(!session.HasExport(SatExport::ConsultarSAT));
     QCOMPARE(!session.LastLoadError().empty(), loadErrorReported);
     QCOMPARE(onSearchPath.CallCount("ConsultarSAT"), 0);
     QVERIFY(!QFile::exists(QString::fromStdString(SettingsPath()))); // no number drawn
@@ -129,21 +129,21 @@ void SatStartupTest::firstQuery() {
     SatSession session(*ui_, SettingsPath(), fake.LibraryPath());
     QCOMPARE(session.LoadSatLibrary(), result);
     QCOMPARE(ui_->events, WList(events));
-    QVERIFY(session.SatLibraryHandle != nullptr);
+    QVERIFY(session.LibraryLoaded());
     QCOMPARE(session.SessionNumber, 1);
-    QVERIFY(session.SatEntryPoints.BloquearSAT != nullptr);
+    QVERIFY(session.HasExport(SatExport::BloquearSAT));
 }
 
 void SatStartupTest::libraryWithoutOptionalExportsWorks() {
     FakeSat fake(FakeSatVariant::WithoutOptional);
     SatSession session(*ui_, SettingsPath(), fake.LibraryPath());
     QVERIFY(session.LoadSatLibrary());
-    QVERIFY(session.SatEntryPoints.ComunicarCertificadoICPBRASIL == nullptr);
-    QVERIFY(session.SatEntryPoints.DesligarSAT == nullptr);
+    QVERIFY(!session.HasExport(SatExport::ComunicarCertificadoICPBRASIL));
+    QVERIFY(!session.HasExport(SatExport::DesligarSAT));
     for (std::size_t i = 0; i < kSatExportCount; ++i) {
         const SatExport which = SatExportAt(i);
         if (which != SatExport::ComunicarCertificadoICPBRASIL && which != SatExport::DesligarSAT) {
-            QVERIFY2(IsSatEntryPointLoaded(session.SatEntryPoints, which),
+            QVERIFY2(session.HasExport(which),
                      SatExportName(which).data());
         }
     }
@@ -154,12 +154,11 @@ void SatStartupTest::enteringTwiceQueriesTwice() {
     FakeSat fake;
     SatSession session(*ui_, SettingsPath(), fake.LibraryPath());
     QVERIFY(session.LoadSatLibrary());
-    const platform::LibraryHandle first = session.SatLibraryHandle;
     QCOMPARE(fake.LastArguments("ConsultarSAT")[0].number, 1);
 
-    session.SatEntryPoints.ConsultarSAT = nullptr; // refilled from empty on every entry
+    // Loaded again (the same library), and queried again.
     QVERIFY(session.LoadSatLibrary());
-    QCOMPARE(session.SatLibraryHandle, first);
+    QVERIFY(session.LibraryLoaded());
     QCOMPARE(fake.CallCount("ConsultarSAT"), 2);
     QCOMPARE(fake.LastArguments("ConsultarSAT")[0].number, 2);
 }

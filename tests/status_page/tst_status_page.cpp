@@ -145,6 +145,7 @@ void StatusPageTest::designTextsEmptiedByFirstReset() {
     TFprincipal::Options options;
     options.showSplash = false;
     options.satLibraryPath = fake_->LibraryPath();
+    options.libraryInProcess = true;
     options.settingsFilePath = folder_->filePath(QStringLiteral("other.ini")).toStdString();
     TFprincipal fresh(options);
     TStatusPage& page = *fresh.AdvPolyPage7;

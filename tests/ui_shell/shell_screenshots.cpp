@@ -46,6 +46,7 @@ int main(int argc, char** argv) {
     TFprincipal::Options options;
     options.showSplash = false;
     options.satLibraryPath = DVT_EMULATOR;
+    options.satHostPath = DVT_SAT_HOST;
     options.settingsFilePath = scratch.filePath(QStringLiteral("dravovexa.ini")).toStdString();
     TFprincipal window(options);
     window.show();

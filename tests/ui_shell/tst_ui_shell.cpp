@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
+#include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,7 +31,10 @@
 #include <QTranslator>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
+#include <stdexcept>
 #include <functional>
 #include <memory>
 #include <string>
@@ -161,12 +166,25 @@ private slots:
     void closeDuringCallAsks_data();
     void closeDuringCallAsks();
     void slowStartShowsLoadingWindow();
+    void misbehavingLibraryCostsOneCall_data();
+    void misbehavingLibraryCostsOneCall();
+    void silentLibraryCanBeLeft();
+    void quitDuringCall();
+    void silentStartCanBeLeft();
+    void secondCallRefused();
+    void closeQuestionClosedWhenCallEnds_data();
+    void closeQuestionClosedWhenCallEnds();
 
 private:
     // A window on the queries page with the fake library bound.
     RecordingWindow& OpenOnQueriesPage(const FakeSat& fake);
+    // The window on the queries page, its library in dravovexa-sat-host: the
+    // fake library scripted through files in `script`.
+    RecordingWindow& OpenHostedOnQueriesPage(const QTemporaryDir& script);
     // A shown, active window; the library path defaults to a missing file.
-    RecordingWindow& Open(const std::string& satLibraryPath = {});
+    // hosted: the library runs in dravovexa-sat-host, scripted through files;
+    // otherwise in this process, scripted through FakeSat.
+    RecordingWindow& Open(const std::string& satLibraryPath = {}, bool hosted = false);
     void ClickEntry();
 
     std::unique_ptr<QTemporaryDir> folder_;
@@ -183,9 +201,11 @@ void UiShellTest::cleanup() {
     folder_.reset();
 }
 
-RecordingWindow& UiShellTest::Open(const std::string& satLibraryPath) {
+RecordingWindow& UiShellTest::Open(const std::string& satLibraryPath, bool hosted) {
     TFprincipal::Options options;
     options.showSplash = false;
+    options.libraryInProcess = !hosted;
+    options.satHostPath = DVT_SAT_HOST;
     options.settingsFilePath = folder_->filePath(QStringLiteral("dravovexa.ini")).toStdString();
     options.satLibraryPath =
         satLibraryPath.empty()
@@ -927,6 +947,226 @@ void UiShellTest::slowStartShowsLoadingWindow() {
     QTRY_VERIFY(!w.Timer1->isActive()); // the reset came after the start-up
     QCOMPARE(fake.CallCount("ConsultarSAT"), 1);
     QVERIFY(!fake.CalledFromThisThread());
+}
+
+
+RecordingWindow& UiShellTest::OpenHostedOnQueriesPage(const QTemporaryDir& script) {
+    qputenv("DVT_FAKE_SAT_DIR", QFile::encodeName(script.path())); // the host inherits it
+    RecordingWindow& w = Open(FakeSatLibraryPath(FakeSatVariant::Full), true);
+    if (!QTest::qWaitFor([&] { return !w.Timer1->isActive(); }) ||
+        !w.Session().BindSatLibrary()) {
+        qFatal("the hosted window could not be set up");
+    }
+    w.PC->setCurrentIndex(TFprincipal::kPagesSheet);
+    w.AdvPolyPager1->SetActivePageIndex(4);
+    return w;
+}
+
+namespace {
+
+bool Contains(const std::vector<std::string>& messages, const std::string& part) {
+    return std::any_of(messages.begin(), messages.end(), [&](const std::string& message) {
+        return message.find(part) != std::string::npos;
+    });
+}
+
+bool WriteScript(const QTemporaryDir& script, const QString& file, const QByteArray& contents) {
+    QFile out(script.filePath(file));
+    return out.open(QIODevice::WriteOnly) && out.write(contents) == contents.size();
+}
+
+const std::string kConsultarAnswered = "08000\r\nSAT em operação[i]";
+
+} // namespace
+
+// A library that crashes, ends its process or answers nothing costs the
+// call: the window stays with what it shows, says what happened, and the
+// next call (a fresh host) works.
+void UiShellTest::misbehavingLibraryCostsOneCall_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("message");
+    const QString crashed =
+        QStringLiteral("ConsultarSAT: a biblioteca SAT encerrou de forma inesperada ");
+    QTest::newRow("segmentation fault") << "ConsultarSAT.fault" << QByteArray("segv")
+                                        << crashed + QStringLiteral("(sinal 11).[e]");
+    QTest::newRow("abort") << "ConsultarSAT.fault" << QByteArray("abort")
+                           << crashed + QStringLiteral("(sinal 6).[e]");
+    QTest::newRow("exit") << "ConsultarSAT.fault" << QByteArray("exit")
+                          << crashed + QStringLiteral("(código de saída 3).[e]");
+    QTest::newRow("null answer") << "ConsultarSAT.null" << QByteArray()
+                                 << "ConsultarSAT não retornou resposta[e]";
+}
+
+void UiShellTest::misbehavingLibraryCostsOneCall() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, message);
+    QTemporaryDir script;
+    RecordingWindow& w = OpenHostedOnQueriesPage(script);
+    w.AdvPolyPage5->memo_retorno->setPlainText(QStringLiteral("resultado anterior"));
+    QVERIFY(WriteScript(script, file, contents));
+
+    QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
+    QVERIFY(w.isVisible());
+    QVERIFY(Contains(w.messages, message.toStdString()));
+
+    QVERIFY(QFile::remove(script.filePath(file)));
+    w.messages.clear();
+    QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
+    QVERIFY(Contains(w.messages, kConsultarAnswered));
+    qunsetenv("DVT_FAKE_SAT_DIR");
+}
+
+// A device that stays silent: past the silence limit the wait panel says for
+// how long and offers to stop waiting; stopping ends the host, the outcome is
+// reported unknown, and the next call works.
+void UiShellTest::silentLibraryCanBeLeft() {
+    QTemporaryDir script;
+    RecordingWindow& w = OpenHostedOnQueriesPage(script);
+    auto* calls = w.findChild<TLibraryCalls*>();
+    QVERIFY(calls != nullptr);
+    calls->setSilenceLimit(std::chrono::milliseconds(300));
+    QVERIFY(WriteScript(script, QStringLiteral("ConsultarSAT.fault"), "hang"));
+
+    QString silence;
+    QTimer stopper;
+    connect(&stopper, &QTimer::timeout, this, [&] {
+        if (w.AguardeGenPnl->btnParar->isVisible()) {
+            silence = w.AguardeGenPnl->lbl_silencio->text();
+            QTest::mouseClick(w.AguardeGenPnl->btnParar, Qt::LeftButton);
+        }
+    });
+    stopper.start(100);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
+    stopper.stop();
+
+    QVERIFY(clock.elapsed() < 10000);
+    QVERIFY2(silence.startsWith(QStringLiteral("O equipamento SAT não responde há ")),
+             qPrintable(silence));
+    QVERIFY(Contains(w.messages, "o resultado da operação é desconhecido"));
+    QVERIFY(!w.AguardeGenPnl->btnParar->isVisible());
+
+    QVERIFY(QFile::remove(script.filePath(QStringLiteral("ConsultarSAT.fault"))));
+    w.messages.clear();
+    QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
+    QVERIFY(Contains(w.messages, kConsultarAnswered));
+    qunsetenv("DVT_FAKE_SAT_DIR");
+}
+
+// The application quits while a call hangs: the call is ended and the wait
+// returns, instead of spinning on a loop that returns at once.
+void UiShellTest::quitDuringCall() {
+    QTemporaryDir script;
+    RecordingWindow& w = OpenHostedOnQueriesPage(script);
+    QVERIFY(WriteScript(script, QStringLiteral("ConsultarSAT.fault"), "hang"));
+    bool returned = false;
+    QTimer::singleShot(0, this, [&] {
+        QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
+        returned = true;
+    });
+    QTimer::singleShot(500, this, [] { QCoreApplication::exit(0); });
+    QElapsedTimer clock;
+    clock.start();
+    QCoreApplication::exec();
+    QVERIFY(returned);
+    QVERIFY(clock.elapsed() < 10000);
+    QVERIFY(Contains(w.messages, "o resultado da operação é desconhecido"));
+    qunsetenv("DVT_FAKE_SAT_DIR");
+}
+
+// A second call started while one runs (by an event handled during the wait)
+// is refused at once; the running call keeps its answer.
+void UiShellTest::secondCallRefused() {
+    FakeSat fake;
+    RecordingWindow& w = OpenOnQueriesPage(fake);
+    fake.SetDelay("ConsultarSAT", 500);
+    auto* calls = w.findChild<TLibraryCalls*>();
+    QVERIFY(calls != nullptr);
+    bool refused = false;
+    bool innerRan = false;
+    DuringCall(150, [&] {
+        try {
+            calls->Run([&] { innerRan = true; });
+        } catch (const std::logic_error&) {
+            refused = true;
+        }
+    });
+    QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
+    QVERIFY(refused);
+    QVERIFY(!innerRan);
+    QVERIFY(Contains(w.messages, kConsultarAnswered));
+}
+
+// The question about ending the program closes when the call ends, and an
+// answer that has arrived is shown, not thrown away with the program.
+void UiShellTest::closeQuestionClosedWhenCallEnds_data() {
+    QTest::addColumn<bool>("simAfterTheEnd");
+    QTest::newRow("question left open") << false;
+    QTest::newRow("Sim once the answer is there") << true;
+}
+
+void UiShellTest::closeQuestionClosedWhenCallEnds() {
+    QFETCH(bool, simAfterTheEnd);
+    FakeSat fake;
+    RecordingWindow& w = OpenOnQueriesPage(fake);
+    fake.SetDelay("ConsultarSAT", 600);
+    auto* calls = w.findChild<TLibraryCalls*>();
+    int questionResult = -1;
+    w.askQuestion = [&] {
+        if (simAfterTheEnd) {
+            // Sim, clicked just after the answer came.
+            return questionResult = QTest::qWaitFor([&] { return calls->StepOver(); }) ? 6 : -2;
+        }
+        QDialog question(&w);
+        return questionResult = question.exec();
+    };
+    DuringCall(200, [&] { w.close(); });
+    QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
+
+    QCOMPARE(questionResult, simAfterTheEnd ? 6 : 7);
+    QCOMPARE(w.endRequests, 0);
+    QVERIFY(Contains(w.messages, kConsultarAnswered));
+    QVERIFY(w.isVisible());
+}
+
+// A library that stays silent at start-up: the loading window's wheel turns,
+// its buttons work, and past the silence limit it offers to stop waiting;
+// the window stays on the entry sheet and says the outcome is unknown.
+void UiShellTest::silentStartCanBeLeft() {
+    QTemporaryDir script;
+    qputenv("DVT_FAKE_SAT_DIR", QFile::encodeName(script.path()));
+    RecordingWindow& w = Open(FakeSatLibraryPath(FakeSatVariant::Full), true);
+    QTRY_VERIFY(!w.Timer1->isActive());
+    w.findChild<TLibraryCalls*>()->setSilenceLimit(std::chrono::milliseconds(300));
+    QVERIFY(WriteScript(script, QStringLiteral("ConsultarSAT.fault"), "hang"));
+
+    bool wheelTurns = false;
+    bool buttonsEnabled = false;
+    QTimer stopper;
+    connect(&stopper, &QTimer::timeout, this, [&] {
+        TFMsgSat* loading = CurrentLoadingWindow();
+        if (loading == nullptr || !loading->btnParar->isVisible()) {
+            return;
+        }
+        const auto* wheel = loading->findChild<TBusyWheel*>();
+        wheelTurns = wheel != nullptr && wheel->isEnabled() && wheel->isVisible();
+        buttonsEnabled = loading->header()->btnMin->isEnabled() &&
+                         loading->header()->btnClose->isEnabled();
+        QTest::mouseClick(loading->btnParar, Qt::LeftButton);
+    });
+    stopper.start(100);
+    ClickEntry();
+    stopper.stop();
+
+    QVERIFY(wheelTurns);
+    QVERIFY(buttonsEnabled);
+    QVERIFY(Contains(w.messages, "o resultado da operação é desconhecido"));
+    QCOMPARE(w.PC->currentIndex(), TFprincipal::kEntrySheet);
+    QVERIFY(CurrentLoadingWindow() == nullptr);
+    qunsetenv("DVT_FAKE_SAT_DIR");
 }
 
 DVT_TEST_MAIN(UiShellTest)

@@ -1,0 +1,276 @@
+// The library host as the program uses it: a SatSession whose library runs in
+// dravovexa-sat-host, the fake library scripted through files (the host is
+// another process), and the frames on their own.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "rules/cp1252.h"
+#include "sat/host_protocol.h"
+#include "sat/library_thread.h"
+#include "sat/un_global.h"
+#include "tests/fake_sat/fake_sat_control.h"
+#include "tests/sat_core/recording_user_interface.h"
+
+namespace {
+
+bool WriteFile(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+} // namespace
+
+class SatHostTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void callsCrossTheHost();
+    void crashCostsOneCall_data();
+    void crashCostsOneCall();
+    void answerEndsAtItsNul();
+    void nullAnswer();
+    void largeAnswer();
+    void abandonedCall();
+    void missingHostProgram();
+    void malformedCallsRefused_data();
+    void malformedCallsRefused();
+    void threadJoinsARunningCall();
+
+private:
+    std::unique_ptr<QTemporaryDir> folder_;
+    QString script_;
+    RecordingUserInterface ui_;
+    std::unique_ptr<SatSession> session_;
+
+    void Script(const QString& file, const QByteArray& contents) const {
+        QVERIFY(WriteFile(script_ + QLatin1Char('/') + file, contents));
+    }
+    void Unscript(const QString& file) const {
+        QVERIFY(QFile::remove(script_ + QLatin1Char('/') + file));
+    }
+};
+
+void SatHostTest::initTestCase() {
+    // Under a sanitizer build the host would report a segmentation fault
+    // itself and end otherwise: the test wants the signal, as in a release.
+    for (const char* name : {"ASAN_OPTIONS", "TSAN_OPTIONS"}) {
+        const QByteArray options = qgetenv(name);
+        qputenv(name, options.isEmpty() ? QByteArray("handle_segv=0")
+                                        : options + ":handle_segv=0");
+    }
+}
+
+void SatHostTest::init() {
+    folder_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(folder_->isValid());
+    script_ = folder_->filePath(QStringLiteral("script"));
+    QVERIFY(QDir().mkpath(script_));
+    // The host inherits it when it starts.
+    qputenv("DVT_FAKE_SAT_DIR", QFile::encodeName(script_));
+    ui_.events.clear();
+    session_ = std::make_unique<SatSession>(
+        ui_, folder_->filePath(QStringLiteral("dravovexa.ini")).toStdString(),
+        FakeSatLibraryPath(FakeSatVariant::Full));
+    session_->UseLibraryHost(DVT_SAT_HOST);
+    QVERIFY(session_->BindSatLibrary());
+}
+
+void SatHostTest::cleanup() {
+    session_.reset();
+    qunsetenv("DVT_FAKE_SAT_DIR");
+}
+
+void SatHostTest::callsCrossTheHost() {
+    session_->codigoDeAtivacao = "12345678";
+    session_->dadosVenda = Utf8ToCp1252("<CFe>ação</CFe>");
+    QVERIFY(session_->RunEnviarDadosVenda());
+    // The arguments reached the library as the bytes they were.
+    QFile call(script_ + QStringLiteral("/EnviarDadosVenda.call"));
+    QVERIFY(call.open(QIODevice::ReadOnly));
+    QCOMPARE(call.readAll(), QByteArray("int 1\ntext 12345678\ntext <CFe>a\xE7\xE3o</CFe>\n"));
+    QVERIFY(session_->HasExport(SatExport::VersaoDLL));
+    QCOMPARE(session_->RunVersaoDLL(), std::string("01.00.00"));
+    // The answer is not left in view once the operation is over.
+    QVERIFY(session_->LastCall().raw.empty());
+}
+
+void SatHostTest::crashCostsOneCall_data() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("sale");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("segmentation fault")
+        << "segv" << false
+        << "ConsultarSAT: a biblioteca SAT encerrou de forma inesperada (sinal 11).";
+    QTest::newRow("abort") << "abort" << false
+                           << "ConsultarSAT: a biblioteca SAT encerrou de forma inesperada "
+                              "(sinal 6).";
+    QTest::newRow("exit") << "exit" << false
+                          << "ConsultarSAT: a biblioteca SAT encerrou de forma inesperada "
+                             "(código de saída 3).";
+    QTest::newRow("sale") << "segv" << true
+                          << "EnviarDadosVenda: a biblioteca SAT encerrou de forma inesperada "
+                             "(sinal 11).\r\nO equipamento SAT pode ter emitido a venda: consulte "
+                             "a última sessão fiscal antes de tentar de novo.";
+}
+
+void SatHostTest::crashCostsOneCall() {
+    QFETCH(QString, fault);
+    QFETCH(bool, sale);
+    QFETCH(QString, message);
+
+    const QString exportName = sale ? QStringLiteral("EnviarDadosVenda")
+                                    : QStringLiteral("ConsultarSAT");
+    Script(exportName + QStringLiteral(".fault"), fault.toUtf8());
+    const auto run = [&] {
+        return sale ? session_->RunEnviarDadosVenda() : session_->RunConsultarSAT();
+    };
+    QVERIFY(!run());
+    QCOMPARE(session_->LastCall().kind, SatAnswerKind::HostEnded);
+    QCOMPARE(QString::fromStdString(Cp1252ToUtf8(session_->LastResponse)), message);
+    QCOMPARE(ui_.Dialogs().last(), QByteArray::fromStdString(Utf8ToCp1252(message.toStdString()) +
+                                                            "[e]"));
+
+    // A fresh host loads the library again for the next call.
+    Unscript(exportName + QStringLiteral(".fault"));
+    QVERIFY(run());
+    QCOMPARE(session_->LastCall().kind, SatAnswerKind::Fields);
+}
+
+void SatHostTest::answerEndsAtItsNul() {
+    Script(QStringLiteral("ConsultarSAT.answer"),
+           QByteArray("5|08000|SAT em opera\xC3\xA7\xC3\xA3o||\0|99999|after the end", 42));
+    QVERIFY(session_->RunConsultarSAT());
+    QCOMPARE(QByteArray::fromStdString(Cp1252ToUtf8(session_->LastResponse)),
+             QByteArray("5|08000|SAT em operação||"));
+}
+
+void SatHostTest::nullAnswer() {
+    Script(QStringLiteral("ConsultarSAT.null"), {});
+    QVERIFY(!session_->RunConsultarSAT());
+    QCOMPARE(session_->LastCall().kind, SatAnswerKind::NullAnswer);
+    QCOMPARE(session_->LastResponse, Utf8ToCp1252("ConsultarSAT não retornou resposta"));
+}
+
+// 67 MB of answer: the log reaches the decoder whole, and a payload sink gets
+// the device's own bytes without LastResponse holding them.
+void SatHostTest::largeAnswer() {
+    QByteArray log;
+    const QByteArray line("20240131101500|SAT|INFO|Evento: comunicação com a SEFAZ\n");
+    while (log.size() < 50 * 1024 * 1024) {
+        log += line;
+    }
+    const QByteArray encoded = log.toBase64();
+    QVERIFY(encoded.size() > 67 * 1000 * 1000);
+    Script(QStringLiteral("ExtrairLogs.answer"), "7|15000|Transferência completa|||" + encoded);
+
+    QVERIFY(session_->RunExtrairLogs());
+    const std::string fields = "7|15000|Transfer\xEAncia completa|||";
+    QCOMPARE(session_->LastResponse.substr(0, fields.size()), fields);
+    QVERIFY(session_->LastResponse.size() > 45u * 1024 * 1024); // the log, in Windows-1252
+
+    std::string written;
+    session_->payloadSink = [&written](std::string_view piece) { written.append(piece); };
+    QVERIFY(session_->RunExtrairLogs());
+    session_->payloadSink = nullptr;
+    QCOMPARE(session_->LastResponse, std::string("7|15000|Transfer\xEAncia completa|||"));
+    QVERIFY(written == log.toStdString());
+}
+
+// Stopping the wait ends the host: the call reports an unknown outcome, the
+// session number stays spent, and the next call works.
+void SatHostTest::abandonedCall() {
+    Script(QStringLiteral("ConsultarSAT.fault"), "hang");
+    std::thread stopper([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        session_->AbandonLibraryCall();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    const bool result = session_->RunConsultarSAT();
+    stopper.join();
+    QVERIFY(!result);
+    QVERIFY(clock.elapsed() < 10000);
+    QCOMPARE(session_->LastCall().kind, SatAnswerKind::HostEnded);
+    QVERIFY(Cp1252ToUtf8(session_->LastResponse).find("o resultado da operação é desconhecido") !=
+            std::string::npos);
+    const std::int32_t spent = session_->SessionNumber;
+
+    Unscript(QStringLiteral("ConsultarSAT.fault"));
+    QVERIFY(session_->RunConsultarSAT());
+    QCOMPARE(session_->SessionNumber, spent + 1);
+}
+
+void SatHostTest::missingHostProgram() {
+    SatSession session(ui_, folder_->filePath(QStringLiteral("other.ini")).toStdString(),
+                       FakeSatLibraryPath(FakeSatVariant::Full));
+    session.UseLibraryHost(folder_->filePath(QStringLiteral("nowhere")).toStdString());
+    QVERIFY(!session.BindSatLibrary());
+    QVERIFY(session.LastLoadError().find("nowhere") != std::string::npos);
+}
+
+void SatHostTest::malformedCallsRefused_data() {
+    QTest::addColumn<QByteArray>("payload");
+    const std::string code = "12345678";
+    const SatArgument good[] = {SatArgument::Number(1), SatArgument::Text(code)};
+    const QByteArray request = QByteArray::fromStdString(
+        host_protocol::CallRequest(SatExport::ExtrairLogs, good));
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("not a call") << QByteArray("L/lib");
+    QTest::newRow("unknown export") << QByteArray("C\x7F\x00", 3);
+    QTest::newRow("truncated") << request.left(request.size() - 1);
+    QTest::newRow("trailing bytes") << request + "x";
+    QTest::newRow("too few arguments") << request.left(3).replace(2, 1, "\x01") + request.mid(3, 5);
+    const SatArgument swapped[] = {SatArgument::Text(code), SatArgument::Number(1)};
+    QTest::newRow("argument kinds swapped")
+        << QByteArray::fromStdString(host_protocol::CallRequest(SatExport::ExtrairLogs, swapped));
+    QByteArray huge = request;
+    huge[9] = '\x7F'; // the text's length far beyond the frame
+    QTest::newRow("text longer than the frame") << huge;
+}
+
+void SatHostTest::malformedCallsRefused() {
+    QFETCH(QByteArray, payload);
+    QVERIFY(!host_protocol::DecodeCallRequest(payload.toStdString()));
+
+    // The well-formed request decodes to what was sent.
+    const std::string code = "12345678";
+    const SatArgument good[] = {SatArgument::Number(-7), SatArgument::Text(code)};
+    const auto decoded = host_protocol::DecodeCallRequest(
+        host_protocol::CallRequest(SatExport::ExtrairLogs, good));
+    QVERIFY(decoded);
+    QCOMPARE(decoded->which, SatExport::ExtrairLogs);
+    QCOMPARE(decoded->arguments[0].number, -7);
+    QCOMPARE(decoded->arguments[1].text, std::string_view(code));
+}
+
+// A thread that ends while its call runs waits for the call, instead of
+// leaving it to touch the destroyed object.
+void SatHostTest::threadJoinsARunningCall() {
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    {
+        SatLibraryThread thread;
+        thread.Start([done] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            done->store(true);
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    QVERIFY(done->load());
+}
+
+QTEST_GUILESS_MAIN(SatHostTest)
+#include "test_sat_host.moc"
