@@ -9,7 +9,7 @@
 #include "sat/library_thread.h"
 
 TimeLimitedUserInterface::TimeLimitedUserInterface(std::ostream& stream)
-    : StreamUserInterface(stream), stream_(stream) {}
+    : StreamUserInterface(stream), stream_(stream), timeLimitExit_(kExitTimeLimit) {}
 
 TimeLimitedUserInterface::~TimeLimitedUserInterface() = default;
 
@@ -20,6 +20,11 @@ void TimeLimitedUserInterface::SetTimeLimit(std::chrono::seconds limit,
     if (!thread_) {
         thread_ = std::make_unique<SatLibraryThread>();
     }
+}
+
+void TimeLimitedUserInterface::SetTimeLimitOutcome(int exitStatus, std::function<void()> report) {
+    timeLimitExit_ = exitStatus;
+    timeLimitReport_ = std::move(report);
 }
 
 void TimeLimitedUserInterface::RunLibraryCall(const std::function<void()>& step) {
@@ -42,8 +47,11 @@ void TimeLimitedUserInterface::RunLibraryCall(const std::function<void()>& step)
     } catch (...) {
         // The abandoned call's own report is not wanted: the message below says it.
     }
+    if (timeLimitReport_) {
+        timeLimitReport_();
+    }
     stream_ << "dravovexa-cli: tempo limite de " << std::to_string(limit_.count())
             << " s esgotado: a biblioteca SAT não respondeu e a operação foi abandonada.\n"
             << std::flush;
-    std::_Exit(kExitTimeLimit);
+    std::_Exit(timeLimitExit_);
 }

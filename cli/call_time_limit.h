@@ -22,6 +22,10 @@ public:
     // From now on each library step may take at most `limit`; `abandon`
     // ends a step that outlasts it (from another thread).
     void SetTimeLimit(std::chrono::seconds limit, std::function<void()> abandon);
+    // What ending on the time limit means to the caller: the exit status
+    // (kExitTimeLimit by default) and a report made before the message on
+    // standard error (a monitoring check's status line).
+    void SetTimeLimitOutcome(int exitStatus, std::function<void()> report);
 
     void RunLibraryCall(const std::function<void()>& step) override;
 
@@ -29,5 +33,7 @@ private:
     std::ostream& stream_;
     std::chrono::seconds limit_{0};
     std::function<void()> abandon_;
+    int timeLimitExit_;
+    std::function<void()> timeLimitReport_;
     std::unique_ptr<SatLibraryThread> thread_;
 };

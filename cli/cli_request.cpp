@@ -238,6 +238,7 @@ Opções:
 
 As mensagens saem na saída de erro; o retorno do SAT, na saída padrão.
 Saída: 0 sucesso, 1 recusado ou falhou, 2 uso incorreto, 3 biblioteca SAT
-não localizada ou não carregada, 4 tempo limite esgotado.
+não localizada ou não carregada, 4 tempo limite esgotado, 5 a biblioteca SAT
+encerrou de forma inesperada durante a operação (verificar sai sempre com 0 a 3).
 )";
 }

@@ -3,6 +3,7 @@
 // one given with --sat-library) and draws session numbers from
 // "dravovexa.ini" beside itself.
 
+#include <algorithm>
 #include <chrono>
 #include <exception>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_request.h"
 #include "cli/message_block.h"
+#include "cli/status_check.h"
 #include "sat/un_global.h"
 
 int main(int argc, char** argv) {
@@ -24,7 +26,21 @@ int main(int argc, char** argv) {
             std::cout << CliHelpText();
             return kExitSuccess;
         }
+        // A monitoring check ends in the plugins' convention whatever went
+        // wrong: a status line on standard output and UNKNOWN (3), never the
+        // usage, time-limit or host statuses, which a monitor reads as states.
+        const bool check = parsed.request.command == "verificar" ||
+                           std::find(arguments.begin(), arguments.end(), "verificar") !=
+                               arguments.end();
+        const auto reportUnknown = [](const std::string& why) {
+            std::cout << UnknownCheck(why).line << '\n' << std::flush;
+        };
         if (!parsed.error.empty()) {
+            if (check) {
+                reportUnknown(parsed.error);
+                std::cerr << "dravovexa-cli: " << parsed.error << '\n';
+                return static_cast<int>(CheckState::Unknown);
+            }
             std::cerr << "dravovexa-cli: " << parsed.error << "\n\n" << CliHelpText();
             return kExitUsage;
         }
@@ -35,8 +51,15 @@ int main(int argc, char** argv) {
         // crashes costs the call, not the command line's report of it.
         session.UseLibraryHost(SatHostPathBesideProgram());
         if (const auto limit = parsed.request.Value("tempo-limite")) {
-            ui.SetTimeLimit(std::chrono::seconds(ParseTimeLimitSeconds(*limit).value_or(0)),
+            const auto seconds = ParseTimeLimitSeconds(*limit).value_or(0);
+            ui.SetTimeLimit(std::chrono::seconds(seconds),
                             [&session] { session.AbandonLibraryCall(); });
+            if (check) {
+                ui.SetTimeLimitOutcome(static_cast<int>(CheckState::Unknown), [=] {
+                    reportUnknown("a biblioteca SAT não respondeu em " + std::to_string(seconds) +
+                                  " s");
+                });
+            }
         }
         if (const auto library = parsed.request.Value("sat-library")) {
             std::error_code error;
@@ -54,7 +77,7 @@ int main(int argc, char** argv) {
             return false;
         };
         int status = RunCliCommand(parsed.request, session, std::cout, std::cerr, bindLibrary);
-        if (session.LastCall().kind == SatAnswerKind::HostEnded) {
+        if (session.LastCall().kind == SatAnswerKind::HostEnded && !check) {
             status = kExitHostEnded; // its message block is on standard error already
         }
         if (!session.LastFailure().empty()) {

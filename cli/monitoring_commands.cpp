@@ -15,6 +15,7 @@
 #include "rules/field_rules.h"
 #include "rules/text_utils.h"
 #include "sat/platform/atomic_file.h"
+#include "sat/response_fields.h"
 
 namespace {
 
@@ -121,10 +122,13 @@ public:
             return Finish(NoAnswerReading(LibraryFailureMessage(session_)), kExitNoLibrary);
         }
         session_.RunConsultarStatusOperacional();
-        const SatCallRecord& call = session_.LastCall();
-        const StatusReading reading = call.kind == SatAnswerKind::Fields
-                                          ? ReadStatusAnswer(call.raw, session_.StatusOperacional)
-                                          : NoAnswerReading(NoAnswerMessage(session_));
+        // The answer's fields as the operation left them, "|"-separated again
+        // (the library's own text is gone once the operation is over).
+        const std::string answer = Cp1252ToUtf8(NormalizaRetorno(session_.LastResponse));
+        const StatusReading reading =
+            session_.LastCall().kind == SatAnswerKind::Fields
+                ? ReadStatusAnswer(answer, session_.StatusOperacional)
+                : NoAnswerReading(NoAnswerMessage(session_));
         return Finish(reading, StatusExit(reading, true));
     }
 
@@ -143,8 +147,13 @@ private:
     }
 
     int UsageError(const std::string& why) const {
+        if (format_ == Format::Check) {
+            // The monitor shows standard output: the check's own status line.
+            usage_ << "dravovexa-cli: " << why << '\n';
+            return Finish(UnknownCheck(why));
+        }
         usage_ << "dravovexa-cli: " << why << "\n\n" << CliHelpText();
-        return format_ == Format::Check ? static_cast<int>(CheckState::Unknown) : kExitUsage;
+        return kExitUsage;
     }
 
     int Finish(const CheckResult& result) const {

@@ -74,6 +74,7 @@ private slots:
     void activationCodeFromFile();
     void usageErrors_data();
     void usageErrors();
+    void silentDeviceIsUnknown();
 
 private:
     std::unique_ptr<QTemporaryDir> folder_;
@@ -93,6 +94,8 @@ void CliMonitoringTest::init() {
     QVERIFY(folder_->isValid());
     cli_ = folder_->filePath(QStringLiteral("dravovexa-cli"));
     QVERIFY(QFile::copy(QStringLiteral(DVT_CLI_PATH), cli_));
+    QVERIFY(QFile::copy(QStringLiteral(DVT_SAT_HOST_PATH),
+                        folder_->filePath(QStringLiteral("dravovexa-sat-host"))));
     QVERIFY(QFile::copy(QStringLiteral(DVT_EMULATOR_PATH),
                         folder_->filePath(QStringLiteral("libdllsat.so"))));
     state_ = folder_->filePath(QStringLiteral("estado.txt"));
@@ -407,6 +410,9 @@ void CliMonitoringTest::usageErrors_data() {
     QTest::newRow("two codes: the check is unknown")
         << QStringList{"verificar", "--codigo", "12345678", "--codigo-arquivo", "x"} << 3
         << QByteArray("dê --codigo ou --codigo-arquivo, não os dois");
+    QTest::newRow("unknown option of the check: unknown, not a usage error")
+        << QStringList{"verificar", "--nao-existe"} << 3
+        << QByteArray("opção desconhecida: --nao-existe");
     QTest::newRow("threshold of another command")
         << QStringList{"status", "--sefaz-aviso", "3"} << 2
         << QByteArray("a opção --sefaz-aviso não se aplica a status");
@@ -419,7 +425,20 @@ void CliMonitoringTest::usageErrors() {
     const CliRun run = Run(arguments);
     QVERIFY2(run.exitCode == exitCode, (run.out + run.err).constData());
     QVERIFY2(run.err.startsWith("dravovexa-cli: " + why + "\n"), run.err.constData());
+    if (arguments.first() == QStringLiteral("verificar")) {
+        // The monitor shows standard output: the check's own status line.
+        QCOMPARE(run.out, "SAT DESCONHECIDO - " + why + "\n");
+    }
     QVERIFY(!QFile::exists(state_)); // nothing was asked of the device
+}
+
+void CliMonitoringTest::silentDeviceIsUnknown() {
+    // A device that outlasts --tempo-limite: the check ends UNKNOWN with its
+    // status line, not with the command line's time-limit status.
+    const CliRun run = Run({"--tempo-limite", "1", "verificar", "--codigo", "12345678"},
+                           {"DVT_SAT_MODE=kit", "DVT_SAT_DELAY_MS=5000"});
+    QVERIFY2(run.exitCode == 3, (run.out + run.err).constData());
+    QCOMPARE(run.out, QByteArray("SAT DESCONHECIDO - a biblioteca SAT não respondeu em 1 s\n"));
 }
 
 QTEST_GUILESS_MAIN(CliMonitoringTest)
