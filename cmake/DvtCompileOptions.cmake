@@ -4,7 +4,7 @@ add_library(dvt_warnings INTERFACE)
 if(MSVC)
   target_compile_options(dvt_warnings INTERFACE /W4 $<$<BOOL:${DVT_WERROR}>:/WX>)
 else()
-  target_compile_options(dvt_warnings INTERFACE -Wall -Wextra -Wpedantic
+  target_compile_options(dvt_warnings INTERFACE -Wall -Wextra -Wpedantic -Wshadow
                                                 $<$<BOOL:${DVT_WERROR}>:-Werror>)
 endif()
 

@@ -166,7 +166,7 @@ std::string FixedHalfAwayFromZero(double value, int decimals) {
         digits.insert(0, static_cast<std::size_t>(1 - point), '0');
         point = 1;
     }
-    const std::size_t kept = static_cast<std::size_t>(point + decimals);
+    const std::size_t kept = static_cast<std::size_t>(point) + static_cast<std::size_t>(decimals);
     if (digits.size() < kept + 1) {
         digits.append(kept + 1 - digits.size(), '0');
     }

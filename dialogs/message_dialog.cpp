@@ -177,7 +177,7 @@ QPushButton* TFMensagem::makeButton(const char* objectName, const QString& capti
 }
 
 void TFMensagem::setMessage(const QString& text) {
-    m_text = text;
+    text_ = text;
     Msg->setText(ForDisplay(text));
 }
 
@@ -191,7 +191,7 @@ void TFMensagem::showEvent(QShowEvent* event) {
 }
 
 void TFMensagem::FormShow() {
-    const MessageLook look = ResolveMessageMarkers(m_text);
+    const MessageLook look = ResolveMessageMarkers(text_);
 
     lbl_caption->setText(look.title);
     lbl_caption->adjustSize();

@@ -31,7 +31,7 @@ public:
 
     // The text to show, markers still in it; lines are separated by CR LF.
     void setMessage(const QString& text);
-    QString message() const { return m_text; }
+    QString message() const { return text_; }
 
     // Escape never closes the dialog; the window's own close request (Alt+F4
     // through a window manager) counts as Cancelar.
@@ -50,7 +50,7 @@ private:
     quint16 FormKeyDown(int key, Qt::KeyboardModifiers modifiers) const;
     quint16 mouseDownResult(QObject* watched) const;
 
-    QString m_text;
+    QString text_;
 
     QLabel* img_top = nullptr;
     QLabel* lbl_caption = nullptr;

@@ -49,7 +49,7 @@ TFSplashForm::TickSource SteadyMilliseconds() {
 } // namespace
 
 TFSplashForm::TFSplashForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_ticks(SteadyMilliseconds()) {
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ticks_(SteadyMilliseconds()) {
     setObjectName(QStringLiteral("FSplashForm"));
     resize(470, 182);
     setAutoFillBackground(true);
@@ -70,9 +70,9 @@ TFSplashForm::TFSplashForm(QWidget* parent)
     MakePicture(panel, "Image1", QStringLiteral("logo"), QRect(3, 4, 127, 70));
     MakePicture(panel, "Image3", QStringLiteral("device"), QRect(292, 4, 169, 169));
 
-    m_titulo = MakeLabel(panel, "lbl_titulo", CourierNewFont(8, true), QStringLiteral("#0000ff"),
+    titulo_ = MakeLabel(panel, "lbl_titulo", CourierNewFont(8, true), QStringLiteral("#0000ff"),
                          {135, 8});
-    m_versao = MakeLabel(panel, "lbl_versao", CourierNewFont(8, true), QStringLiteral("#000000"),
+    versao_ = MakeLabel(panel, "lbl_versao", CourierNewFont(8, true), QStringLiteral("#000000"),
                          {135, 28});
 
     QLabel* slogan =
@@ -92,14 +92,14 @@ TFSplashForm::TFSplashForm(QWidget* parent)
         line->resize(282, line->sizeHint().height());
     }
 
-    m_closeTimer = new TThreadedTimer(this);
-    m_closeTimer->setObjectName(QStringLiteral("ThreadedTimer1"));
-    m_closeTimer->setInterval(3000);
-    m_closeTimer->setOnTimer([this] { ThreadedTimer1Timer(); });
+    closeTimer_ = new TThreadedTimer(this);
+    closeTimer_->setObjectName(QStringLiteral("ThreadedTimer1"));
+    closeTimer_->setInterval(3000);
+    closeTimer_->setOnTimer([this] { ThreadedTimer1Timer(); });
 
-    m_fadeTimer = new TThreadedTimer(this);
-    m_fadeTimer->setObjectName(QStringLiteral("ThreadedTimer2"));
-    m_fadeTimer->setOnTimer([this] { ThreadedTimer2Timer(); });
+    fadeTimer_ = new TThreadedTimer(this);
+    fadeTimer_->setObjectName(QStringLiteral("ThreadedTimer2"));
+    fadeTimer_->setOnTimer([this] { ThreadedTimer2Timer(); });
 
     if (QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
@@ -108,7 +108,7 @@ TFSplashForm::TFSplashForm(QWidget* parent)
 }
 
 void TFSplashForm::setTickSource(TickSource ticks) {
-    m_ticks = ticks ? std::move(ticks) : SteadyMilliseconds();
+    ticks_ = ticks ? std::move(ticks) : SteadyMilliseconds();
 }
 
 int TFSplashForm::AlphaForTransparency(int t) {
@@ -129,20 +129,20 @@ void TFSplashForm::SetTransparency(int t) {
 void TFSplashForm::showEvent(QShowEvent* event) {
     SetTransparency(100);
     QDialog::showEvent(event);
-    m_fadeTimer->setEnabled(true);
+    fadeTimer_->setEnabled(true);
 }
 
 void TFSplashForm::ThreadedTimer2Timer() {
-    m_fadeTimer->setEnabled(false);
+    fadeTimer_->setEnabled(false);
     QPointer<TFSplashForm> self(this);
     fadeIn();
     if (self) {
-        m_closeTimer->setEnabled(true);
+        closeTimer_->setEnabled(true);
     }
 }
 
 void TFSplashForm::ThreadedTimer1Timer() {
-    m_closeTimer->setEnabled(false);
+    closeTimer_->setEnabled(false);
     close();
 }
 
@@ -163,7 +163,7 @@ void TFSplashForm::fadeIn() {
 void TFSplashForm::waitResponsively(int milliseconds) {
     // Unsigned difference, so a clock that wraps around still ends the wait.
     // The short sleep keeps the wait responsive without spinning a core.
-    const TickSource ticks = m_ticks;
+    const TickSource ticks = ticks_;
     const std::uint32_t start = ticks();
     for (;;) {
         QCoreApplication::processEvents();

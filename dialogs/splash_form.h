@@ -21,12 +21,12 @@ public:
 
     explicit TFSplashForm(QWidget* parent = nullptr);
 
-    QLabel* lbl_titulo() const { return m_titulo; }
-    QLabel* lbl_versao() const { return m_versao; }
+    QLabel* lbl_titulo() const { return titulo_; }
+    QLabel* lbl_versao() const { return versao_; }
     // Closes the window when it fires; enabled when the fade-in has ended.
-    TThreadedTimer* ThreadedTimer1() const { return m_closeTimer; }
+    TThreadedTimer* ThreadedTimer1() const { return closeTimer_; }
     // Runs the fade-in; enabled when the window is shown.
-    TThreadedTimer* ThreadedTimer2() const { return m_fadeTimer; }
+    TThreadedTimer* ThreadedTimer2() const { return fadeTimer_; }
 
     // The clock the fade's waits read; a steady millisecond clock by default.
     void setTickSource(TickSource ticks);
@@ -46,9 +46,9 @@ private:
     void fadeIn();
     void waitResponsively(int milliseconds);
 
-    QLabel* m_titulo = nullptr;
-    QLabel* m_versao = nullptr;
-    TThreadedTimer* m_closeTimer = nullptr;
-    TThreadedTimer* m_fadeTimer = nullptr;
-    TickSource m_ticks;
+    QLabel* titulo_ = nullptr;
+    QLabel* versao_ = nullptr;
+    TThreadedTimer* closeTimer_ = nullptr;
+    TThreadedTimer* fadeTimer_ = nullptr;
+    TickSource ticks_;
 };

@@ -3,48 +3,48 @@
 #include <utility>
 
 TThreadedTimer::TThreadedTimer(QObject* parent) : QObject(parent) {
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &TThreadedTimer::tick);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, &TThreadedTimer::tick);
 }
 
 void TThreadedTimer::setEnabled(bool enabled) {
-    if (enabled == m_enabled) {
+    if (enabled == enabled_) {
         return;
     }
-    m_enabled = enabled;
+    enabled_ = enabled;
     restart();
 }
 
 void TThreadedTimer::setInterval(int milliseconds) {
-    if (milliseconds == m_interval) {
+    if (milliseconds == interval_) {
         return;
     }
-    m_interval = milliseconds;
+    interval_ = milliseconds;
     restart();
 }
 
 void TThreadedTimer::setOnTimer(std::function<void()> handler) {
-    m_onTimer = std::move(handler);
+    onTimer_ = std::move(handler);
     // A handler given while the timer already counts keeps the running period.
-    if (!m_timer.isActive()) {
+    if (!timer_.isActive()) {
         restart();
     }
 }
 
 void TThreadedTimer::restart() {
-    m_timer.stop();
-    if (m_enabled && m_interval > 0 && m_onTimer) {
-        m_timer.start(m_interval);
+    timer_.stop();
+    if (enabled_ && interval_ > 0 && onTimer_) {
+        timer_.start(interval_);
     }
 }
 
 void TThreadedTimer::tick() {
-    if (!m_enabled || !m_onTimer) {
+    if (!enabled_ || !onTimer_) {
         return;
     }
     try {
         // Copied, so a handler may replace or clear itself while it runs.
-        const std::function<void()> handler = m_onTimer;
+        const std::function<void()> handler = onTimer_;
         handler();
     } catch (...) {
         // A failing handler costs its own tick only; the timer keeps going.

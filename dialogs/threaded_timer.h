@@ -20,10 +20,10 @@ public:
 
     explicit TThreadedTimer(QObject* parent = nullptr);
 
-    bool Enabled() const { return m_enabled; }
+    bool Enabled() const { return enabled_; }
     void setEnabled(bool enabled);
 
-    int Interval() const { return m_interval; }
+    int Interval() const { return interval_; }
     // A new interval while enabled starts a new full period. An interval of 0
     // or less never ticks.
     void setInterval(int milliseconds);
@@ -31,14 +31,14 @@ public:
     void setOnTimer(std::function<void()> handler);
 
     // True while the timer is counting towards its next tick.
-    bool isCounting() const { return m_timer.isActive(); }
+    bool isCounting() const { return timer_.isActive(); }
 
 private:
     void restart();
     void tick();
 
-    QTimer m_timer;
-    std::function<void()> m_onTimer;
-    int m_interval = kDefaultInterval;
-    bool m_enabled = false;
+    QTimer timer_;
+    std::function<void()> onTimer_;
+    int interval_ = kDefaultInterval;
+    bool enabled_ = false;
 };

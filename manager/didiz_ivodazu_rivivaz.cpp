@@ -14,8 +14,8 @@ TVUDuvivededavo::TVUDuvivededavo(QObject* parent) : QObject(parent) {
 }
 
 void TVUDuvivededavo::setProgramName(const QString& name) {
-    if (m_programName.isEmpty()) {
-        m_programName = name;
+    if (programName_.isEmpty()) {
+        programName_ = name;
     }
 }
 
@@ -28,13 +28,13 @@ QString TVUDuvivededavo::ExeVersion() const {
 }
 
 QString TVUDuvivededavo::SplashVersionLine(const QString& buildSuffix) const {
-    return QStringLiteral("versão ") + m_versaoDoPrograma + QStringLiteral("( build ") +
-           m_buildDoPrograma + QStringLiteral(".") + buildSuffix + QStringLiteral(" )");
+    return QStringLiteral("versão ") + versaoDoPrograma_ + QStringLiteral("( build ") +
+           buildDoPrograma_ + QStringLiteral(".") + buildSuffix + QStringLiteral(" )");
 }
 
 void TVUDuvivededavo::ShowSplash(int interval, const QString& buildSuffix) {
     TFSplashForm splash;
-    splash.lbl_titulo()->setText(m_tituloDoPrograma);
+    splash.lbl_titulo()->setText(tituloDoPrograma_);
     splash.lbl_titulo()->adjustSize();
     splash.ThreadedTimer1()->setInterval(std::max(interval, kMinimumSplashInterval));
     splash.lbl_versao()->setText(SplashVersionLine(buildSuffix));

@@ -21,19 +21,19 @@ class TVUDuvivededavo : public QObject {
     Q_PROPERTY(QString TituloDoPrograma READ TituloDoPrograma WRITE setTituloDoPrograma)
     Q_PROPERTY(QString BuildDoPrograma READ BuildDoPrograma WRITE setBuildDoPrograma)
     Q_PROPERTY(QString ExeVersion READ ExeVersion)
-    Q_PROPERTY(QString ArquivoDeControle MEMBER m_arquivoDeControle)
-    Q_PROPERTY(QString ArquivoDeConfiguracao MEMBER m_arquivoDeConfiguracao)
-    Q_PROPERTY(QString ParametrosDeExecucao MEMBER m_parametrosDeExecucao)
-    Q_PROPERTY(QString PathDaRede MEMBER m_pathDaRede)
-    Q_PROPERTY(QString ArquivoDaRede MEMBER m_arquivoDaRede)
-    Q_PROPERTY(QString FTPHost MEMBER m_ftpHost)
-    Q_PROPERTY(int FTPHostPort MEMBER m_ftpHostPort)
-    Q_PROPERTY(QString FTPUser MEMBER m_ftpUser)
-    Q_PROPERTY(QString FTPPassword MEMBER m_ftpPassword)
-    Q_PROPERTY(QString FTPDir MEMBER m_ftpDir)
-    Q_PROPERTY(bool FTPPassive MEMBER m_ftpPassive)
-    Q_PROPERTY(QString UpdateMessage MEMBER m_updateMessage)
-    Q_PROPERTY(bool OptionalUpdate MEMBER m_optionalUpdate)
+    Q_PROPERTY(QString ArquivoDeControle MEMBER arquivoDeControle_)
+    Q_PROPERTY(QString ArquivoDeConfiguracao MEMBER arquivoDeConfiguracao_)
+    Q_PROPERTY(QString ParametrosDeExecucao MEMBER parametrosDeExecucao_)
+    Q_PROPERTY(QString PathDaRede MEMBER pathDaRede_)
+    Q_PROPERTY(QString ArquivoDaRede MEMBER arquivoDaRede_)
+    Q_PROPERTY(QString FTPHost MEMBER ftpHost_)
+    Q_PROPERTY(int FTPHostPort MEMBER ftpHostPort_)
+    Q_PROPERTY(QString FTPUser MEMBER ftpUser_)
+    Q_PROPERTY(QString FTPPassword MEMBER ftpPassword_)
+    Q_PROPERTY(QString FTPDir MEMBER ftpDir_)
+    Q_PROPERTY(bool FTPPassive MEMBER ftpPassive_)
+    Q_PROPERTY(QString UpdateMessage MEMBER updateMessage_)
+    Q_PROPERTY(bool OptionalUpdate MEMBER optionalUpdate_)
 
 public:
     static constexpr int kMinimumSplashInterval = 3000;
@@ -41,21 +41,21 @@ public:
     explicit TVUDuvivededavo(QObject* parent = nullptr);
 
     // Only the first non-empty name is taken; later ones are ignored.
-    QString ProgramName() const { return m_programName; }
+    QString ProgramName() const { return programName_; }
     void setProgramName(const QString& name);
 
-    QString VersaoDoPrograma() const { return m_versaoDoPrograma; }
-    void setVersaoDoPrograma(const QString& version) { m_versaoDoPrograma = version; }
+    QString VersaoDoPrograma() const { return versaoDoPrograma_; }
+    void setVersaoDoPrograma(const QString& version) { versaoDoPrograma_ = version; }
 
     // The component's own version: always "1.05", assignments are ignored.
     QString Versao_Manager() const;
     void setVersao_Manager(const QString&) {}
 
-    QString TituloDoPrograma() const { return m_tituloDoPrograma; }
-    void setTituloDoPrograma(const QString& title) { m_tituloDoPrograma = title; }
+    QString TituloDoPrograma() const { return tituloDoPrograma_; }
+    void setTituloDoPrograma(const QString& title) { tituloDoPrograma_ = title; }
 
-    QString BuildDoPrograma() const { return m_buildDoPrograma; }
-    void setBuildDoPrograma(const QString& build) { m_buildDoPrograma = build; }
+    QString BuildDoPrograma() const { return buildDoPrograma_; }
+    void setBuildDoPrograma(const QString& build) { buildDoPrograma_ = build; }
 
     // Read from the program file's version resource at each call.
     QString ExeVersion() const;
@@ -74,23 +74,23 @@ public:
     quint16 ShowMessageDialog(const char* text) const = delete;
 
 private:
-    QString m_programName;
-    QString m_versaoDoPrograma = QStringLiteral("1.00");
-    QString m_tituloDoPrograma = QStringLiteral("Dravo Programa ®");
-    QString m_buildDoPrograma = QStringLiteral("1.0.0.0");
+    QString programName_;
+    QString versaoDoPrograma_ = QStringLiteral("1.00");
+    QString tituloDoPrograma_ = QStringLiteral("Dravo Programa ®");
+    QString buildDoPrograma_ = QStringLiteral("1.0.0.0");
 
-    QString m_arquivoDeControle = QStringLiteral("meuprograma.dll");
-    QString m_arquivoDeConfiguracao = QStringLiteral("meuprograma.cfg");
-    QString m_parametrosDeExecucao = QStringLiteral("prm1 prm2 ...");
-    QString m_pathDaRede = QStringLiteral("F:\\diretorio\\");
-    QString m_arquivoDaRede = QStringLiteral("F:\\diretorio\\arquivo.dll");
-    QString m_ftpHost;
-    int m_ftpHostPort = 0;
-    QString m_ftpUser;
-    QString m_ftpPassword;
-    QString m_ftpDir;
-    bool m_ftpPassive = false;
-    QString m_updateMessage = QStringLiteral(
+    QString arquivoDeControle_ = QStringLiteral("meuprograma.dll");
+    QString arquivoDeConfiguracao_ = QStringLiteral("meuprograma.cfg");
+    QString parametrosDeExecucao_ = QStringLiteral("prm1 prm2 ...");
+    QString pathDaRede_ = QStringLiteral("F:\\diretorio\\");
+    QString arquivoDaRede_ = QStringLiteral("F:\\diretorio\\arquivo.dll");
+    QString ftpHost_;
+    int ftpHostPort_ = 0;
+    QString ftpUser_;
+    QString ftpPassword_;
+    QString ftpDir_;
+    bool ftpPassive_ = false;
+    QString updateMessage_ = QStringLiteral(
         "Há uma nova versão do aplicativo disponível.\rA atualização automática será iniciada.");
-    bool m_optionalUpdate = false;
+    bool optionalUpdate_ = false;
 };

@@ -81,7 +81,7 @@ std::unique_ptr<SatSession> MakeSession(SatUserInterface& ui, const TFprincipal:
 
 } // namespace
 
-TFprincipal::TFprincipal(Options options, QWidget* parent)
+TFprincipal::TFprincipal(const Options& options, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     libraryCalls_ = new TLibraryCalls(this);
     libraryCalls_->setInputPass(

@@ -75,7 +75,7 @@ public:
     static constexpr int kPagesSheet = 1;
     static constexpr int kTemplateSheet = 2;
 
-    explicit TFprincipal(Options options = {}, QWidget* parent = nullptr);
+    explicit TFprincipal(const Options& options = {}, QWidget* parent = nullptr);
     ~TFprincipal() override;
 
     SatSession& Session() const override { return *session_; }

@@ -555,7 +555,8 @@ void TResultMemo::changeEvent(QEvent* event) {
 std::size_t TResultMemo::PositionAt(const QPoint& point) const {
     const int lineHeight = std::max(1, QFontMetrics(font()).lineSpacing());
     const int shownRow = std::max(0, (point.y() - kTextMargin)) / lineHeight;
-    const Row row = RowAt(static_cast<std::size_t>(verticalScrollBar()->value() + shownRow));
+    const Row row = RowAt(static_cast<std::size_t>(verticalScrollBar()->value()) +
+                          static_cast<std::size_t>(shownRow));
     const qreal x = point.x() - kTextMargin;
     const auto column = static_cast<std::size_t>(std::max<qreal>(0, x / CharacterWidth() + 0.5));
     return std::min(row.begin + column, row.CursorEnd());
