@@ -29,9 +29,9 @@ int main(int argc, char** argv) {
         // A monitoring check ends in the plugins' convention whatever went
         // wrong: a status line on standard output and UNKNOWN (3), never the
         // usage, time-limit or host statuses, which a monitor reads as states.
-        const bool check = parsed.request.command == "verificar" ||
-                           std::find(arguments.begin(), arguments.end(), "verificar") !=
-                               arguments.end();
+        const bool check =
+            parsed.request.command == "verificar" ||
+            std::find(arguments.begin(), arguments.end(), "verificar") != arguments.end();
         const auto reportUnknown = [](const std::string& why) {
             std::cout << UnknownCheck(why).line << '\n' << std::flush;
         };

@@ -125,10 +125,9 @@ public:
         // The answer's fields as the operation left them, "|"-separated again
         // (the library's own text is gone once the operation is over).
         const std::string answer = Cp1252ToUtf8(NormalizaRetorno(session_.LastResponse));
-        const StatusReading reading =
-            session_.LastCall().kind == SatAnswerKind::Fields
-                ? ReadStatusAnswer(answer, session_.StatusOperacional)
-                : NoAnswerReading(NoAnswerMessage(session_));
+        const StatusReading reading = session_.LastCall().kind == SatAnswerKind::Fields
+                                          ? ReadStatusAnswer(answer, session_.StatusOperacional)
+                                          : NoAnswerReading(NoAnswerMessage(session_));
         return Finish(reading, StatusExit(reading, true));
     }
 

@@ -4,11 +4,11 @@
 #include "dialogs/header_bar.h"
 #include "dialogs/pictures.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QAbstractButton>
 #include <QToolButton>
 
 #include <algorithm>

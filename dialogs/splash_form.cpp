@@ -71,9 +71,9 @@ TFSplashForm::TFSplashForm(QWidget* parent)
     MakePicture(panel, "Image3", QStringLiteral("device"), QRect(292, 4, 169, 169));
 
     titulo_ = MakeLabel(panel, "lbl_titulo", CourierNewFont(8, true), QStringLiteral("#0000ff"),
-                         {135, 8});
+                        {135, 8});
     versao_ = MakeLabel(panel, "lbl_versao", CourierNewFont(8, true), QStringLiteral("#000000"),
-                         {135, 28});
+                        {135, 28});
 
     QLabel* slogan =
         MakeLabel(panel, "Label52", ArialFont(8, false), QStringLiteral("#000000"), {5, 76});

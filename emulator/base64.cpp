@@ -18,10 +18,9 @@ void AppendBase64(std::string& out, std::string_view bytes) {
     out.resize(o + (bytes.size() + 2) / 3 * 4);
     for (std::size_t i = 0; i < bytes.size(); i += kChunk) {
         const std::size_t length = std::min(kChunk, bytes.size() - i);
-        o += static_cast<std::size_t>(
-            EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data() + o),
-                            reinterpret_cast<const unsigned char*>(bytes.data() + i),
-                            static_cast<int>(length)));
+        o += static_cast<std::size_t>(EVP_EncodeBlock(
+            reinterpret_cast<unsigned char*>(out.data() + o),
+            reinterpret_cast<const unsigned char*>(bytes.data() + i), static_cast<int>(length)));
     }
 }
 
@@ -39,8 +38,7 @@ std::optional<std::string> Base64Decode(std::string_view text) {
         return std::nullopt;
     }
     const std::size_t firstPad = compact.find('=');
-    const std::size_t padding =
-        firstPad == std::string::npos ? 0 : compact.size() - firstPad;
+    const std::size_t padding = firstPad == std::string::npos ? 0 : compact.size() - firstPad;
     if (padding > 2 || (padding == 2 && compact.back() != '=')) {
         return std::nullopt;
     }

@@ -2,8 +2,8 @@
 // The signed CF-e-SAT documents the device issues: the sale (CFe) built from
 // a checked sale document, and the cancellation (CFeCanc) of the last sale.
 
-#include "emulator/device_state.h"
 #include "emulator/device_key.h"
+#include "emulator/device_state.h"
 #include "emulator/sale_document.h"
 
 #include <cstdint>

@@ -26,8 +26,8 @@ std::string SatDevice::AtivarSAT(const CallContext& c, int session, int subComma
                                  const std::string& code, const std::string& cnpj, int uf) {
     // The request is for the device's own key, made at the activation.
     const auto requestAnswer = [&](int answerCode) {
-        const std::string request = Key(c.now).CertificateRequestPem(
-            {state_.serial, state_.taxpayerCnpj});
+        const std::string request =
+            Key(c.now).CertificateRequestPem({state_.serial, state_.taxpayerCnpj});
         return StandardAnswer(session, answerCode, {Base64Encode(request)});
     };
     if (subCommand < 1 || subCommand > 3) {

@@ -67,7 +67,12 @@ std::string SatDevice::EnviarDadosVenda(const CallContext& c, int session, const
         return FiscalRefusal(session, 6005, 0);
     }
     state_.lastDocumentNumber = context.number;
-    state_.lastSale = {context.number, issued.key, c.now, issued.totalCents, issued.buyer, false,
+    state_.lastSale = {context.number,
+                       issued.key,
+                       c.now,
+                       issued.totalCents,
+                       issued.buyer,
+                       false,
                        sale.infCFe.child("emit").child_value("IM")};
     CountUp(state_.salesIssued, kMaxLargeValue);
     KeepInWorkingMemory(issued.key, issued.xml.size());
@@ -156,8 +161,8 @@ std::string SatDevice::TesteFimAFim(const CallContext& c, int session, const std
     }
     // A test document has its own numbering and never becomes a sale.
     const int number = state_.testDocuments >= 999999 ? 1 : state_.testDocuments + 1;
-    const IssueContext context{state_, Key(c.now), c.now, number,
-                               static_cast<int>(random_() % 1000000), false};
+    const IssueContext context{
+        state_, Key(c.now), c.now, number, static_cast<int>(random_() % 1000000), false};
     const IssuedDocument issued = BuildSaleDocument(sale, context);
     state_.testDocuments = number;
     Communicate(c);

@@ -33,8 +33,8 @@ std::string Contents(BIO* bio) {
 }
 
 // DER of a key's public half or of a certificate (i2d_PUBKEY, i2d_X509).
-template <typename T> std::string Der(int (*encode)(const T*, unsigned char**), const T* object,
-                                      const char* operation) {
+template <typename T>
+std::string Der(int (*encode)(const T*, unsigned char**), const T* object, const char* operation) {
     unsigned char* buffer = nullptr;
     const int size = encode(object, &buffer);
     const BufferHandle owned(buffer);
@@ -48,8 +48,8 @@ bool SetSubject(X509_NAME* name, const CertificateSubject& subject) {
     const std::string commonName = "SAT " + subject.serial;
     const auto add = [&](const char* field, const std::string& value) {
         return X509_NAME_add_entry_by_txt(name, field, MBSTRING_UTF8,
-                                          reinterpret_cast<const unsigned char*>(value.c_str()),
-                                          -1, -1, 0) == 1;
+                                          reinterpret_cast<const unsigned char*>(value.c_str()), -1,
+                                          -1, 0) == 1;
     };
     return add("C", "BR") && add("O", subject.cnpj) && add("serialNumber", subject.serial) &&
            add("CN", commonName);
@@ -82,7 +82,8 @@ CertificateHandle ParseCertificatePem(std::string_view pem) {
     }
     const auto* in = reinterpret_cast<const unsigned char*>(bytes->data());
     CertificateHandle certificate(d2i_X509(nullptr, &in, static_cast<long>(bytes->size())));
-    if (certificate && in != reinterpret_cast<const unsigned char*>(bytes->data()) + bytes->size()) {
+    if (certificate &&
+        in != reinterpret_cast<const unsigned char*>(bytes->data()) + bytes->size()) {
         return nullptr; // bytes after the certificate
     }
     return certificate;
@@ -91,7 +92,7 @@ CertificateHandle ParseCertificatePem(std::string_view pem) {
 } // namespace
 
 DeviceKey DeviceKey::Create(const CertificateSubject& subject, std::int64_t notBefore,
-                           std::int64_t notAfter) {
+                            std::int64_t notAfter) {
     auto handles = std::make_shared<Handles>();
     handles->key.reset(EVP_RSA_gen(2048));
     handles->certificate.reset(X509_new());
@@ -225,8 +226,8 @@ std::optional<CertificateValidity> ReadCertificateValidity(std::string_view pem)
 std::string Sha256(std::string_view data) {
     std::string digest(32, '\0');
     unsigned int size = 0;
-    if (EVP_Digest(data.data(), data.size(), reinterpret_cast<unsigned char*>(digest.data()),
-                   &size, EVP_sha256(), nullptr) != 1 ||
+    if (EVP_Digest(data.data(), data.size(), reinterpret_cast<unsigned char*>(digest.data()), &size,
+                   EVP_sha256(), nullptr) != 1 ||
         size != digest.size()) {
         throw OpenSslError("resumo SHA-256");
     }

@@ -123,7 +123,6 @@ struct DeviceState {
     // next load appends what the log is missing, so a kept command is always
     // listed and an undone one never.
     std::string pendingLog;
-
 };
 
 // A device as it leaves the factory: not activated, DHCP network.

@@ -92,8 +92,8 @@ constexpr FieldRule DigitsOfLength(std::string_view name, std::string_view lengt
     rule.values = lengths;
     return rule;
 }
-constexpr FieldRule Decimal(std::string_view name, int minInteger, int maxInteger,
-                            int minDecimals, int maxDecimals) {
+constexpr FieldRule Decimal(std::string_view name, int minInteger, int maxInteger, int minDecimals,
+                            int maxDecimals) {
     FieldRule rule = Field(name, Form::Decimal, minInteger, maxInteger);
     rule.minDecimals = minDecimals;
     rule.maxDecimals = maxDecimals;
@@ -140,8 +140,8 @@ constexpr FieldRule kSaleDest[] = {
 };
 
 constexpr FieldRule kDelivery[] = {
-    Text("xLgr", 2, 60),          Text("nro", 1, 60), Text("xCpl", 1, 60).Optional(),
-    Text("xBairro", 1, 60),       Text("xMun", 2, 60), Text("UF", 2, 2),
+    Text("xLgr", 2, 60),    Text("nro", 1, 60),  Text("xCpl", 1, 60).Optional(),
+    Text("xBairro", 1, 60), Text("xMun", 2, 60), Text("UF", 2, 2),
 };
 
 constexpr AttributeRule kDetailField[] = {{"xCampoDet"}};
@@ -163,8 +163,7 @@ constexpr FieldRule kProd[] = {
     Group("obsFiscoDet", kObservation).Times(0, 10).With(kDetailField),
 };
 
-constexpr FieldRule kIcms00[] = {Digits("Orig", 1, 1), Digits("CST", 2, 2),
-                                 Decimal("pICMS", 3, 2)};
+constexpr FieldRule kIcms00[] = {Digits("Orig", 1, 1), Digits("CST", 2, 2), Decimal("pICMS", 3, 2)};
 constexpr FieldRule kIcms40[] = {Digits("Orig", 1, 1), Digits("CST", 2, 2)};
 constexpr FieldRule kIcmsSn102[] = {Digits("Orig", 1, 1), Digits("CSOSN", 3, 3)};
 constexpr FieldRule kIcmsSn900[] = {Digits("Orig", 1, 1), Digits("CSOSN", 3, 3),
@@ -195,9 +194,8 @@ template <const char* Rate> struct Contribution {
     // Either the base and rate or the quantity and value per unit: which
     // pair, and that both of it, is checked where the value is computed.
     static constexpr FieldRule kOther[] = {
-        Digits("CST", 2, 2),          Money("vBC").Optional(),
-        Decimal(Rate, 1, 4).Optional(), Decimal("qBCProd", 12, 4).Optional(),
-        Decimal("vAliqProd", 11, 4).Optional()};
+        Digits("CST", 2, 2), Money("vBC").Optional(), Decimal(Rate, 1, 4).Optional(),
+        Decimal("qBCProd", 12, 4).Optional(), Decimal("vAliqProd", 11, 4).Optional()};
     static constexpr FieldRule kSubstitution[] = {
         Money("vBC").Optional(), Decimal(Rate, 1, 4).Optional(),
         Decimal("qBCProd", 12, 4).Optional(), Decimal("vAliqProd", 11, 4).Optional()};
@@ -208,10 +206,8 @@ using Pis = Contribution<kPisRate>;
 using Cofins = Contribution<kCofinsRate>;
 
 constexpr FieldRule kPis[] = {
-    Group("PISAliq", Pis::kRate).Choice(1),
-    Group("PISQtde", Pis::kQuantity).Choice(1),
-    Group("PISNT", Pis::kCodeOnly).Choice(1),
-    Group("PISSN", Pis::kCodeOnly).Choice(1),
+    Group("PISAliq", Pis::kRate).Choice(1),   Group("PISQtde", Pis::kQuantity).Choice(1),
+    Group("PISNT", Pis::kCodeOnly).Choice(1), Group("PISSN", Pis::kCodeOnly).Choice(1),
     Group("PISOutr", Pis::kOther).Choice(1),
 };
 constexpr FieldRule kCofins[] = {
@@ -331,9 +327,9 @@ bool TextKeepsTo(const FieldRule& rule, std::string_view text) {
     case Form::Text:
         return within(Utf8Length(text), rule.minLength, rule.maxLength);
     case Form::Digits:
-        return AllDigits(text) && (rule.values.empty()
-                                       ? within(text.size(), rule.minLength, rule.maxLength)
-                                       : Listed(std::to_string(text.size()), rule.values));
+        return AllDigits(text) &&
+               (rule.values.empty() ? within(text.size(), rule.minLength, rule.maxLength)
+                                    : Listed(std::to_string(text.size()), rule.values));
     case Form::Decimal: {
         const std::size_t point = text.find('.');
         if (point == std::string_view::npos) {
@@ -421,9 +417,8 @@ std::optional<int> CheckGroup(const pugi::xml_node& element, std::span<const Fie
             }
             continue;
         }
-        if (child.find_child([](const pugi::xml_node& n) {
-                return n.type() == pugi::node_element;
-            }) ||
+        if (child.find_child(
+                [](const pugi::xml_node& n) { return n.type() == pugi::node_element; }) ||
             !TextKeepsTo(rule, FieldText(child))) {
             return codeOf(rule);
         }

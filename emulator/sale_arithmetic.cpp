@@ -120,10 +120,9 @@ bool SumTotals(const std::vector<ItemValues>& items, SaleTotals& totals) {
         } else {
             ProductTotals& p = totals.products;
             totals.anyProduct = true;
-            summed = summed && Accumulate(p.vICMS, item.vICMS) &&
-                     Accumulate(p.vProd, item.vProd) && Accumulate(p.vDesc, item.vDesc) &&
-                     Accumulate(p.vPIS, item.vPIS) && Accumulate(p.vCOFINS, item.vCOFINS) &&
-                     Accumulate(p.vPISST, item.vPISST) &&
+            summed = summed && Accumulate(p.vICMS, item.vICMS) && Accumulate(p.vProd, item.vProd) &&
+                     Accumulate(p.vDesc, item.vDesc) && Accumulate(p.vPIS, item.vPIS) &&
+                     Accumulate(p.vCOFINS, item.vCOFINS) && Accumulate(p.vPISST, item.vPISST) &&
                      Accumulate(p.vCOFINSST, item.vCOFINSST) && Accumulate(p.vOutro, item.vOutro);
         }
         if (!summed) {

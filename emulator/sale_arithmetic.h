@@ -23,8 +23,8 @@ struct ItemValues {
 
 // ICMSTot: the products.
 struct ProductTotals {
-    std::int64_t vICMS = 0, vProd = 0, vDesc = 0, vPIS = 0, vCOFINS = 0, vPISST = 0,
-                 vCOFINSST = 0, vOutro = 0;
+    std::int64_t vICMS = 0, vProd = 0, vDesc = 0, vPIS = 0, vCOFINS = 0, vPISST = 0, vCOFINSST = 0,
+                 vOutro = 0;
 };
 
 // ISSQNtot: the services.
@@ -42,8 +42,7 @@ struct SaleTotals {
 // vProd of qCom (4 decimals, scaled by 10^4) times vUnCom (3 decimals, scaled
 // by 10^3): rounded half up (indRegra "A") or truncated ("T"); nothing when
 // the product does not fit.
-std::optional<std::int64_t> ItemGross(std::int64_t quantity, std::int64_t unitPrice,
-                                      bool truncate);
+std::optional<std::int64_t> ItemGross(std::int64_t quantity, std::int64_t unitPrice, bool truncate);
 
 // `amount` shared in proportion to `weights` (0: the item takes no part),
 // each share rounded half up; what rounding leaves over or short goes to the

@@ -1,8 +1,8 @@
 #include "emulator/sale_document.h"
 
 #include "emulator/decimal.h"
-#include "emulator/layout_rules.h"
 #include "emulator/document_numbers.h"
+#include "emulator/layout_rules.h"
 #include "emulator/text_encoding.h"
 #include "emulator/xml_fields.h"
 
@@ -423,8 +423,8 @@ std::optional<SaleRejection> ReadSaleDocument(std::string_view text, const SaleR
     if (auto rejection = ReadDocumentTotals(out.infCFe, totals)) {
         return rejection;
     }
-    const bool servicesShare = out.infCFe.child("emit").child("indRatISSQN").text().get() ==
-                               std::string_view("S");
+    const bool servicesShare =
+        out.infCFe.child("emit").child("indRatISSQN").text().get() == std::string_view("S");
     if (!ShareSubtotalAdjustment(out.items, totals.vDescSubtot, totals.vAcresSubtot,
                                  servicesShare)) {
         return Reject(kUnidentified);

@@ -105,8 +105,8 @@ void SatDevice::Communicate(const CallContext& c) {
     // Only a block the device put on itself for the silence ends when SEFAZ
     // answers again; an autonomous block of another cause (one written into
     // the state file, for one) stays.
-    const bool silenceEnds = state_.lastCommunication > 0 &&
-                             c.now - state_.lastCommunication > kAutonomousBlockAfter;
+    const bool silenceEnds =
+        state_.lastCommunication > 0 && c.now - state_.lastCommunication > kAutonomousBlockAfter;
     state_.lastCommunication = c.now;
     if (state_.pendingDocuments > 0) {
         Log(c, "SEFAZ", "INFO",

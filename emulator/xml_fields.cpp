@@ -23,10 +23,9 @@ bool OnlyPredefinedReferences(std::string_view text) {
     std::size_t i = 0;
     while ((i = text.find_first_of("<&", i)) != std::string_view::npos) {
         if (text[i] == '<') {
-            const auto* skipped = std::find_if(std::begin(kSkipped), std::end(kSkipped),
-                                               [&](const auto& s) {
-                                                   return text.substr(i).starts_with(s.first);
-                                               });
+            const auto* skipped =
+                std::find_if(std::begin(kSkipped), std::end(kSkipped),
+                             [&](const auto& s) { return text.substr(i).starts_with(s.first); });
             i = skipped == std::end(kSkipped) ? i + 1 : text.find(skipped->second, i);
             if (i == std::string_view::npos) {
                 return true; // unterminated: the parser refuses it
@@ -38,8 +37,8 @@ bool OnlyPredefinedReferences(std::string_view text) {
             return false;
         }
         const std::string_view name = text.substr(i + 1, end - i - 1);
-        const bool predefined = name == "amp" || name == "lt" || name == "gt" ||
-                                name == "quot" || name == "apos";
+        const bool predefined =
+            name == "amp" || name == "lt" || name == "gt" || name == "quot" || name == "apos";
         const bool decimal = name.size() > 1 && name[0] == '#' &&
                              name.find_first_not_of("0123456789", 1) == std::string_view::npos;
         const bool hexadecimal =
@@ -84,9 +83,9 @@ std::size_t Depth(const pugi::xml_node& root) {
 } // namespace
 
 bool LoadSentDocument(std::string_view text, pugi::xml_document& xml) {
-    if (!IsValidUtf8(text) || !OnlyPredefinedReferences(text) || !xml.load_buffer(text.data(), text.size(),
-                                               pugi::parse_default | pugi::parse_doctype,
-                                               pugi::encoding_utf8)) {
+    if (!IsValidUtf8(text) || !OnlyPredefinedReferences(text) ||
+        !xml.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_doctype,
+                         pugi::encoding_utf8)) {
         return false;
     }
     for (const pugi::xml_node node : xml.children()) {

@@ -19,11 +19,14 @@ char16_t UpperCaseValue(char16_t value) {
 }
 
 // A code unit as a value: Windows-1252 bytes count from 0 to 255.
-char16_t ValueOf(char c) { return static_cast<unsigned char>(c); }
-char16_t ValueOf(char16_t c) { return c; }
+char16_t ValueOf(char c) {
+    return static_cast<unsigned char>(c);
+}
+char16_t ValueOf(char16_t c) {
+    return c;
+}
 
-template <class Char>
-Char UpperCaseChar(Char c) {
+template <class Char> Char UpperCaseChar(Char c) {
     return static_cast<Char>(UpperCaseValue(ValueOf(c)));
 }
 
@@ -41,8 +44,7 @@ bool StartsWithMarker(std::basic_string_view<Char> upper, std::string_view marke
     return true;
 }
 
-template <class Char>
-std::basic_string<Char> UpperCase(std::basic_string_view<Char> text) {
+template <class Char> std::basic_string<Char> UpperCase(std::basic_string_view<Char> text) {
     std::basic_string<Char> upper(text);
     for (Char& c : upper) {
         c = UpperCaseChar(c);
@@ -50,8 +52,7 @@ std::basic_string<Char> UpperCase(std::basic_string_view<Char> text) {
     return upper;
 }
 
-template <class Char>
-bool Contains(std::basic_string_view<Char> upper, std::string_view marker) {
+template <class Char> bool Contains(std::basic_string_view<Char> upper, std::string_view marker) {
     for (std::size_t i = 0; i < upper.size(); ++i) {
         if (StartsWithMarker(upper.substr(i), marker)) {
             return true;
@@ -61,7 +62,8 @@ bool Contains(std::basic_string_view<Char> upper, std::string_view marker) {
 }
 
 template <class Char>
-bool ContainsAny(std::basic_string_view<Char> upper, std::initializer_list<std::string_view> markers) {
+bool ContainsAny(std::basic_string_view<Char> upper,
+                 std::initializer_list<std::string_view> markers) {
     for (const std::string_view marker : markers) {
         if (Contains(upper, marker)) {
             return true;
@@ -90,7 +92,7 @@ std::basic_string<Char> RemoveMarker(std::basic_string_view<Char> text, std::str
 
 struct TitleRow {
     std::initializer_list<std::string_view> markers;
-    std::string_view title;         // UTF-8
+    std::string_view title; // UTF-8
     MessageIcon icon;
     std::string_view removedMarker; // empty: none removed here
 };
@@ -133,8 +135,8 @@ MarkerReading<std::basic_string<Char>> Read(std::basic_string_view<Char> text) {
             reading.title = row.title;
             reading.icon = row.icon;
             if (!row.removedMarker.empty()) {
-                reading.text = RemoveMarker(std::basic_string_view<Char>(reading.text),
-                                            row.removedMarker);
+                reading.text =
+                    RemoveMarker(std::basic_string_view<Char>(reading.text), row.removedMarker);
             }
             break;
         }
@@ -157,9 +159,13 @@ MarkerReading<std::basic_string<Char>> Read(std::basic_string_view<Char> text) {
 
 } // namespace
 
-std::u16string MessageUpperCase(std::u16string_view text) { return UpperCase(text); }
+std::u16string MessageUpperCase(std::u16string_view text) {
+    return UpperCase(text);
+}
 
-MarkerReading<std::u16string> ReadMessageMarkers(std::u16string_view text) { return Read(text); }
+MarkerReading<std::u16string> ReadMessageMarkers(std::u16string_view text) {
+    return Read(text);
+}
 
 MarkerReading<std::string> ReadMessageMarkers(std::string_view cp1252Text) {
     return Read(cp1252Text);

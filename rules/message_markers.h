@@ -21,8 +21,7 @@ enum class MessageButtons {
 // dialog puts it by itself.
 enum class MessageFocus { None, View, Yes };
 
-template <class Text>
-struct MarkerReading {
+template <class Text> struct MarkerReading {
     std::string_view title; // UTF-8
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;

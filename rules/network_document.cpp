@@ -9,9 +9,8 @@ namespace {
 struct Messages {
     std::string fixedAddress = Utf8ToCp1252("Configurações de REDE ( IP FIXO ) incorretas !\r\n"
                                             "Revise as opções e tente novamente.");
-    std::string mask =
-        Utf8ToCp1252("Configurações de REDE ( MÁSCARA DE SUB-REDE ) incorretas !\r\n"
-                     "Revise as opções e tente novamente.");
+    std::string mask = Utf8ToCp1252("Configurações de REDE ( MÁSCARA DE SUB-REDE ) incorretas !\r\n"
+                                    "Revise as opções e tente novamente.");
     std::string proxy = Utf8ToCp1252("Configurações de REDE ( PROXY ) incorretas !\r\n"
                                      "Revise as opções e tente novamente.");
     std::string proxyCredentials =

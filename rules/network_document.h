@@ -44,12 +44,11 @@ struct TVexa_Rede {
 };
 
 // Resets `values` and `dadosConfiguracao`, checks the fixed address (when
-// chosen: every octet in range, then a mask that is a network mask) and then the proxy (when one is chosen), and builds the document
-// into dadosConfiguracao. On the first failing check it shows that check's
-// one message and returns false; dadosConfiguracao is then empty and must
-// not be sent. User names and passwords are XML-escaped in the document, so
-// that a "<" or "&" in a password stays part of the password. The document
-// is Windows-1252 like every core text; it is converted to the UTF-8 it
-// declares only where it is handed to the SAT library.
+// chosen: every octet in range, then a mask that is a network mask) and then the proxy (when one is
+// chosen), and builds the document into dadosConfiguracao. On the first failing check it shows that
+// check's one message and returns false; dadosConfiguracao is then empty and must not be sent. User
+// names and passwords are XML-escaped in the document, so that a "<" or "&" in a password stays
+// part of the password. The document is Windows-1252 like every core text; it is converted to the
+// UTF-8 it declares only where it is handed to the SAT library.
 bool BuildNetworkDocument(const NetworkFields& fields, TVexa_Rede& values,
                           std::string& dadosConfiguracao, const ShowMessage& show);

@@ -48,5 +48,4 @@ bool IsSendableDocument(std::string_view document, std::string_view fileName,
 // The file's bytes when it was read whole and may be sent; otherwise one
 // "[e]" message through show (naming fileName, Windows-1252) and nothing.
 std::optional<std::string> ReadSendableDocument(const std::filesystem::path& path,
-                                                std::string_view fileName,
-                                                const ShowMessage& show);
+                                                std::string_view fileName, const ShowMessage& show);

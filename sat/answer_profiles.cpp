@@ -79,8 +79,8 @@ bool DecodeReportAnswer(std::string_view raw, const ReportProfile& profile, SatU
             lastResponse.append(DecodedText(fields[k - 1], profile.invalidField));
         }
     }
-    ShowAnswerDialogs(raw, ui, profile.codeField, profile.messageField,
-                      profile.sefazMessageField, profile.invalidField);
+    ShowAnswerDialogs(raw, ui, profile.codeField, profile.messageField, profile.sefazMessageField,
+                      profile.invalidField);
     return IsSuccessCode(DecodedField(fields, profile.codeField, profile.invalidField),
                          profile.successCode);
 }

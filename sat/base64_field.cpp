@@ -203,7 +203,6 @@ void WidenLineFeedsInPlace(char* buffer, std::size_t count, std::size_t lineFeed
     }
 }
 
-
 // Every LF of out from start on becomes CR LF; run counted them.
 void WidenLineFeeds(std::string& out, std::size_t start, std::size_t lineFeeds) {
     if (lineFeeds == 0) {

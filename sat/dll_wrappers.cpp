@@ -2,8 +2,8 @@
 
 #include <array>
 #include <initializer_list>
-#include <span>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
 
@@ -96,8 +96,8 @@ constexpr ReportProfile kTrocarCodigoDeAtivacao{5, 2, 3, 5, 0, "18000"};
 constexpr ReportProfile kExtrairLogs{6, 2, 3, 5, 6, "15000"};
 constexpr ReportProfile kEnviarDadosVenda{9, 2, 4, 6, 7, "06000"};
 // Its fields once reached the pages undecoded: one that is not UTF-8 still does.
-constexpr ReportProfile kCancelarUltimaVenda{12, 2, 4, 6, 7, "07000",
-                                             InvalidUtf8Field::KeptAsReceived};
+constexpr ReportProfile kCancelarUltimaVenda{
+    12, 2, 4, 6, 7, "07000", InvalidUtf8Field::KeptAsReceived};
 
 // The device answered the lookup: with the looked-up session's own answer
 // or with one of the lookup's refusals.
@@ -142,17 +142,17 @@ bool DllAtivarSAT(const SatCallContext& call, std::string& LastResponse, std::in
                   std::int32_t subComando, const std::string& codigoDeAtivacao,
                   const std::string& cnpjContribuinte, std::int32_t cUF) {
     return CallForFields(call, SatExport::AtivarSAT, LastResponse,
-                         {N(numeroSessao), N(subComando), T(codigoDeAtivacao),
-                          T(cnpjContribuinte), N(cUF)}) &&
+                         {N(numeroSessao), N(subComando), T(codigoDeAtivacao), T(cnpjContribuinte),
+                          N(cUF)}) &&
            Report(call, kAtivarSAT, LastResponse);
 }
 
 bool DllAssociarAssinatura(const SatCallContext& call, std::string& LastResponse,
                            std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                            const std::string& CNPJvalue, const std::string& assinaturaCNPJs) {
-    return CallForFields(call, SatExport::AssociarAssinatura, LastResponse,
-                         {N(numeroSessao), T(codigoDeAtivacao), T(CNPJvalue),
-                          T(assinaturaCNPJs)}) &&
+    return CallForFields(
+               call, SatExport::AssociarAssinatura, LastResponse,
+               {N(numeroSessao), T(codigoDeAtivacao), T(CNPJvalue), T(assinaturaCNPJs)}) &&
            Report(call, kAssociarAssinatura, LastResponse);
 }
 
@@ -205,8 +205,7 @@ bool DllCancelarUltimaVenda(const SatCallContext& call, std::string& LastRespons
                             std::int32_t numeroSessao, const std::string& codigoDeAtivacao,
                             const std::string& chave, const std::string& dadosCancelamento) {
     return CallForFields(call, SatExport::CancelarUltimaVenda, LastResponse,
-                         {N(numeroSessao), T(codigoDeAtivacao), T(chave),
-                          T(dadosCancelamento)}) &&
+                         {N(numeroSessao), T(codigoDeAtivacao), T(chave), T(dadosCancelamento)}) &&
            Report(call, kCancelarUltimaVenda, LastResponse);
 }
 

@@ -6,23 +6,23 @@ namespace {
 
 // Indexed by SatExport.
 constexpr std::array<std::string_view, kSatExportCount> kSignatures = {
-    "ittt",      // AssociarAssinatura
-    "iitti",     // AtivarSAT
-    "it",        // AtualizarSoftwareSAT
-    "it",        // BloquearSAT
-    "ittt",      // CancelarUltimaVenda
-    "itt",       // ComunicarCertificadoICPBRASIL
-    "itt",       // ConfigurarInterfaceDeRede
-    "i",         // ConsultarSAT
-    "",          // DesligarSAT
-    "it",        // ConsultarStatusOperacional
-    "it",        // DesbloquearSAT
-    "itt",       // EnviarDadosVenda
-    "it",        // ExtrairLogs
-    "itt",       // TesteFimAFim
-    "ititt",     // TrocarCodigoDeAtivacao
-    "iti",       // ConsultarNumeroSessao
-    "",          // VersaoDLL
+    "ittt",  // AssociarAssinatura
+    "iitti", // AtivarSAT
+    "it",    // AtualizarSoftwareSAT
+    "it",    // BloquearSAT
+    "ittt",  // CancelarUltimaVenda
+    "itt",   // ComunicarCertificadoICPBRASIL
+    "itt",   // ConfigurarInterfaceDeRede
+    "i",     // ConsultarSAT
+    "",      // DesligarSAT
+    "it",    // ConsultarStatusOperacional
+    "it",    // DesbloquearSAT
+    "itt",   // EnviarDadosVenda
+    "it",    // ExtrairLogs
+    "itt",   // TesteFimAFim
+    "ititt", // TrocarCodigoDeAtivacao
+    "iti",   // ConsultarNumeroSessao
+    "",      // VersaoDLL
 };
 
 const char* Text(std::span<const SatArgument> arguments, std::size_t index) {

@@ -158,9 +158,8 @@ private:
         }
         // The library stays known as loaded: the next call starts a fresh
         // host that loads it again.
-        throw SatHostEnded(abandoned ? SatHostEnded::Cause::Abandoned
-                                     : SatHostEnded::Cause::Crashed,
-                           how);
+        throw SatHostEnded(
+            abandoned ? SatHostEnded::Cause::Abandoned : SatHostEnded::Cause::Crashed, how);
     }
 
     // An answer the protocol does not know: the host is not trusted further.

@@ -43,8 +43,8 @@ private:
 } // namespace
 
 SatHostEnded::SatHostEnded(Cause cause, std::string how)
-    : std::runtime_error("a biblioteca SAT encerrou: " + how), cause_(cause),
-      how_(std::move(how)) {}
+    : std::runtime_error("a biblioteca SAT encerrou: " + how), cause_(cause), how_(std::move(how)) {
+}
 
 std::unique_ptr<SatLibraryAccess> MakeInProcessLibrary() {
     return std::make_unique<InProcessLibrary>();

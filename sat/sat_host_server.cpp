@@ -76,10 +76,10 @@ int ServeSatLibrary(platform::ParentPipe& pipe) {
         }
         std::string().swap(payload); // a sale document's copy goes before the call
         const char* answer = InvokeSatExport(entries, call->which, call->arguments);
-        const bool sent =
-            answer == nullptr
-                ? WriteFrame(pipe, host_protocol::kNoAnswer, {})
-                : WriteFrame(pipe, host_protocol::kAnswer, std::string_view(answer, std::strlen(answer)));
+        const bool sent = answer == nullptr
+                              ? WriteFrame(pipe, host_protocol::kNoAnswer, {})
+                              : WriteFrame(pipe, host_protocol::kAnswer,
+                                           std::string_view(answer, std::strlen(answer)));
         if (!sent) {
             return kClosed;
         }

@@ -298,8 +298,8 @@ std::string JoinedPaths(const std::vector<std::string>& paths, std::string_view 
 } // namespace
 
 SettingsFileError::SettingsFileError(std::vector<std::string> filePaths, const std::string& reason)
-    : std::runtime_error(std::string(kCannotWriteSettings) + " " +
-                         JoinedPaths(filePaths, " nem ") + ": " + reason),
+    : std::runtime_error(std::string(kCannotWriteSettings) + " " + JoinedPaths(filePaths, " nem ") +
+                         ": " + reason),
       filePaths_(std::move(filePaths)), reason_(reason) {}
 
 std::string SettingsFileErrorMessage(const SettingsFileError& error) {

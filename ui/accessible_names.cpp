@@ -92,7 +92,8 @@ std::optional<Caption> CaptionIn(QLayout& layout, const QWidget& control) {
             grid->getItemPosition(i, &row, &column, &rowSpan, &columnSpan);
             for (int left = column - 1; left >= 0; --left) {
                 if (QLabel* caption = AsCaption(grid->itemAtPosition(row, left))) {
-                    return Caption{caption, CaptionName(*caption) + PlaceAmongFields(cell, control)};
+                    return Caption{caption,
+                                   CaptionName(*caption) + PlaceAmongFields(cell, control)};
                 }
             }
             // A field spanning its row (a memo) has its caption above it.
@@ -170,8 +171,8 @@ void NameControlsFromCaptions(QWidget& root) {
         }
         // Parts of a composite control (a combo box's own line edit) are
         // named by their owner.
-        if (!IsField(*widget) || (widget->parentWidget() != nullptr &&
-                                  IsField(*widget->parentWidget()))) {
+        if (!IsField(*widget) ||
+            (widget->parentWidget() != nullptr && IsField(*widget->parentWidget()))) {
             continue;
         }
         const Caption caption = CaptionOf(*widget);
@@ -182,8 +183,7 @@ void NameControlsFromCaptions(QWidget& root) {
         if (caption.label != nullptr && caption.label->buddy() == nullptr) {
             caption.label->setBuddy(widget);
         }
-        const QString name =
-            caption.name.isEmpty() ? widget->toolTip().simplified() : caption.name;
+        const QString name = caption.name.isEmpty() ? widget->toolTip().simplified() : caption.name;
         if (!name.isEmpty()) {
             widget->setAccessibleName(name);
         }

@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QEventLoop>
-#include <QTimer>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -71,8 +71,8 @@ void TLibraryCalls::Run(const std::function<void()>& step) {
     loop_ = &loop;
     stepOver_ = false;
     silence_.start();
-    silenceTimer_->start(std::min<std::chrono::milliseconds>(std::chrono::seconds(1),
-                                                             silenceLimit_));
+    silenceTimer_->start(
+        std::min<std::chrono::milliseconds>(std::chrono::seconds(1), silenceLimit_));
     thread_->Start(step, [this] {
         // On the library thread: a queued notice reaches the window's thread
         // even when the call ended before the loop started.
@@ -118,8 +118,8 @@ void TLibraryCalls::CallFinished() {
 void TLibraryCalls::TellSilence() {
     const auto silent = std::chrono::milliseconds(silence_.elapsed());
     if (silent >= silenceLimit_) {
-        emit silentFor(static_cast<int>(
-            std::chrono::duration_cast<std::chrono::seconds>(silent).count()));
+        emit silentFor(
+            static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(silent).count()));
     }
 }
 

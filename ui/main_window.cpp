@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QPushButton>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>

@@ -49,7 +49,9 @@ QVariant TFileListInPortuguese::data(const QModelIndex& index, int role) const {
     const QLocale brazil(QLocale::Portuguese, QLocale::Brazil);
     switch (column) {
     case kSizeColumn:
-        return info.isDir() ? QString() : brazil.formattedDataSize(info.size(), 2, QLocale::DataSizeTraditionalFormat);
+        return info.isDir()
+                   ? QString()
+                   : brazil.formattedDataSize(info.size(), 2, QLocale::DataSizeTraditionalFormat);
     case kKindColumn:
         if (info.isDir()) {
             return QStringLiteral("Pasta");

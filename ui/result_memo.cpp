@@ -84,9 +84,8 @@ std::size_t FindFolded(std::string_view text, std::string_view needle, std::size
             continue;
         }
         std::size_t k = 1;
-        while (k < needle.size() &&
-               folded[static_cast<unsigned char>(text[i + k])] ==
-                   static_cast<unsigned char>(needle[k])) {
+        while (k < needle.size() && folded[static_cast<unsigned char>(text[i + k])] ==
+                                        static_cast<unsigned char>(needle[k])) {
             ++k;
         }
         if (k == needle.size()) {
@@ -125,10 +124,9 @@ TResultMemo::TResultMemo(QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
 
-    connect(findBar_, &TMemoFindBar::FindRequested, this,
-            [this](const QString& text, bool backward) {
-                findBar_->ShowFound(Find(text, backward));
-            });
+    connect(
+        findBar_, &TMemoFindBar::FindRequested, this,
+        [this](const QString& text, bool backward) { findBar_->ShowFound(Find(text, backward)); });
     connect(findBar_, &TMemoFindBar::Closed, this, [this] {
         findBar_->hide();
         UpdateGeometry();
@@ -146,7 +144,7 @@ TResultMemo::TResultMemo(QWidget* parent)
     };
     copyAction_ = makeAction(QStringLiteral("Copiar"), QKeySequence::Copy, [this] { copy(); });
     selectAllAction_ = makeAction(QStringLiteral("Selecionar tudo"), QKeySequence::SelectAll,
-                                 [this] { selectAll(); });
+                                  [this] { selectAll(); });
     findAction_ =
         makeAction(QStringLiteral("Localizar..."), QKeySequence::Find, [this] { ShowFindBar(); });
     saveAction_ =
@@ -242,8 +240,8 @@ std::size_t TResultMemo::LineEnd(std::size_t line) const {
         return text_.size();
     }
     const std::size_t next = lineStarts_[line + 1];
-    const bool crLf = next >= lineStarts_[line] + 2 && text_[next - 1] == '\n' &&
-                      text_[next - 2] == '\r';
+    const bool crLf =
+        next >= lineStarts_[line] + 2 && text_[next - 1] == '\n' && text_[next - 2] == '\r';
     return next - (crLf ? 2 : 1);
 }
 
@@ -301,8 +299,7 @@ void TResultMemo::copy() const {
 
 std::size_t TResultMemo::HeldBytes() const {
     return text_.capacity() + lineStarts_.HeldBytes() + firstRows_.HeldBytes() +
-           rowMarks_.HeldBytes() +
-           (log_ ? log_->payload.deviceBytes.capacity() : 0);
+           rowMarks_.HeldBytes() + (log_ ? log_->payload.deviceBytes.capacity() : 0);
 }
 
 // ---------------------------------------------------------------- find
@@ -367,16 +364,16 @@ bool TResultMemo::SaveTo(const QString& fileName) {
     if (written) {
         if (log_) {
             const Base64Payload& payload = log_->payload;
-            WriteDevicePayload(std::string_view(text_).substr(payload.begin, payload.size),
-                               payload, write);
+            WriteDevicePayload(std::string_view(text_).substr(payload.begin, payload.size), payload,
+                               write);
         } else {
             Cp1252ToUtf8Pieces(text_, write);
         }
         written = written && file.commit();
     }
     if (!written && showMessage_) {
-        showMessage_(Utf8ToCp1252("Não foi possível gravar o arquivo ") +
-                     QStringToAnsi(fileName) + "[e]");
+        showMessage_(Utf8ToCp1252("Não foi possível gravar o arquivo ") + QStringToAnsi(fileName) +
+                     "[e]");
     }
     return written;
 }

@@ -98,8 +98,8 @@ BENCHMARK(BM_ConsultarSAT)->Arg(0)->Arg(1)->Iterations(1000)->Unit(benchmark::kM
 
 // A 48 MiB ExtrairLogs answer, Base64 wrapped at 76 characters with CR LF.
 std::filesystem::path WriteLogAnswer() {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("bench_host." + std::to_string(getpid()));
+    const auto folder =
+        std::filesystem::temp_directory_path() / ("bench_host." + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     std::mt19937 random(7);
     std::string log;

@@ -58,10 +58,10 @@ public:
 // times, origins, types and texts of different lengths.
 std::string DeviceLog(std::size_t size) {
     static const std::vector<std::string> words = {
-        "comunicação", "SEFAZ",      "concluída",   "documento", "transmitido", "CF-e-SAT",
-        "lote",        "recebido",   "bateria",     "relógio",   "rede",        "DHCP",
-        "certificado", "válido",     "memória",     "trabalho",  "código",      "ativação",
-        "bloqueio",    "autônomo",   "assinatura",  "venda",     "sessão",      "número"};
+        "comunicação", "SEFAZ",    "concluída",  "documento", "transmitido", "CF-e-SAT",
+        "lote",        "recebido", "bateria",    "relógio",   "rede",        "DHCP",
+        "certificado", "válido",   "memória",    "trabalho",  "código",      "ativação",
+        "bloqueio",    "autônomo", "assinatura", "venda",     "sessão",      "número"};
     static const char* origins[] = {"AC", "SAT", "SEFAZ"};
     static const char* types[] = {"INFO", "INFO", "INFO", "ALERTA", "ERRO"};
     std::mt19937 random(24);

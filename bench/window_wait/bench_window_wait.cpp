@@ -86,7 +86,8 @@ void BM_WheelDuringFiveSecondCall(benchmark::State& state) {
         frames += frameClock.frames.size();
     }
     state.counters["longest_gap_ms"] = static_cast<double>(longestGap);
-    state.counters["frames"] = static_cast<double>(frames) / static_cast<double>(state.iterations());
+    state.counters["frames"] =
+        static_cast<double>(frames) / static_cast<double>(state.iterations());
 }
 BENCHMARK(BM_WheelDuringFiveSecondCall)->Unit(benchmark::kMillisecond)->Iterations(2);
 

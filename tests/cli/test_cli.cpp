@@ -217,8 +217,8 @@ void CliTest::commands_data() {
         << QByteArrayList{} << QByteArray() << QByteArray("<rule message>") << 1;
     QTest::newRow("consultar within --tempo-limite")
         << QStringList{"consultar", "--tempo-limite", "5"}
-        << QByteArrayList{"ConsultarSAT.delay=200"}
-        << QByteArray("1|08000|SAT em operação||\n") << kConsultarBlock << 0;
+        << QByteArrayList{"ConsultarSAT.delay=200"} << QByteArray("1|08000|SAT em operação||\n")
+        << kConsultarBlock << 0;
     QTest::newRow("consultar beyond --tempo-limite")
         << QStringList{"consultar", "--tempo-limite=1"} << QByteArrayList{"ConsultarSAT.delay=4000"}
         << QByteArray()
@@ -246,9 +246,9 @@ void CliTest::commands_data() {
     QTest::newRow("rede fixed address with mask 0.0.0.0")
         << QStringList{"rede", "--ip", "192.168.0.10", "--mascara", "0.0.0.0"} << QByteArrayList{}
         << QByteArray() << QByteArray("<rule message>") << 1;
-    QTest::newRow("--tempo-limite of 0 s") << QStringList{"consultar", "--tempo-limite", "0"}
-                                           << QByteArrayList{} << QByteArray()
-                                           << QByteArray("<usage>") << 2;
+    QTest::newRow("--tempo-limite of 0 s")
+        << QStringList{"consultar", "--tempo-limite", "0"} << QByteArrayList{} << QByteArray()
+        << QByteArray("<usage>") << 2;
     QTest::newRow("--tempo-limite not a number")
         << QStringList{"versao", "--tempo-limite", "1.5"} << QByteArrayList{} << QByteArray()
         << QByteArray("<usage>") << 2;
@@ -268,7 +268,8 @@ void CliTest::commands() {
         const int equals = answer.indexOf('=');
         const QByteArray name = answer.left(equals);
         if (name.endsWith(".delay")) { // milliseconds the export takes to answer
-            QVERIFY(WriteFile(script_ + QLatin1Char('/') + QLatin1String(name), answer.mid(equals + 1)));
+            QVERIFY(WriteFile(script_ + QLatin1Char('/') + QLatin1String(name),
+                              answer.mid(equals + 1)));
         } else {
             SetAnswer(name, answer.mid(equals + 1));
         }
@@ -453,8 +454,8 @@ void CliTest::misbehavingLibrary_data() {
     const QByteArray crashed("ConsultarSAT: a biblioteca SAT encerrou de forma inesperada ");
     QTest::newRow("segmentation fault") << "consultar" << QByteArray("ConsultarSAT")
                                         << QByteArray("segv") << 5 << crashed + "(sinal 11).";
-    QTest::newRow("abort") << "consultar" << QByteArray("ConsultarSAT") << QByteArray("abort")
-                           << 5 << crashed + "(sinal 6).";
+    QTest::newRow("abort") << "consultar" << QByteArray("ConsultarSAT") << QByteArray("abort") << 5
+                           << crashed + "(sinal 6).";
     QTest::newRow("exit") << "consultar" << QByteArray("ConsultarSAT") << QByteArray("exit") << 5
                           << crashed + "(código de saída 3).";
     QTest::newRow("sale") << "venda" << QByteArray("EnviarDadosVenda") << QByteArray("segv") << 5
@@ -490,8 +491,9 @@ void CliTest::misbehavingLibrary() {
     QVERIFY2(run.err.contains("Erro de Procedimento\n" + message + "\n\n"), run.err.constData());
 
     // The next run starts a fresh host and the library answers again.
-    QVERIFY(QFile::remove(script_ + QLatin1Char('/') + QLatin1String(exportName) +
-                          (fault == "<null>" ? QStringLiteral(".null") : QStringLiteral(".fault"))));
+    QVERIFY(
+        QFile::remove(script_ + QLatin1Char('/') + QLatin1String(exportName) +
+                      (fault == "<null>" ? QStringLiteral(".null") : QStringLiteral(".fault"))));
     QCOMPARE(Run(arguments).exitCode, 0);
 }
 
@@ -597,12 +599,16 @@ void CliTest::documentWithNulIsRefused_data() {
          {std::pair{"venda", QStringList{"venda", "FILE"}},
           {"cancelar", QStringList{"cancelar", "FILE", "--chave", "CFe35"}}}) {
         const QByteArray name(command);
-        QTest::newRow(name + " NUL byte") << arguments << "nul.xml" << "O arquivo %" + nul;
-        QTest::newRow(name + " /dev/zero") << arguments << "/dev/zero" << "O caminho %" + notAFile;
-        QTest::newRow(name + " FIFO") << arguments << "fifo" << "O caminho %" + notAFile;
-        QTest::newRow(name + " folder") << arguments << "pasta" << "O caminho %" + notAFile;
-        QTest::newRow(name + " over 1.500 KB")
-            << arguments << "large.xml" << "O arquivo %" + tooLarge;
+        QTest::newRow(name + " NUL byte") << arguments << "nul.xml"
+                                          << "O arquivo %" + nul;
+        QTest::newRow(name + " /dev/zero") << arguments << "/dev/zero"
+                                           << "O caminho %" + notAFile;
+        QTest::newRow(name + " FIFO") << arguments << "fifo"
+                                      << "O caminho %" + notAFile;
+        QTest::newRow(name + " folder") << arguments << "pasta"
+                                        << "O caminho %" + notAFile;
+        QTest::newRow(name + " over 1.500 KB") << arguments << "large.xml"
+                                               << "O arquivo %" + tooLarge;
     }
 }
 
@@ -653,10 +659,9 @@ void CliTest::libraryGivenByPath() {
 void CliTest::help() {
     const CliRun run = Run({"--help"});
     QCOMPARE(run.exitCode, 0);
-    for (const char* command :
-         {"consultar", "status", "sessao N", "logs", "fim-a-fim", "venda", "cancelar", "ativar",
-          "associar", "rede", "bloquear", "desbloquear", "atualizar", "trocar-codigo", "versao",
-          "verificar"}) {
+    for (const char* command : {"consultar", "status", "sessao N", "logs", "fim-a-fim", "venda",
+                                "cancelar", "ativar", "associar", "rede", "bloquear", "desbloquear",
+                                "atualizar", "trocar-codigo", "versao", "verificar"}) {
         QVERIFY2(run.out.contains(QByteArray("\n  ") + command), command);
     }
     QVERIFY(run.err.isEmpty());

@@ -8,12 +8,12 @@
 #include "tests/dialogs/modal_driver.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTest>
 #include <QThread>
 
@@ -345,15 +345,16 @@ double OpacityOnDisplay(WId id) {
     const QRegularExpression parent(QStringLiteral("Parent window id: (0x[0-9a-f]+)"));
     const QRegularExpression root(QStringLiteral("Root window id: (0x[0-9a-f]+)"));
     for (int depth = 0; depth < 4; ++depth) { // up to the child of the root window
-        const QString tree = run(xwininfo, {QStringLiteral("-id"), window, QStringLiteral("-tree")});
+        const QString tree =
+            run(xwininfo, {QStringLiteral("-id"), window, QStringLiteral("-tree")});
         const QString up = parent.match(tree).captured(1);
         if (up.isEmpty() || up == root.match(tree).captured(1)) {
             break;
         }
         window = up;
     }
-    const QString value = run(xprop, {QStringLiteral("-id"), window,
-                                      QStringLiteral("_NET_WM_WINDOW_OPACITY")});
+    const QString value =
+        run(xprop, {QStringLiteral("-id"), window, QStringLiteral("_NET_WM_WINDOW_OPACITY")});
     const QRegularExpression number(QStringLiteral("= (\\d+)"));
     const QRegularExpressionMatch found = number.match(value);
     return found.hasMatch() ? found.captured(1).toDouble() / 4294967295.0 : 1.0;

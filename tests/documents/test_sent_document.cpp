@@ -31,8 +31,8 @@ private slots:
 // "name": a file made in the test folder, "/…" a path as it is.
 void SentDocumentTest::reads_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<qint64>("size");      // bytes written to a regular file
-    QTest::addColumn<qint64>("limit");     // 0: the device's
+    QTest::addColumn<qint64>("size");  // bytes written to a regular file
+    QTest::addColumn<qint64>("limit"); // 0: the device's
     QTest::addColumn<SentDocumentRead>("outcome");
 
     const auto device = static_cast<qint64>(kMaxSentDocumentBytes);
@@ -42,16 +42,16 @@ void SentDocumentTest::reads_data() {
         << "limite.xml" << device << qint64(0) << SentDocumentRead::Read;
     QTest::newRow("one byte over")
         << "grande.xml" << device + 1 << qint64(0) << SentDocumentRead::TooLarge;
-    QTest::newRow("a small limit") << "dez.xml" << qint64(11) << qint64(10)
-                                   << SentDocumentRead::TooLarge;
+    QTest::newRow("a small limit")
+        << "dez.xml" << qint64(11) << qint64(10) << SentDocumentRead::TooLarge;
     QTest::newRow("a link to a file") << "link" << qint64(6) << qint64(0) << SentDocumentRead::Read;
     QTest::newRow("missing") << "ausente.xml" << qint64(-1) << qint64(0)
                              << SentDocumentRead::Unreadable;
     QTest::newRow("folder") << "pasta" << qint64(-1) << qint64(0) << SentDocumentRead::NotAFile;
     QTest::newRow("FIFO without a writer")
         << "fifo" << qint64(-1) << qint64(0) << SentDocumentRead::NotAFile;
-    QTest::newRow("endless device") << "/dev/zero" << qint64(-1) << qint64(0)
-                                    << SentDocumentRead::NotAFile;
+    QTest::newRow("endless device")
+        << "/dev/zero" << qint64(-1) << qint64(0) << SentDocumentRead::NotAFile;
 }
 
 void SentDocumentTest::reads() {
@@ -70,7 +70,8 @@ void SentDocumentTest::reads() {
         bytes.append(static_cast<char>('a' + i % 26));
     }
     if (size >= 0) {
-        const QString file = folder.filePath(name == QStringLiteral("link") ? QStringLiteral("alvo.xml") : name);
+        const QString file =
+            folder.filePath(name == QStringLiteral("link") ? QStringLiteral("alvo.xml") : name);
         QFile out(file);
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(bytes);
@@ -80,10 +81,10 @@ void SentDocumentTest::reads() {
         }
     }
     const QString path = name.startsWith(QLatin1Char('/')) ? name : folder.filePath(name);
-    const SentDocumentFile read =
-        limit == 0 ? ReadSentDocumentFile(QFile::encodeName(path).toStdString())
-                   : ReadSentDocumentFile(QFile::encodeName(path).toStdString(),
-                                          static_cast<std::size_t>(limit));
+    const SentDocumentFile read = limit == 0
+                                      ? ReadSentDocumentFile(QFile::encodeName(path).toStdString())
+                                      : ReadSentDocumentFile(QFile::encodeName(path).toStdString(),
+                                                             static_cast<std::size_t>(limit));
     QCOMPARE(read.outcome, outcome);
     QCOMPARE(QByteArray::fromStdString(read.bytes),
              outcome == SentDocumentRead::Read ? bytes : QByteArray());

@@ -170,8 +170,9 @@ QString ValidateAgainstSchema(const QByteArray& xml, IssuedKind kind) {
         if (!WriteTo(document, content)) {
             return QStringLiteral("cannot write the file for xmllint");
         }
-        return Run(QStringLiteral("xmllint"), {QStringLiteral("--noout"), QStringLiteral("--schema"),
-                                               schemas + schema, document});
+        return Run(
+            QStringLiteral("xmllint"),
+            {QStringLiteral("--noout"), QStringLiteral("--schema"), schemas + schema, document});
     };
     switch (kind) {
     case IssuedKind::Sale:
@@ -221,9 +222,9 @@ QString VerifySignature(const QByteArray& data, const QByteArray& signatureBase6
         return QStringLiteral("cannot write the files for openssl");
     }
     const QString extracted =
-        Run(QStringLiteral("openssl"), {QStringLiteral("x509"), QStringLiteral("-in"), certificate,
-                                        QStringLiteral("-pubkey"), QStringLiteral("-noout"),
-                                        QStringLiteral("-out"), key});
+        Run(QStringLiteral("openssl"),
+            {QStringLiteral("x509"), QStringLiteral("-in"), certificate, QStringLiteral("-pubkey"),
+             QStringLiteral("-noout"), QStringLiteral("-out"), key});
     if (!extracted.isEmpty()) {
         return extracted;
     }

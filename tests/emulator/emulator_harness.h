@@ -7,8 +7,8 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // The library, loaded and resolved by export name; unloaded on destruction.

@@ -257,10 +257,10 @@ void TestEmulatorLife::issuedDocumentsVerify_data() {
     const QByteArray dest = "<dest><CPF>52998224725</CPF></dest>";
     const QByteArray note = "</pgto><infAdic><infCpl>";
     QTest::newRow("sale with buyer") << QByteArray("sale") << QByteArray() << QByteArray() << false;
-    QTest::newRow("sale without buyer") << QByteArray("sale") << dest << QByteArray("<dest/>")
-                                        << false;
-    QTest::newRow("sale, empty CPF") << QByteArray("sale") << dest
-                                     << QByteArray("<dest><CPF></CPF></dest>") << false;
+    QTest::newRow("sale without buyer")
+        << QByteArray("sale") << dest << QByteArray("<dest/>") << false;
+    QTest::newRow("sale, empty CPF")
+        << QByteArray("sale") << dest << QByteArray("<dest><CPF></CPF></dest>") << false;
     QTest::newRow("infCpl with CR and special characters")
         << QByteArray("sale") << QByteArray("</pgto>")
         << note + "linha 1&#13;\nlinha 2 &amp; &lt;3&gt; \"aspas\" 'apóstrofo' ç\t€</infCpl>"
@@ -276,8 +276,8 @@ void TestEmulatorLife::issuedDocumentsVerify_data() {
         << QByteArray("cancellation") << QByteArray() << QByteArray() << false;
     QTest::newRow("cancellation of a sale without buyer")
         << QByteArray("cancellation") << dest << QByteArray("<dest/>") << false;
-    QTest::newRow("end-to-end test") << QByteArray("test") << dest << QByteArray("<dest/>")
-                                     << false;
+    QTest::newRow("end-to-end test")
+        << QByteArray("test") << dest << QByteArray("<dest/>") << false;
     QTest::newRow("tampered sale") << QByteArray("sale") << QByteArray() << QByteArray() << true;
 }
 
@@ -332,8 +332,8 @@ void TestEmulatorLife::issuedDocumentsVerify() {
     const QString qrSignature = ElementText(xml, QStringLiteral("assinaturaQRCODE"));
     QCOMPARE(qrSignature.size(), 344);
     const QByteArray key = xml.mid(xml.indexOf("Id=\"CFe") + 7, 44);
-    const QByteArray signedText = key + "|20250115103000|57.50|" +
-                                  ElementText(xml, QStringLiteral("dest")).toLatin1();
+    const QByteArray signedText =
+        key + "|20250115103000|57.50|" + ElementText(xml, QStringLiteral("dest")).toLatin1();
     const QString qrVerified = VerifySignature(signedText, qrSignature.toLatin1(), certificate);
     QVERIFY2(qrVerified.isEmpty(), qPrintable(qrVerified));
 }
@@ -341,13 +341,13 @@ void TestEmulatorLife::issuedDocumentsVerify() {
 void TestEmulatorLife::saleArithmetic_data() {
     // The test sale (50.00 and 3 x 2.50, ICMS) with a service of 20.00 (ISSQN
     // 5 %, PIS 0.65 % and COFINS 3 % on 20.00). Values worked out by hand.
-    QTest::addColumn<QByteArray>("ratio");   // indRatISSQN
-    QTest::addColumn<QByteArray>("adjust");  // DescAcrEntr's content, empty: none
-    QTest::addColumn<QByteArray>("second");  // qCom, vUnCom and indRegra of item 2
-    QTest::addColumn<QString>("vProd");      // items, then ICMSTot
+    QTest::addColumn<QByteArray>("ratio");  // indRatISSQN
+    QTest::addColumn<QByteArray>("adjust"); // DescAcrEntr's content, empty: none
+    QTest::addColumn<QByteArray>("second"); // qCom, vUnCom and indRegra of item 2
+    QTest::addColumn<QString>("vProd");     // items, then ICMSTot
     QTest::addColumn<QString>("vItem");
-    QTest::addColumn<QString>("shares");     // vRatDesc or vRatAcr of the items that have one
-    QTest::addColumn<QByteArray>("total");   // the issued <total>
+    QTest::addColumn<QString>("shares");   // vRatDesc or vRatAcr of the items that have one
+    QTest::addColumn<QByteArray>("total"); // the issued <total>
     const QByteArray plain = "<qCom>3.0000</qCom><vUnCom>2.50</vUnCom><indRegra>A</indRegra>";
     const QByteArray icms = "<ICMSTot><vICMS>%1</vICMS><vProd>%2</vProd><vDesc>0.00</vDesc>"
                             "<vPIS>0.33</vPIS><vCOFINS>1.50</vCOFINS><vPISST>0.00</vPISST>"
@@ -355,8 +355,8 @@ void TestEmulatorLife::saleArithmetic_data() {
     const QByteArray issqn = "<ISSQNtot><vBC>%1</vBC><vISS>%2</vISS><vPIS>0.13</vPIS>"
                              "<vCOFINS>0.60</vCOFINS><vPISST>0.00</vPISST>"
                              "<vCOFINSST>0.00</vCOFINSST></ISSQNtot>";
-    const auto total = [&](const char* vICMS, const char* vProd, const char* vCFe,
-                           const char* vBC, const char* vISS, const QByteArray& adjust) {
+    const auto total = [&](const char* vICMS, const char* vProd, const char* vCFe, const char* vBC,
+                           const char* vISS, const QByteArray& adjust) {
         QByteArray text = "<total>" + QByteArray(icms).replace("%1", vICMS).replace("%2", vProd) +
                           "<vCFe>" + vCFe + "</vCFe>" +
                           QByteArray(issqn).replace("%1", vBC).replace("%2", vISS);
@@ -416,7 +416,8 @@ void TestEmulatorLife::saleArithmetic() {
         "<CFOP>5933</CFOP><uCom>UN</uCom><qCom>1.0000</qCom><vUnCom>20.00</vUnCom>"
         "<indRegra>A</indRegra></prod><imposto><ISSQN><vDeducISSQN>0.00</vDeducISSQN>"
         "<vAliq>005.00</vAliq><cMunFG>3550308</cMunFG><cListServ>14.01</cListServ>"
-        "<cServTribMun>14010000000000000001</cServTribMun><cNatOp>01</cNatOp><indIncFisc>1</indIncFisc>"
+        "<cServTribMun>14010000000000000001</cServTribMun><cNatOp>01</cNatOp><indIncFisc>1</"
+        "indIncFisc>"
         "</ISSQN><PIS><PISAliq><CST>01</CST><vBC>20.00</vBC><pPIS>0.0065</pPIS></PISAliq></PIS>"
         "<COFINS><COFINSAliq><CST>01</CST><vBC>20.00</vBC><pCOFINS>0.0300</pCOFINS>"
         "</COFINSAliq></COFINS></imposto></det>" +

@@ -368,9 +368,9 @@ void TestEmulatorRefusals::saleContent_data() {
         "<!DOCTYPE CFe [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><CFe>", "06010", "1999");
     row("entity used", "<xProd>Sabonete", "<xProd>&x;", "06010", "1999");
     row("namespace", "<dest>", "<dest xmlns:a=\"urn:a\">", "06010", "1999");
-    row("subtotal discount above the items",
-        "<total/>", "<total><DescAcrEntr><vDescSubtot>57.51</vDescSubtot></DescAcrEntr></total>",
-        "06010", "1999");
+    row("subtotal discount above the items", "<total/>",
+        "<total><DescAcrEntr><vDescSubtot>57.51</vDescSubtot></DescAcrEntr></total>", "06010",
+        "1999");
 
     // The layout's rules: whatever would make the issued CF-e break the
     // authority's schema is refused before anything is signed; what keeps to
@@ -392,8 +392,8 @@ void TestEmulatorRefusals::saleContent_data() {
     rowOf("service without indIncFisc", icms40,
           service(QByteArray(serviceFields).replace("<indIncFisc>1</indIncFisc>", "")), "06010",
           "1469");
-    rowOf("cListServ of 4", icms40,
-          service(QByteArray(serviceFields).replace("14.01", "1401")), "06010", "1469");
+    rowOf("cListServ of 4", icms40, service(QByteArray(serviceFields).replace("14.01", "1401")),
+          "06010", "1469");
     rowOf("cMunFG of 6", icms40, service(QByteArray(serviceFields).replace("3550308", "355030")),
           "06010", "1469");
     rowOf("rate without 3 integer digits", icms40,
@@ -440,8 +440,8 @@ void TestEmulatorRefusals::saleContent_data() {
     rowOf("delivery", "</dest>", "</dest>" + delivery, "06000", "0000");
     rowOf("delivery without nro", "</dest>",
           "</dest>" + QByteArray(delivery).replace("<nro>10</nro>", ""), "06010", "1999");
-    row("unknown element in prod", "<uCom>UN</uCom><qCom>3", "<uCom>UN</uCom><cor>azul</cor><qCom>3",
-        "06010", "1999");
+    row("unknown element in prod", "<uCom>UN</uCom><qCom>3",
+        "<uCom>UN</uCom><cor>azul</cor><qCom>3", "06010", "1999");
     row("unknown attribute", "<prod><cProd>12</cProd>", "<prod cor=\"azul\"><cProd>12</cProd>",
         "06010", "1999");
     row("text between fields", "<prod><cProd>12</cProd>", "<prod>solto<cProd>12</cProd>", "06010",

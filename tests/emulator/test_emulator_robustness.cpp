@@ -5,8 +5,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTest>
@@ -247,8 +247,8 @@ void TestEmulatorRobustness::journalListsOnlyKeptSales() {
         int status = 0;
         QCOMPARE(waitpid(child, &status, 0), child);
     }
-    const SatAnswer next = Take(sat.EnviarDadosVenda(folder.NextSession() + 1000, kKitCode,
-                                                     SaleDocument()));
+    const SatAnswer next =
+        Take(sat.EnviarDadosVenda(folder.NextSession() + 1000, kKitCode, SaleDocument()));
     QCOMPARE(next.Code(), QByteArray("06000"));
     const int last = next.Field(9).mid(34, 6).toInt();
     // The log lists every kept sale once, and no undone one.
@@ -264,8 +264,8 @@ void TestEmulatorRobustness::stateStaysSmall() {
     UseDeveloperKit();
     SatLibrary sat;
     QByteArray document = SaleDocument();
-    document.replace("</pgto>", "</pgto><infAdic><infCpl>" + QByteArray(4000, 'x') +
-                                    "</infCpl></infAdic>");
+    document.replace("</pgto>",
+                     "</pgto><infAdic><infCpl>" + QByteArray(4000, 'x') + "</infCpl></infAdic>");
     for (int i = 0; i < 130; ++i) {
         QCOMPARE(Take(sat.EnviarDadosVenda(folder.NextSession(), kKitCode, document)).Code(),
                  QByteArray("06000"));

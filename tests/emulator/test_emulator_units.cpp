@@ -223,7 +223,7 @@ void TestEmulatorUnits::itemGross() {
 void TestEmulatorUnits::shareInProportion_data() {
     QTest::addColumn<QList<qlonglong>>("weights"); // net values in cents, 0: no part
     QTest::addColumn<qlonglong>("amount");
-    QTest::addColumn<bool>("capped"); // a discount: no share above its item
+    QTest::addColumn<bool>("capped");             // a discount: no share above its item
     QTest::addColumn<QList<qlonglong>>("shares"); // empty: refused
     using L = QList<qlonglong>;
     // 7.50 x 50.00/57.50 = 6.5217 and x 7.50/57.50 = 0.9783
@@ -236,8 +236,8 @@ void TestEmulatorUnits::shareInProportion_data() {
     QTest::newRow("whole discount") << L{5000, 750} << 5750LL << true << L{5000, 750};
     // 0.05 over ten items of 1.00: half a cent each rounds up to 0.10; the
     // five heaviest (first of equals) give one back each, none below zero
-    QTest::newRow("many half cents") << L(10, 100) << 5LL << true
-                                     << L{0, 0, 0, 0, 0, 1, 1, 1, 1, 1};
+    QTest::newRow("many half cents")
+        << L(10, 100) << 5LL << true << L{0, 0, 0, 0, 0, 1, 1, 1, 1, 1};
     // 2.99 over three items of 1.00: 0.9967 -> 1.00 each, 3.00; one gives back
     QTest::newRow("near the whole") << L{100, 100, 100} << 299LL << true << L{99, 100, 100};
     // an increase may pass the items' values

@@ -2,8 +2,8 @@
 // default code and their results in memo_retorno_1, the code change with its
 // kind, the refusals that leave the memo alone, the code exits and the reset.
 
-#include <QLabel>
 #include "ui/result_memo.h"
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 

@@ -356,9 +356,10 @@ void QueriesPageTest::refusalsLeaveMemo_data() {
                                   "dispositivo ou uma fila) e não foi lido.[e]");
     const QString tooLarge = Utf8("O arquivo FILE passa de 1.500 KB, o maior documento que o "
                                   "equipamento SAT aceita, e não foi enviado.[e]");
-    for (const auto& [chosen, refusal] :
-         {std::pair{QStringLiteral("folder"), notAFile}, {QStringLiteral("fifo"), notAFile},
-          {QStringLiteral("/dev/zero"), notAFile}, {QStringLiteral("large.xml"), tooLarge}}) {
+    for (const auto& [chosen, refusal] : {std::pair{QStringLiteral("folder"), notAFile},
+                                          {QStringLiteral("fifo"), notAFile},
+                                          {QStringLiteral("/dev/zero"), notAFile},
+                                          {QStringLiteral("large.xml"), tooLarge}}) {
         QTest::newRow(qPrintable(QStringLiteral("btn_06 ") + chosen))
             << 6 << code << chosen << none << refusal;
         QTest::newRow(qPrintable(QStringLiteral("btn_07 ") + chosen))
@@ -386,8 +387,8 @@ void QueriesPageTest::refusalsLeaveMemo() {
     WriteFile(QStringLiteral("large.xml"), QByteArray(1500 * 1024 + 1, 'x'));
     const QByteArray fifo = QFile::encodeName(folder_->filePath(QStringLiteral("fifo")));
     QVERIFY(QFile::exists(QString::fromLocal8Bit(fifo)) || ::mkfifo(fifo.constData(), 0600) == 0);
-    const QString path = fileScript.startsWith(QLatin1Char('/')) ? fileScript
-                                                                   : folder_->filePath(fileScript);
+    const QString path =
+        fileScript.startsWith(QLatin1Char('/')) ? fileScript : folder_->filePath(fileScript);
     if (fileScript == QStringLiteral("cancel")) {
         SetNextOpenDialogCancel();
     } else if (fileScript != QStringLiteral("-")) {
@@ -782,8 +783,8 @@ void QueriesPageTest::memoSave_data() {
     QTest::newRow("UTF-8") << QStringLiteral("retorno.txt") << false
                            << QByteArray("x\r\nSessão\r\nok") << 0;
     QTest::newRow("cancelled") << QStringLiteral("retorno.txt") << true << QByteArray() << 0;
-    QTest::newRow("folder in the way") << QStringLiteral("pasta/retorno.txt") << false
-                                       << QByteArray() << 1;
+    QTest::newRow("folder in the way")
+        << QStringLiteral("pasta/retorno.txt") << false << QByteArray() << 1;
 }
 
 void QueriesPageTest::memoSave() {

@@ -184,16 +184,16 @@ void ResponseDecodingTest::base64Payload_data() {
     QTest::addColumn<QByteArray>("shown");
     QTest::addColumn<bool>("fromUtf8");
 
-    QTest::newRow("ASCII log, LF widened") << QByteArray("a|b\nc\n") << QByteArray("a|b\r\nc\r\n")
-                                           << true;
+    QTest::newRow("ASCII log, LF widened")
+        << QByteArray("a|b\nc\n") << QByteArray("a|b\r\nc\r\n") << true;
     QTest::newRow("UTF-8 accents converted")
         << QByteArray("Jo\xc3\xa3o\nsess\xc3\xa3o") << QByteArray("Jo\xe3o\r\nsess\xe3o") << true;
     QTest::newRow("not UTF-8: as received")
         << QByteArray("Jo\xe3o\nsess\xe3o") << QByteArray("Jo\xe3o\r\nsess\xe3o") << false;
     QTest::newRow("UTF-8 without a Windows-1252 byte: shown as ?")
         << QByteArray("a \xe2\x86\x92 b \xe2\x82\xac") << QByteArray("a ? b \x80") << true;
-    QTest::newRow("CR LF of the device") << QByteArray("a\r\nb\rc") << QByteArray("a\r\r\nb\rc")
-                                         << true;
+    QTest::newRow("CR LF of the device")
+        << QByteArray("a\r\nb\rc") << QByteArray("a\r\r\nb\rc") << true;
     QTest::newRow("empty") << QByteArray() << QByteArray() << true;
     // Longer than one piece of the writer, whose pieces must not part a CR
     // from its LF nor a character from its bytes.
@@ -357,8 +357,8 @@ void ResponseDecodingTest::fillStatusOperacional_data() {
     QTest::newRow("line break after the state gives 0")
         << Bytes(FullStatusAnswer("1\r\n")) << full << 0;
     QTest::newRow("state by name") << Bytes(FullStatusAnswer("BLOQUEIO SEFAZ")) << full << 1;
-    QTest::newRow("final separator opens no field") << Bytes(FullStatusAnswer("1") + "|") << full
-                                                    << 1;
+    QTest::newRow("final separator opens no field")
+        << Bytes(FullStatusAnswer("1") + "|") << full << 1;
 
     QByteArrayList sessionOnly = full;
     sessionOnly[0] = "000044";
@@ -378,8 +378,7 @@ void ResponseDecodingTest::fillStatusOperacional_data() {
     for (int k = 23; k <= 26; ++k) {
         withoutListaFinal[k] = "v" + QByteArray::number(k);
     }
-    QTest::newRow("27 fields without LISTA_FINAL")
-        << Bytes(raw26 + "|4") << withoutListaFinal << 4;
+    QTest::newRow("27 fields without LISTA_FINAL") << Bytes(raw26 + "|4") << withoutListaFinal << 4;
     QTest::newRow("27 fields without LISTA_FINAL, state by name, final separator")
         << Bytes(raw26 + "|DESBLOQUEADO|") << withoutListaFinal << 0;
 

@@ -239,10 +239,12 @@ void SatOperationsTest::answers_data() {
     // The six-field busy answer carries its message in field 4 whatever the
     // function: never the detail code "0000" in the message's place.
     const QByteArray busyMessage = "SAT em processamento. Tente novamente.";
-    for (const auto& [operation, code] :
-         {std::pair{"ConsultarSAT", "08098"}, {"ExtrairLogs", "15098"},
-          {"EnviarDadosVenda", "06098"}, {"ConsultarStatusOperacional", "10098"},
-          {"TesteFimAFim", "09098"}, {"TrocarCodigoDeAtivacao", "18098"}}) {
+    for (const auto& [operation, code] : {std::pair{"ConsultarSAT", "08098"},
+                                          {"ExtrairLogs", "15098"},
+                                          {"EnviarDadosVenda", "06098"},
+                                          {"ConsultarStatusOperacional", "10098"},
+                                          {"TesteFimAFim", "09098"},
+                                          {"TrocarCodigoDeAtivacao", "18098"}}) {
         QTest::newRow((QByteArray(operation) + " busy answer").constData())
             << QByteArray(operation) << "005877|" + QByteArray(code) + "|0000|" + busyMessage + "||"
             << QByteArray() << QByteArrayList{hide, QByteArray(code) + "\r\n" + busyMessage + "[i]"}
@@ -256,12 +258,10 @@ void SatOperationsTest::answers_data() {
     // Not the busy layout: five fields, or a third field that is no detail code.
     QTest::newRow("ConsultarSAT xx098 in five fields")
         << QByteArray("ConsultarSAT") << QByteArray("7|08098|Ocupado||")
-        << QByteArray("7|08098|Ocupado||") << QByteArrayList{hide, "08098\r\nOcupado[i]"}
-        << false;
+        << QByteArray("7|08098|Ocupado||") << QByteArrayList{hide, "08098\r\nOcupado[i]"} << false;
     QTest::newRow("ConsultarSAT six fields, third not a detail code")
         << QByteArray("ConsultarSAT") << QByteArray("7|08098|Ocupado|||x")
-        << QByteArray("7|08098|Ocupado||") << QByteArrayList{hide, "08098\r\nOcupado[i]"}
-        << false;
+        << QByteArray("7|08098|Ocupado||") << QByteArrayList{hide, "08098\r\nOcupado[i]"} << false;
 
     // Raw profile: never judged.
     QTest::newRow("DesbloquearSAT keeps its pipes")

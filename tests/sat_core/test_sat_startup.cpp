@@ -143,8 +143,7 @@ void SatStartupTest::libraryWithoutOptionalExportsWorks() {
     for (std::size_t i = 0; i < kSatExportCount; ++i) {
         const SatExport which = SatExportAt(i);
         if (which != SatExport::ComunicarCertificadoICPBRASIL && which != SatExport::DesligarSAT) {
-            QVERIFY2(session.HasExport(which),
-                     SatExportName(which).data());
+            QVERIFY2(session.HasExport(which), SatExportName(which).data());
         }
     }
     QVERIFY(session.RunBloquearSAT());
@@ -232,12 +231,13 @@ void SatStartupTest::libraryThreadWaitsAndRethrows() {
     QVERIFY(thread.Wait(std::chrono::milliseconds(0))); // nothing started
     std::atomic<bool> release = false;
     std::atomic<bool> finished = false;
-    thread.Start([&] {
-        while (!release) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    },
-                 [&] { finished = true; });
+    thread.Start(
+        [&] {
+            while (!release) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        },
+        [&] { finished = true; });
     QVERIFY(!thread.Wait(std::chrono::milliseconds(30)));
     QVERIFY(thread.Busy());
     release = true;

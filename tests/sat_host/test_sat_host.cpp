@@ -69,8 +69,7 @@ void SatHostTest::initTestCase() {
     // itself and end otherwise: the test wants the signal, as in a release.
     for (const char* name : {"ASAN_OPTIONS", "TSAN_OPTIONS"}) {
         const QByteArray options = qgetenv(name);
-        qputenv(name, options.isEmpty() ? QByteArray("handle_segv=0")
-                                        : options + ":handle_segv=0");
+        qputenv(name, options.isEmpty() ? QByteArray("handle_segv=0") : options + ":handle_segv=0");
     }
 }
 
@@ -132,8 +131,8 @@ void SatHostTest::crashCostsOneCall() {
     QFETCH(bool, sale);
     QFETCH(QString, message);
 
-    const QString exportName = sale ? QStringLiteral("EnviarDadosVenda")
-                                    : QStringLiteral("ConsultarSAT");
+    const QString exportName =
+        sale ? QStringLiteral("EnviarDadosVenda") : QStringLiteral("ConsultarSAT");
     Script(exportName + QStringLiteral(".fault"), fault.toUtf8());
     const auto run = [&] {
         return sale ? session_->RunEnviarDadosVenda() : session_->RunConsultarSAT();
@@ -141,8 +140,8 @@ void SatHostTest::crashCostsOneCall() {
     QVERIFY(!run());
     QCOMPARE(session_->LastCall().kind, SatAnswerKind::HostEnded);
     QCOMPARE(QString::fromStdString(Cp1252ToUtf8(session_->LastResponse)), message);
-    QCOMPARE(ui_.Dialogs().last(), QByteArray::fromStdString(Utf8ToCp1252(message.toStdString()) +
-                                                            "[e]"));
+    QCOMPARE(ui_.Dialogs().last(),
+             QByteArray::fromStdString(Utf8ToCp1252(message.toStdString()) + "[e]"));
 
     // A fresh host loads the library again for the next call.
     Unscript(exportName + QStringLiteral(".fault"));
@@ -226,8 +225,8 @@ void SatHostTest::malformedCallsRefused_data() {
     QTest::addColumn<QByteArray>("payload");
     const std::string code = "12345678";
     const SatArgument good[] = {SatArgument::Number(1), SatArgument::Text(code)};
-    const QByteArray request = QByteArray::fromStdString(
-        host_protocol::CallRequest(SatExport::ExtrairLogs, good));
+    const QByteArray request =
+        QByteArray::fromStdString(host_protocol::CallRequest(SatExport::ExtrairLogs, good));
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("not a call") << QByteArray("L/lib");
     QTest::newRow("unknown export") << QByteArray("C\x7F\x00", 3);
@@ -249,8 +248,8 @@ void SatHostTest::malformedCallsRefused() {
     // The well-formed request decodes to what was sent.
     const std::string code = "12345678";
     const SatArgument good[] = {SatArgument::Number(-7), SatArgument::Text(code)};
-    const auto decoded = host_protocol::DecodeCallRequest(
-        host_protocol::CallRequest(SatExport::ExtrairLogs, good));
+    const auto decoded =
+        host_protocol::DecodeCallRequest(host_protocol::CallRequest(SatExport::ExtrairLogs, good));
     QVERIFY(decoded);
     QCOMPARE(decoded->which, SatExport::ExtrairLogs);
     QCOMPARE(decoded->arguments[0].number, -7);

@@ -222,28 +222,32 @@ void TestSessionCounter::unwritablePlace() {
 // be written: a regular file where its folder should be, or a folder where
 // its lock file should be (root ignores permission bits).
 void TestSessionCounter::userCopy_data() {
-    QTest::addColumn<QByteArray>("besidePlace"); // "writable", "folder is a file", "lock is a folder"
-    QTest::addColumn<QByteArray>("beside");   // the file beside the program, empty: none
-    QTest::addColumn<QByteArray>("user");     // the user's copy before, empty: none
+    QTest::addColumn<QByteArray>(
+        "besidePlace");                     // "writable", "folder is a file", "lock is a folder"
+    QTest::addColumn<QByteArray>("beside"); // the file beside the program, empty: none
+    QTest::addColumn<QByteArray>("user");   // the user's copy before, empty: none
     QTest::addColumn<bool>("userWritable");
-    QTest::addColumn<int>("expected");        // 0: nothing can be written
+    QTest::addColumn<int>("expected"); // 0: nothing can be written
     QTest::addColumn<QByteArray>("userAfter");
 
     QTest::newRow("beside the program when writable")
         << QByteArray("writable") << Counter("41") << Counter("7") << true << 42 << Counter("42");
     QTest::newRow("folder is a regular file: new copy")
-        << QByteArray("folder is a file") << QByteArray() << QByteArray() << true << 1 << Counter("1");
+        << QByteArray("folder is a file") << QByteArray() << QByteArray() << true << 1
+        << Counter("1");
     QTest::newRow("lock is a folder: copy starts where the file stood")
-        << QByteArray("lock is a folder") << QByteArray("; kept\n" + Counter("41")) << QByteArray() << true
-        << 42 << QByteArray("; kept\n" + Counter("42"));
+        << QByteArray("lock is a folder") << QByteArray("; kept\n" + Counter("41")) << QByteArray()
+        << true << 42 << QByteArray("; kept\n" + Counter("42"));
     QTest::newRow("existing copy goes on after the highest")
-        << QByteArray("lock is a folder") << Counter("41") << Counter("7") << true << 42 << Counter("42");
+        << QByteArray("lock is a folder") << Counter("41") << Counter("7") << true << 42
+        << Counter("42");
     QTest::newRow("user's copy ahead")
         << QByteArray("writable") << Counter("41") << Counter("90") << true << 91 << Counter("91");
     QTest::newRow("read-only file: copy made as a last resort")
-        << QByteArray("read-only file") << Counter("41") << QByteArray() << true << 42 << Counter("42");
-    QTest::newRow("nowhere to write")
-        << QByteArray("folder is a file") << QByteArray() << QByteArray() << false << 0 << QByteArray();
+        << QByteArray("read-only file") << Counter("41") << QByteArray() << true << 42
+        << Counter("42");
+    QTest::newRow("nowhere to write") << QByteArray("folder is a file") << QByteArray()
+                                      << QByteArray() << false << 0 << QByteArray();
 }
 
 void TestSessionCounter::userCopy() {
@@ -353,7 +357,8 @@ void TestSessionCounter::copiesOfAnInstall_data() {
                        QStringLiteral("/usr/lib/dravovexa/dravovexa.ini r"),
                        QStringLiteral("/h/.config/dravovexa/dravovexa.ini w")};
     QTest::newRow("no user folder")
-        << QStringLiteral("/var/lib/dravovexa/") << QStringLiteral("/usr/lib/dravovexa/") << QString()
+        << QStringLiteral("/var/lib/dravovexa/") << QStringLiteral("/usr/lib/dravovexa/")
+        << QString()
         << QStringList{QStringLiteral("/var/lib/dravovexa/dravovexa.ini w"),
                        QStringLiteral("/usr/lib/dravovexa/dravovexa.ini r")};
     QTest::newRow("unknown program folder")
@@ -369,8 +374,8 @@ void TestSessionCounter::copiesOfAnInstall() {
     QStringList actual;
     for (const CounterCopy& copy :
          SessionCounterCopies(machine.toStdString(), program.toStdString(), user.toStdString())) {
-        actual << QString::fromStdString(copy.path) + (copy.writable ? QStringLiteral(" w")
-                                                                      : QStringLiteral(" r"));
+        actual << QString::fromStdString(copy.path) +
+                      (copy.writable ? QStringLiteral(" w") : QStringLiteral(" r"));
     }
     QCOMPARE(actual, expected);
 }

@@ -3,8 +3,8 @@
 // refusal after a success, the battery picture, the dates, the operating
 // state names and the default code rule of the refresh.
 
-#include <QLabel>
 #include "ui/result_memo.h"
+#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -306,8 +306,8 @@ void StatusPageTest::dates_data() {
     QTest::newRow("14 digits in a date field")
         << QByteArray("20240131235959") << QByteArray("20291231000000")
         << QStringLiteral("31/01/2024 23:59:59") << QStringLiteral("31/12/2029 00:00:00");
-    QTest::newRow("empty, never transmitted") << QByteArray() << QByteArray() << QString()
-                                              << QString();
+    QTest::newRow("empty, never transmitted")
+        << QByteArray() << QByteArray() << QString() << QString();
     QTest::newRow("blanks") << QByteArray("   ") << QByteArray(" ") << QString() << QString();
 }
 
@@ -331,7 +331,8 @@ void StatusPageTest::longValuesShownWhole() {
     window_->PC->setCurrentIndex(TFprincipal::kPagesSheet);
     window_->AdvPolyPager1->SetActivePageIndex(6);
     QTRY_VERIFY(Page().isVisible());
-    const int panelWidth = Page().findChild<QWidget*>(QStringLiteral("resumo_dispositivo"))->width();
+    const int panelWidth =
+        Page().findChild<QWidget*>(QStringLiteral("resumo_dispositivo"))->width();
     fake_->SetAnswer("VersaoDLL", "Emulador SAT-CF-e dllsat 1.0.0 (compilação de teste)");
     Refresh(StatusAnswer());
     QApplication::processEvents();
@@ -341,8 +342,7 @@ void StatusPageTest::longValuesShownWhole() {
     QVERIFY(version->height() > version->fontMetrics().lineSpacing());
     QCOMPARE(Page().VersaoDll_sat->text(),
              Utf8("Emulador SAT-CF-e dllsat 1.0.0 (compilação de teste)"));
-    QCOMPARE(Page().findChild<QWidget*>(QStringLiteral("resumo_dispositivo"))->width(),
-             panelWidth);
+    QCOMPARE(Page().findChild<QWidget*>(QStringLiteral("resumo_dispositivo"))->width(), panelWidth);
 }
 
 void StatusPageTest::states_data() {

@@ -180,8 +180,7 @@ void KeyboardTest::pageShortcuts_data() {
     QTest::newRow("Ctrl+4 always hidden") << ativado << 4 << -1 << "";
     QTest::newRow("Ctrl+5 queries") << naoAtivado << 5 << 4 << "btn_01";
     QTest::newRow("Ctrl+6 maintenance") << ativado << 6 << 5 << "AdvGlassButton11";
-    QTest::newRow("Ctrl+7 status: the list keeps it")
-        << ativado << 7 << 6 << "AdvPolyPager1_list";
+    QTest::newRow("Ctrl+7 status: the list keeps it") << ativado << 7 << 6 << "AdvPolyPager1_list";
     QTest::newRow("Ctrl+1 network") << ativado << 1 << 0 << "rede_status_sat";
 }
 

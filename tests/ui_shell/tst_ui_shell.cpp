@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QDialog>
-#include <QPushButton>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -19,6 +18,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -34,9 +34,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
-#include <stdexcept>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -949,12 +949,10 @@ void UiShellTest::slowStartShowsLoadingWindow() {
     QVERIFY(!fake.CalledFromThisThread());
 }
 
-
 RecordingWindow& UiShellTest::OpenHostedOnQueriesPage(const QTemporaryDir& script) {
     qputenv("DVT_FAKE_SAT_DIR", QFile::encodeName(script.path())); // the host inherits it
     RecordingWindow& w = Open(FakeSatLibraryPath(FakeSatVariant::Full), true);
-    if (!QTest::qWaitFor([&] { return !w.Timer1->isActive(); }) ||
-        !w.Session().BindSatLibrary()) {
+    if (!QTest::qWaitFor([&] { return !w.Timer1->isActive(); }) || !w.Session().BindSatLibrary()) {
         qFatal("the hosted window could not be set up");
     }
     w.PC->setCurrentIndex(TFprincipal::kPagesSheet);
@@ -988,8 +986,8 @@ void UiShellTest::misbehavingLibraryCostsOneCall_data() {
     QTest::addColumn<QString>("message");
     const QString crashed =
         QStringLiteral("ConsultarSAT: a biblioteca SAT encerrou de forma inesperada ");
-    QTest::newRow("segmentation fault") << "ConsultarSAT.fault" << QByteArray("segv")
-                                        << crashed + QStringLiteral("(sinal 11).[e]");
+    QTest::newRow("segmentation fault")
+        << "ConsultarSAT.fault" << QByteArray("segv") << crashed + QStringLiteral("(sinal 11).[e]");
     QTest::newRow("abort") << "ConsultarSAT.fault" << QByteArray("abort")
                            << crashed + QStringLiteral("(sinal 6).[e]");
     QTest::newRow("exit") << "ConsultarSAT.fault" << QByteArray("exit")
@@ -1153,8 +1151,8 @@ void UiShellTest::silentStartCanBeLeft() {
         }
         const auto* wheel = loading->findChild<TBusyWheel*>();
         wheelTurns = wheel != nullptr && wheel->isEnabled() && wheel->isVisible();
-        buttonsEnabled = loading->header()->btnMin->isEnabled() &&
-                         loading->header()->btnClose->isEnabled();
+        buttonsEnabled =
+            loading->header()->btnMin->isEnabled() && loading->header()->btnClose->isEnabled();
         QTest::mouseClick(loading->btnParar, Qt::LeftButton);
     });
     stopper.start(100);

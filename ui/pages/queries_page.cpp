@@ -137,9 +137,9 @@ bool TQueriesPage::LoadDocument(const QString& fileName, std::string& document) 
         host_.FechaAguarde(); // the message must not show under the wait panel
         return host_.ShowMessageDialog(text);
     };
-    std::optional<std::string> bytes = ReadSendableDocument(
-        std::filesystem::path(QFile::encodeName(fileName).toStdString()),
-        QStringToAnsi(fileName), show);
+    std::optional<std::string> bytes =
+        ReadSendableDocument(std::filesystem::path(QFile::encodeName(fileName).toStdString()),
+                             QStringToAnsi(fileName), show);
     if (!bytes) {
         return false;
     }

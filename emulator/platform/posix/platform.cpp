@@ -2,9 +2,9 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -58,7 +58,8 @@ std::string Failure(const std::string& path, int error) {
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string(".")
-                                      : slash == 0 ? std::string("/") : path.substr(0, slash);
+           : slash == 0               ? std::string("/")
+                                      : path.substr(0, slash);
 }
 
 bool WriteAll(int fd, std::string_view contents) {
@@ -88,8 +89,8 @@ bool WriteFileDurably(const std::string& target, std::string_view contents, std:
         error = target + ": a symbolic link, not written through";
         return false;
     }
-    const std::string temporary = target + std::string(kTemporaryMark) +
-                                  std::to_string(getpid()) + "." + std::to_string(++counter);
+    const std::string temporary = target + std::string(kTemporaryMark) + std::to_string(getpid()) +
+                                  "." + std::to_string(++counter);
     const int fd =
         open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0660);
     if (fd < 0) {

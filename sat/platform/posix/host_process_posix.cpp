@@ -105,8 +105,7 @@ std::unique_ptr<HostProcess> HostProcess::Start(const std::string& programPath,
     posix_spawn_file_actions_adddup2(&actions, fromHost[1], STDOUT_FILENO);
     char* argv[] = {const_cast<char*>(programPath.c_str()), nullptr};
     pid_t pid = -1;
-    const int spawned =
-        ::posix_spawn(&pid, programPath.c_str(), &actions, nullptr, argv, environ);
+    const int spawned = ::posix_spawn(&pid, programPath.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(toHost[0]);
     ::close(fromHost[1]);
