@@ -96,7 +96,7 @@ std::string Perf(const char* label, double value, const char* unit, const std::s
            ";" + min + ";" + max;
 }
 
-std::string AddPerf(std::string perf, const std::string& more) {
+std::string AddPerf(const std::string& perf, const std::string& more) {
     return perf.empty() ? more : perf + " " + more;
 }
 

@@ -43,8 +43,8 @@ void RunOnStack(std::size_t bytes, void (*work)(void*), void* argument) {
     const int made = pthread_create(
         &thread, &attributes,
         [](void* c) -> void* {
-            const auto* call = static_cast<Call*>(c);
-            call->work(call->argument);
+            const auto* started = static_cast<Call*>(c);
+            started->work(started->argument);
             return nullptr;
         },
         &call);
@@ -125,16 +125,16 @@ void TestEmulatorFailures::deepNestingOnASmallStack() {
     RunOnStack(
         256 * 1024,
         [](void* c) {
-            auto* call = static_cast<Call*>(c);
-            if (call->function == "EnviarDadosVenda") {
-                call->answer =
-                    Take(call->sat->EnviarDadosVenda(call->session, kKitCode, call->document));
-            } else if (call->function == "CancelarUltimaVenda") {
-                call->answer = Take(call->sat->CancelarUltimaVenda(call->session, kKitCode,
-                                                                   call->key, call->document));
+            auto* onStack = static_cast<Call*>(c);
+            if (onStack->function == "EnviarDadosVenda") {
+                onStack->answer = Take(
+                    onStack->sat->EnviarDadosVenda(onStack->session, kKitCode, onStack->document));
+            } else if (onStack->function == "CancelarUltimaVenda") {
+                onStack->answer = Take(onStack->sat->CancelarUltimaVenda(
+                    onStack->session, kKitCode, onStack->key, onStack->document));
             } else {
-                call->answer = Take(
-                    call->sat->ConfigurarInterfaceDeRede(call->session, kKitCode, call->document));
+                onStack->answer = Take(onStack->sat->ConfigurarInterfaceDeRede(
+                    onStack->session, kKitCode, onStack->document));
             }
         },
         &call);
