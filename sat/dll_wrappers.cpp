@@ -23,6 +23,12 @@ void ReportNoAnswer(const SatCallContext& call, SatAnswerKind kind, const std::s
     if (lastResponse != nullptr) {
         *lastResponse = text;
     }
+    // A call that was made and gave no answer is reported like an answer
+    // without "|": the wait panel goes before the dialog. (An export the
+    // library lacks is reported before any call, as it always was.)
+    if (kind != SatAnswerKind::NotLoaded) {
+        call.ui.FechaAguarde();
+    }
     call.ui.ShowMessageDialog(text + std::string(kErrorMarker));
 }
 

@@ -326,7 +326,8 @@ void SatOperationsTest::nullAnswer() {
     QVERIFY(!Run(*session_, operation));
     const QByteArray text = operation + W(" não retornou resposta");
     QCOMPARE(Bytes(session_->LastResponse), text);
-    QCOMPARE(ui_->events, QByteArrayList{text + "[e]"});
+    // The wait panel goes before the dialog, as for every answer.
+    QCOMPARE(ui_->events, (QByteArrayList{"FechaAguarde", text + "[e]"}));
     QCOMPARE(session_->LastCall().kind, SatAnswerKind::NullAnswer);
 }
 
@@ -615,7 +616,8 @@ void SatOperationsTest::versaoDllNullAnswer() {
     fake_.SetNullAnswer("VersaoDLL");
     session_->LastResponse = "texto anterior";
     QCOMPARE(Bytes(session_->RunVersaoDLL()), QByteArray(""));
-    QCOMPARE(ui_->events, QByteArrayList{W("VersaoDLL não retornou resposta[e]")});
+    QCOMPARE(ui_->events,
+             (QByteArrayList{"FechaAguarde", W("VersaoDLL não retornou resposta[e]")}));
     QCOMPARE(Bytes(session_->LastResponse), QByteArray("texto anterior"));
 }
 

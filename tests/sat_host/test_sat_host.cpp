@@ -142,6 +142,9 @@ void SatHostTest::crashCostsOneCall() {
     QCOMPARE(QString::fromStdString(Cp1252ToUtf8(session_->LastResponse)), message);
     QCOMPARE(ui_.Dialogs().last(),
              QByteArray::fromStdString(Utf8ToCp1252(message.toStdString()) + "[e]"));
+    // The wait panel is gone before that dialog shows.
+    QVERIFY(ui_.events.size() >= 2);
+    QCOMPARE(ui_.events.at(ui_.events.size() - 2), QByteArray("FechaAguarde"));
 
     // A fresh host loads the library again for the next call.
     Unscript(exportName + QStringLiteral(".fault"));
