@@ -12,6 +12,8 @@
 #include <QtTest>
 #include <memory>
 
+#include "command_line_folder.h"
+
 namespace {
 
 struct CliRun {
@@ -80,12 +82,8 @@ private:
 void CliTest::init() {
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
-    cli_ = folder_->filePath(QStringLiteral("dravovexa-cli"));
-    QVERIFY(QFile::copy(QStringLiteral(DVT_CLI_PATH), cli_));
-    QVERIFY(QFile::copy(QStringLiteral(DVT_SAT_HOST_PATH),
-                        folder_->filePath(QStringLiteral("dravovexa-sat-host"))));
-    QVERIFY(QFile::copy(QStringLiteral(DVT_FAKE_SAT_PATH),
-                        folder_->filePath(QStringLiteral("libdllsat.so"))));
+    cli_ = PlaceCommandLine(*folder_, QStringLiteral(DVT_FAKE_SAT_PATH));
+    QVERIFY(!cli_.isEmpty());
     script_ = folder_->filePath(QStringLiteral("script"));
     QVERIFY(QDir().mkpath(script_));
     configHome_ = folder_->filePath(QStringLiteral("config"));

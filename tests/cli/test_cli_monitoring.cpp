@@ -13,6 +13,8 @@
 #include <QtTest>
 #include <memory>
 
+#include "command_line_folder.h"
+
 namespace {
 
 struct CliRun {
@@ -92,12 +94,8 @@ void CliMonitoringTest::init() {
 #else
     folder_ = std::make_unique<QTemporaryDir>();
     QVERIFY(folder_->isValid());
-    cli_ = folder_->filePath(QStringLiteral("dravovexa-cli"));
-    QVERIFY(QFile::copy(QStringLiteral(DVT_CLI_PATH), cli_));
-    QVERIFY(QFile::copy(QStringLiteral(DVT_SAT_HOST_PATH),
-                        folder_->filePath(QStringLiteral("dravovexa-sat-host"))));
-    QVERIFY(QFile::copy(QStringLiteral(DVT_EMULATOR_PATH),
-                        folder_->filePath(QStringLiteral("libdllsat.so"))));
+    cli_ = PlaceCommandLine(*folder_, QStringLiteral(DVT_EMULATOR_PATH));
+    QVERIFY(!cli_.isEmpty());
     state_ = folder_->filePath(QStringLiteral("estado.txt"));
 #endif
 }
