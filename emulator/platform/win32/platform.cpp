@@ -69,6 +69,19 @@ std::string Failure(const std::string& path) {
     return path + ": Windows error " + std::to_string(GetLastError());
 }
 
+// WriteFile takes at most a DWORD at a time and may write less.
+bool WriteAll(HANDLE file, std::string_view contents) {
+    while (!contents.empty()) {
+        DWORD done = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size(), 1u << 30));
+        if (WriteFile(file, contents.data(), chunk, &done, nullptr) == 0) {
+            return false;
+        }
+        contents.remove_prefix(done);
+    }
+    return true;
+}
+
 } // namespace
 
 bool IsSymbolicLink(const std::string& path) {
@@ -91,13 +104,7 @@ bool WriteFileDurably(const std::string& target, std::string_view contents, std:
         error = Failure(temporary);
         return false;
     }
-    bool written = true;
-    while (written && !contents.empty()) {
-        DWORD done = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size(), 1u << 30));
-        written = WriteFile(file, contents.data(), chunk, &done, nullptr) != 0;
-        contents.remove_prefix(done);
-    }
+    bool written = WriteAll(file, contents);
     written = written && FlushFileBuffers(file) != 0;
     if (!written) {
         error = Failure(temporary);
@@ -128,13 +135,7 @@ bool AppendToFile(const std::string& path, std::string_view contents, std::strin
         error = Failure(path);
         return false;
     }
-    bool written = true;
-    while (written && !contents.empty()) {
-        DWORD done = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size(), 1u << 30));
-        written = WriteFile(file, contents.data(), chunk, &done, nullptr) != 0;
-        contents.remove_prefix(done);
-    }
+    bool written = WriteAll(file, contents);
     if (!written) {
         error = Failure(path);
     }
