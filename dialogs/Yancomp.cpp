@@ -273,9 +273,27 @@ QColor ColorFromToolkitColor(ToolkitColor color, const QPalette& palette) {
                   static_cast<int>((color >> 16) & 0xFFu));
 }
 
+// ---------------------------------------------------------------- focus colours
+
+bool FocusColours::TakeEntry() {
+    if (entered_) {
+        return false;
+    }
+    entered_ = true;
+    return true;
+}
+
+bool FocusColours::TakeExit(Qt::FocusReason reason) {
+    if (!entered_ || !IsMoveBetweenControls(reason)) {
+        return false;
+    }
+    entered_ = false;
+    return true;
+}
+
 // ---------------------------------------------------------------- numeric
 
-TYEditNumeric::TYEditNumeric(QWidget* parent) : QLineEdit(parent) {
+TYEditNumeric::TYEditNumeric(QWidget* parent) : QLineEdit(parent), FocusColours(kWhiteColor) {
     // Right-aligned like a column of figures; Enter never reaches the text
     // because the filter drops it.
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -440,10 +458,9 @@ void TYEditNumeric::mousePressEvent(QMouseEvent* event) {
 
 void TYEditNumeric::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    if (entered_) {
+    if (!TakeEntry()) {
         return;
     }
-    entered_ = true;
     if (autoSelect_ && !QGuiApplication::mouseButtons().testFlag(Qt::LeftButton)) {
         selectAll();
     }
@@ -458,7 +475,7 @@ void TYEditNumeric::focusInEvent(QFocusEvent* event) {
 
 void TYEditNumeric::focusOutEvent(QFocusEvent* event) {
     keepEntrySelection_ = false;
-    const bool exits = entered_ && IsMoveBetweenControls(event->reason());
+    const bool exits = TakeExit(event->reason());
     if (exits) {
         const QString normalized = NormalizedNumberText(text(), maxInts_, maxDecs_);
         if (normalized != text()) {
@@ -467,7 +484,6 @@ void TYEditNumeric::focusOutEvent(QFocusEvent* event) {
     }
     QLineEdit::focusOutEvent(event);
     if (exits) {
-        entered_ = false;
         SetColor(colorOnNotFocus_);
         emit OnExit();
     }
@@ -483,7 +499,7 @@ QString TYEditNumeric::NormalizedNumberText(const QString& text, int maxInts, in
 
 // ---------------------------------------------------------------- text
 
-TYEditString::TYEditString(QWidget* parent) : QLineEdit(parent) {
+TYEditString::TYEditString(QWidget* parent) : QLineEdit(parent), FocusColours(kSystemWindowColor) {
     setStyle(PasswordStyle());
 }
 
@@ -519,18 +535,16 @@ void TYEditString::inputMethodEvent(QInputMethodEvent* event) {
 
 void TYEditString::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    if (entered_) {
+    if (!TakeEntry()) {
         return;
     }
-    entered_ = true;
     emit OnEnter();
     SetColor(colorOnFocus_);
 }
 
 void TYEditString::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (entered_ && IsMoveBetweenControls(event->reason())) {
-        entered_ = false;
+    if (TakeExit(event->reason())) {
         emit OnExit();
         SetColor(colorOnNotFocus_);
     }
@@ -538,7 +552,7 @@ void TYEditString::focusOutEvent(QFocusEvent* event) {
 
 // ---------------------------------------------------------------- combo
 
-TYBoxCombo::TYBoxCombo(QWidget* parent) : QComboBox(parent) {}
+TYBoxCombo::TYBoxCombo(QWidget* parent) : QComboBox(parent), FocusColours(kSystemWindowColor) {}
 
 void TYBoxCombo::SetColor(ToolkitColor color) {
     color_ = color;
@@ -566,18 +580,16 @@ void TYBoxCombo::paintEvent(QPaintEvent*) {
 
 void TYBoxCombo::focusInEvent(QFocusEvent* event) {
     QComboBox::focusInEvent(event);
-    if (entered_) {
+    if (!TakeEntry()) {
         return;
     }
-    entered_ = true;
     emit OnEnter();
     SetColor(colorOnFocus_);
 }
 
 void TYBoxCombo::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
-    if (entered_ && IsMoveBetweenControls(event->reason())) {
-        entered_ = false;
+    if (TakeExit(event->reason())) {
         emit OnExit();
         SetColor(colorOnNotFocus_);
     }

@@ -32,6 +32,38 @@ QColor ColorFromToolkitColor(ToolkitColor color, const QPalette& palette);
 // 1..26 Ctrl+letter, 127 Ctrl+Backspace.
 using KeyPressHandler = std::function<void(QWidget* sender, QChar& key)>;
 
+// The colours and the entered state the three controls share: one colour
+// while the control holds the focus, another when it does not, switched by
+// its enter and exit steps. Exit is a move of the focus to another control,
+// not the window or a menu taking it for a while.
+class FocusColours {
+public:
+    ToolkitColor ColorOnFocus() const { return colorOnFocus_; }
+    void SetColorOnFocus(ToolkitColor color) { colorOnFocus_ = color; }
+    ToolkitColor ColorOnNotFocus() const { return colorOnNotFocus_; }
+    void SetColorOnNotFocus(ToolkitColor color) { colorOnNotFocus_ = color; }
+    // The colour the control paints now.
+    ToolkitColor Color() const { return color_; }
+
+protected:
+    explicit FocusColours(ToolkitColor notFocused)
+        : colorOnNotFocus_(notFocused), color_(notFocused) {}
+
+    // True for the focus that enters the control, false for a repeat (the
+    // focus coming back from a menu or another window).
+    bool TakeEntry();
+    // True when the focus leaves for another control after an entry; the
+    // control is then no longer entered.
+    bool TakeExit(Qt::FocusReason reason);
+
+    ToolkitColor colorOnFocus_ = kFocusedFieldColor;
+    ToolkitColor colorOnNotFocus_;
+    ToolkitColor color_;
+
+private:
+    bool entered_ = false;
+};
+
 // Numeric edit: right-aligned; typed characters are limited to digits, one
 // "," (a "." is typed as ","), a leading "-", backspace and Escape, and the
 // text may never exceed MaxInts integer or MaxDecs decimal digits. Leaving the
@@ -39,7 +71,7 @@ using KeyPressHandler = std::function<void(QWidget* sender, QChar& key)>;
 // method commits (a dead-key composition) passes the same filter, one
 // character at a time. Pasted and program-set text bypasses the filter;
 // leaving still normalises it.
-class TYEditNumeric : public QLineEdit {
+class TYEditNumeric : public QLineEdit, public FocusColours {
     Q_OBJECT
     Q_PROPERTY(int MaxDecs READ MaxDecs WRITE SetMaxDecs)
     Q_PROPERTY(int MaxInts READ MaxInts WRITE SetMaxInts)
@@ -64,12 +96,6 @@ public:
     bool AutoSelect() const { return autoSelect_; }
     void SetAutoSelect(bool on) { autoSelect_ = on; }
 
-    ToolkitColor ColorOnFocus() const { return colorOnFocus_; }
-    void SetColorOnFocus(ToolkitColor color) { colorOnFocus_ = color; }
-    ToolkitColor ColorOnNotFocus() const { return colorOnNotFocus_; }
-    void SetColorOnNotFocus(ToolkitColor color) { colorOnNotFocus_ = color; }
-    // The colour the field paints now.
-    ToolkitColor Color() const { return color_; }
     void SetColor(ToolkitColor color);
 
     // The window's key-press handler; runs after this control's filter.
@@ -102,30 +128,21 @@ private:
     int maxDecs_ = 0;
     int maxInts_ = 0;
     bool autoSelect_ = true;
-    bool entered_ = false;
     // Set when a mouse press gave the focus and the enter step (OnEnter)
     // selected text: that press, delivered after the step, keeps the
     // selection instead of placing the caret.
     bool keepEntrySelection_ = false;
-    ToolkitColor colorOnFocus_ = kFocusedFieldColor;
-    ToolkitColor colorOnNotFocus_ = kWhiteColor;
-    ToolkitColor color_ = kWhiteColor;
 };
 
 // Text edit with the focus colours. In password mode it shows every
 // character as "*". With a key-press handler, text an input method commits
 // passes the handler one character at a time, as typed keys do.
-class TYEditString : public QLineEdit {
+class TYEditString : public QLineEdit, public FocusColours {
     Q_OBJECT
 
 public:
     explicit TYEditString(QWidget* parent = nullptr);
 
-    ToolkitColor ColorOnFocus() const { return colorOnFocus_; }
-    void SetColorOnFocus(ToolkitColor color) { colorOnFocus_ = color; }
-    ToolkitColor ColorOnNotFocus() const { return colorOnNotFocus_; }
-    void SetColorOnNotFocus(ToolkitColor color) { colorOnNotFocus_ = color; }
-    ToolkitColor Color() const { return color_; }
     void SetColor(ToolkitColor color);
 
     KeyPressHandler OnKeyPress;
@@ -140,27 +157,16 @@ protected:
     void inputMethodEvent(QInputMethodEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-
-private:
-    bool entered_ = false;
-    ToolkitColor colorOnFocus_ = kFocusedFieldColor;
-    ToolkitColor colorOnNotFocus_ = kSystemWindowColor;
-    ToolkitColor color_ = kSystemWindowColor;
 };
 
 // Drop-down list with the focus colours. Its field shows the colour plain,
 // as an edit's field does, not shaded like a button face.
-class TYBoxCombo : public QComboBox {
+class TYBoxCombo : public QComboBox, public FocusColours {
     Q_OBJECT
 
 public:
     explicit TYBoxCombo(QWidget* parent = nullptr);
 
-    ToolkitColor ColorOnFocus() const { return colorOnFocus_; }
-    void SetColorOnFocus(ToolkitColor color) { colorOnFocus_ = color; }
-    ToolkitColor ColorOnNotFocus() const { return colorOnNotFocus_; }
-    void SetColorOnNotFocus(ToolkitColor color) { colorOnNotFocus_ = color; }
-    ToolkitColor Color() const { return color_; }
     void SetColor(ToolkitColor color);
 
 signals:
@@ -172,10 +178,4 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-
-private:
-    bool entered_ = false;
-    ToolkitColor colorOnFocus_ = kFocusedFieldColor;
-    ToolkitColor colorOnNotFocus_ = kSystemWindowColor;
-    ToolkitColor color_ = kSystemWindowColor;
 };
