@@ -26,14 +26,6 @@ QLabel* MakeLabel(QWidget* parent, const char* objectName, const QString& text, 
     return label;
 }
 
-QLabel* MakePicture(QWidget* parent, const char* objectName, const QString& picture, QRect at) {
-    auto* image = new QLabel(parent);
-    image->setObjectName(QString::fromLatin1(objectName));
-    image->setPixmap(RenderPicture(picture, at.size(), parent->devicePixelRatioF()));
-    image->setGeometry(at);
-    return image;
-}
-
 QPointer<TFEasterEgg>& Shown() {
     static QPointer<TFEasterEgg> shown;
     return shown;

@@ -1,5 +1,6 @@
 #include "dialogs/pictures.h"
 
+#include <QLabel>
 #include <QPainter>
 #include <QSvgRenderer>
 
@@ -22,4 +23,12 @@ QIcon PictureIcon(const QString& name, QSize size) {
     icon.addPixmap(RenderPicture(name, size, 1.0));
     icon.addPixmap(RenderPicture(name, size, 2.0));
     return icon;
+}
+
+QLabel* MakePicture(QWidget* parent, const char* objectName, const QString& name, QRect at) {
+    auto* image = new QLabel(parent);
+    image->setObjectName(QString::fromLatin1(objectName));
+    image->setPixmap(RenderPicture(name, at.size(), parent->devicePixelRatioF()));
+    image->setGeometry(at);
+    return image;
 }

@@ -5,8 +5,12 @@
 
 #include <QIcon>
 #include <QPixmap>
+#include <QRect>
 #include <QSize>
 #include <QString>
+
+class QLabel;
+class QWidget;
 
 // Renders the picture `name` (file name without ".svg" in dialogs/pictures)
 // at `size` logical pixels. An unknown name gives a null pixmap.
@@ -14,3 +18,7 @@ QPixmap RenderPicture(const QString& name, QSize size, qreal devicePixelRatio = 
 
 // The same picture as a button glyph; the disabled state is derived by Qt.
 QIcon PictureIcon(const QString& name, QSize size);
+
+// A label named objectName on parent that shows the picture at `at`, drawn
+// for parent's screen density.
+QLabel* MakePicture(QWidget* parent, const char* objectName, const QString& name, QRect at);

@@ -32,14 +32,6 @@ QLabel* MakeLabel(QWidget* parent, const char* objectName, const QFont& font, co
     return label;
 }
 
-QLabel* MakePicture(QWidget* parent, const char* objectName, const QString& picture, QRect at) {
-    auto* image = new QLabel(parent);
-    image->setObjectName(QString::fromLatin1(objectName));
-    image->setPixmap(RenderPicture(picture, at.size(), parent->devicePixelRatioF()));
-    image->setGeometry(at);
-    return image;
-}
-
 TFSplashForm::TickSource SteadyMilliseconds() {
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
