@@ -12,25 +12,10 @@
 #include <QtTest>
 #include <memory>
 
+#include "../file_contents.h"
 #include "command_line_folder.h"
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
 
 const QByteArray kConsultarBlock("Informação ao usuário\n08000\nSAT em operação\n\n");
 const QByteArray
@@ -90,7 +75,6 @@ void CliTest::init() {
 }
 
 CliRun CliTest::Run(const QStringList& arguments, const QString& program) const {
-    QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DVT_FAKE_SAT_DIR"), script_);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome_);
@@ -102,17 +86,7 @@ CliRun CliTest::Run(const QStringList& arguments, const QString& program) const 
         environment.insert(name, options.isEmpty() ? QStringLiteral("handle_segv=0")
                                                    : options + QStringLiteral(":handle_segv=0"));
     }
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(QDir::tempPath());
-    process.start(program.isEmpty() ? cli_ : program, arguments);
-    CliRun run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return RunCommandLine(program.isEmpty() ? cli_ : program, arguments, environment, 30000);
 }
 
 void CliTest::SetAnswer(const QByteArray& exportName, const QByteArray& answer) const {
