@@ -298,28 +298,25 @@ void CliTest::arguments_data() {
                        "--novo",        "87654321", "--emergencia"}
         << QByteArray("TrocarCodigoDeAtivacao")
         << QByteArray("t:emergencia1,i:2,t:87654321,t:87654321");
+    // The call of "rede" by DHCP before activation, with the user and password given.
+    const auto dhcp = [](const QByteArray& user, const QByteArray& password) {
+        return "t:73519024,t:<?xml version=\"1.0\" encoding=\"UTF-8\"?><config>"
+               "<tipoInter>ETHE</tipoInter><SSID></SSID><seg></seg><codigo></codigo>"
+               "<tipoLan>DHCP</tipoLan><lanIP>000.000.000.000</lanIP>"
+               "<lanMask>000.000.000.000</lanMask><lanGW>000.000.000.000</lanGW>"
+               "<lanDNS1>000.000.000.000</lanDNS1><lanDNS2>000.000.000.000</lanDNS2>"
+               "<usuario>" +
+               user + "</usuario><senha>" + password +
+               "</senha><proxy>0</proxy>"
+               "<proxy_ip>000.000.000.000</proxy_ip><proxy_porta>0</proxy_porta>"
+               "<proxy_user></proxy_user><proxy_senha></proxy_senha></config>";
+    };
     QTest::newRow("rede by DHCP before activation")
-        << QStringList{"rede"} << QByteArray("ConfigurarInterfaceDeRede")
-        << QByteArray("t:73519024,t:<?xml version=\"1.0\" encoding=\"UTF-8\"?><config>"
-                      "<tipoInter>ETHE</tipoInter><SSID></SSID><seg></seg><codigo></codigo>"
-                      "<tipoLan>DHCP</tipoLan><lanIP>000.000.000.000</lanIP>"
-                      "<lanMask>000.000.000.000</lanMask><lanGW>000.000.000.000</lanGW>"
-                      "<lanDNS1>000.000.000.000</lanDNS1><lanDNS2>000.000.000.000</lanDNS2>"
-                      "<usuario></usuario><senha></senha><proxy>0</proxy>"
-                      "<proxy_ip>000.000.000.000</proxy_ip><proxy_porta>0</proxy_porta>"
-                      "<proxy_user></proxy_user><proxy_senha></proxy_senha></config>");
+        << QStringList{"rede"} << QByteArray("ConfigurarInterfaceDeRede") << dhcp("", "");
     QTest::newRow("rede: accented user and password reach the library as UTF-8")
         << QStringList{QStringLiteral("rede"), QStringLiteral("--usuario"), QStringLiteral("João"),
                        QStringLiteral("--senha"), QStringLiteral("ação€")}
-        << QByteArray("ConfigurarInterfaceDeRede")
-        << QByteArray("t:73519024,t:<?xml version=\"1.0\" encoding=\"UTF-8\"?><config>"
-                      "<tipoInter>ETHE</tipoInter><SSID></SSID><seg></seg><codigo></codigo>"
-                      "<tipoLan>DHCP</tipoLan><lanIP>000.000.000.000</lanIP>"
-                      "<lanMask>000.000.000.000</lanMask><lanGW>000.000.000.000</lanGW>"
-                      "<lanDNS1>000.000.000.000</lanDNS1><lanDNS2>000.000.000.000</lanDNS2>"
-                      "<usuario>João</usuario><senha>ação€</senha><proxy>0</proxy>"
-                      "<proxy_ip>000.000.000.000</proxy_ip><proxy_porta>0</proxy_porta>"
-                      "<proxy_user></proxy_user><proxy_senha></proxy_senha></config>");
+        << QByteArray("ConfigurarInterfaceDeRede") << dhcp("João", "ação€");
 }
 
 void CliTest::arguments() {
