@@ -113,6 +113,17 @@ QByteArray DeviceCertificate(const QString& statePath) {
     return {};
 }
 
+QList<int> LoggedSaleNumbers(const QString& logPath) {
+    QList<int> numbers;
+    for (const QByteArray& line : ReadFile(logPath).split('\n')) {
+        const qsizetype at = line.indexOf("CF-e-SAT emitido: CFe");
+        if (at >= 0) {
+            numbers.append(line.mid(at + 21 + 31, 6).toInt());
+        }
+    }
+    return numbers;
+}
+
 namespace {
 
 // Runs a program; empty when it ends with status 0, else its output.

@@ -39,18 +39,6 @@ void RunOnStack(std::size_t bytes, std::function<void()> work) {
     pthread_join(thread, nullptr);
 }
 
-// The sales the log lists ("CF-e-SAT emitido: CFe<key>"), by document number.
-QList<int> LoggedSaleNumbers(const QString& logPath) {
-    QList<int> numbers;
-    for (const QByteArray& line : ReadFile(logPath).split('\n')) {
-        const qsizetype at = line.indexOf("CF-e-SAT emitido: CFe");
-        if (at >= 0) {
-            numbers.append(line.mid(at + 21 + 31, 6).toInt());
-        }
-    }
-    return numbers;
-}
-
 } // namespace
 
 class TestEmulatorFailures : public QObject {
