@@ -90,6 +90,38 @@ inline std::unique_ptr<RecordingWindow> OpenStartedWindow(const FakeSat& fake,
     return window;
 }
 
+// The base of the page tests: a fresh fake library, settings folder and
+// window for each test, ended after it (the window first) by the test's
+// init() and cleanup().
+class PageWindowTest : public QObject {
+protected:
+    static constexpr int kOnEntrySheet = -1;
+
+    // A fresh fake library and settings folder; false when the folder cannot
+    // be made.
+    bool PrepareWindow() {
+        fake_ = std::make_unique<FakeSat>();
+        folder_ = std::make_unique<QTemporaryDir>();
+        return folder_->isValid();
+    }
+    // Opens the window on them (OpenStartedWindow on `page`, or OpenPageWindow
+    // for kOnEntrySheet); false when it cannot be set up.
+    bool OpenWindow(int page) {
+        window_ = page == kOnEntrySheet ? OpenPageWindow(*fake_, *folder_)
+                                        : OpenStartedWindow(*fake_, *folder_, page);
+        return window_ != nullptr;
+    }
+    void EndWindow() {
+        window_.reset();
+        folder_.reset();
+        fake_.reset();
+    }
+
+    std::unique_ptr<FakeSat> fake_;
+    std::unique_ptr<QTemporaryDir> folder_;
+    std::unique_ptr<RecordingWindow> window_;
+};
+
 // The device status of the network page (0 "NÃO ATIVADO", 1 "ATIVADO",
 // 2 "KIT DE DESENVOLVEDOR") with its rules applied, as the user's choice
 // applies them, and its default activation code.

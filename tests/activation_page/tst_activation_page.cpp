@@ -23,7 +23,7 @@ QString Utf8(const char* text) {
 
 } // namespace
 
-class ActivationPageTest : public QObject {
+class ActivationPageTest : public PageWindowTest {
     Q_OBJECT
 
 private slots:
@@ -47,25 +47,15 @@ private:
     // Types `text` into the focused `field` and leaves it with Enter.
     void TypeAndLeave(QWidget* field, const QString& text);
     void FillCodes(const QString& code, const QString& confirmation);
-
-    std::unique_ptr<FakeSat> fake_;
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<RecordingWindow> window_;
 };
 
 void ActivationPageTest::init() {
-    fake_ = std::make_unique<FakeSat>();
-    folder_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder_->isValid());
-    window_ = OpenStartedWindow(*fake_, *folder_, kActivationPage);
-    QVERIFY(window_ != nullptr);
+    QVERIFY(PrepareWindow() && OpenWindow(kActivationPage));
     fake_->Reset();
 }
 
 void ActivationPageTest::cleanup() {
-    window_.reset();
-    folder_.reset();
-    fake_.reset();
+    EndWindow();
 }
 
 void ActivationPageTest::TypeAndLeave(QWidget* field, const QString& text) {

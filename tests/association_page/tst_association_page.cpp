@@ -28,7 +28,7 @@ QString Utf8(const char* text) {
 
 } // namespace
 
-class AssociationPageTest : public QObject {
+class AssociationPageTest : public PageWindowTest {
     Q_OBJECT
 
 private slots:
@@ -50,26 +50,16 @@ private slots:
 private:
     TAssociationPage& Page() { return *window_->AdvPolyPage3; }
     void Fill(const QString& taxpayer, const QString& softwareHouse, const QString& signature);
-
-    std::unique_ptr<FakeSat> fake_;
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<RecordingWindow> window_;
 };
 
 void AssociationPageTest::init() {
-    fake_ = std::make_unique<FakeSat>();
-    folder_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder_->isValid());
-    window_ = OpenStartedWindow(*fake_, *folder_, kAssociationPage);
-    QVERIFY(window_ != nullptr);
+    QVERIFY(PrepareWindow() && OpenWindow(kAssociationPage));
     ChooseDeviceStatus(*window_, TNetworkPage::kAtivado, QStringLiteral("12345678"));
     fake_->Reset();
 }
 
 void AssociationPageTest::cleanup() {
-    window_.reset();
-    folder_.reset();
-    fake_.reset();
+    EndWindow();
 }
 
 void AssociationPageTest::Fill(const QString& taxpayer, const QString& softwareHouse,

@@ -12,25 +12,10 @@
 #include <QtTest>
 #include <memory>
 
+#include "../file_contents.h"
 #include "command_line_folder.h"
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
 
 const QByteArray kConsultarBlock("Informação ao usuário\n08000\nSAT em operação\n\n");
 const QByteArray
@@ -90,7 +75,6 @@ void CliTest::init() {
 }
 
 CliRun CliTest::Run(const QStringList& arguments, const QString& program) const {
-    QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DVT_FAKE_SAT_DIR"), script_);
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome_);
@@ -102,17 +86,7 @@ CliRun CliTest::Run(const QStringList& arguments, const QString& program) const 
         environment.insert(name, options.isEmpty() ? QStringLiteral("handle_segv=0")
                                                    : options + QStringLiteral(":handle_segv=0"));
     }
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(QDir::tempPath());
-    process.start(program.isEmpty() ? cli_ : program, arguments);
-    CliRun run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) {
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return RunCommandLine(program.isEmpty() ? cli_ : program, arguments, environment, 30000);
 }
 
 void CliTest::SetAnswer(const QByteArray& exportName, const QByteArray& answer) const {
@@ -324,28 +298,25 @@ void CliTest::arguments_data() {
                        "--novo",        "87654321", "--emergencia"}
         << QByteArray("TrocarCodigoDeAtivacao")
         << QByteArray("t:emergencia1,i:2,t:87654321,t:87654321");
+    // The call of "rede" by DHCP before activation, with the user and password given.
+    const auto dhcp = [](const QByteArray& user, const QByteArray& password) {
+        return "t:73519024,t:<?xml version=\"1.0\" encoding=\"UTF-8\"?><config>"
+               "<tipoInter>ETHE</tipoInter><SSID></SSID><seg></seg><codigo></codigo>"
+               "<tipoLan>DHCP</tipoLan><lanIP>000.000.000.000</lanIP>"
+               "<lanMask>000.000.000.000</lanMask><lanGW>000.000.000.000</lanGW>"
+               "<lanDNS1>000.000.000.000</lanDNS1><lanDNS2>000.000.000.000</lanDNS2>"
+               "<usuario>" +
+               user + "</usuario><senha>" + password +
+               "</senha><proxy>0</proxy>"
+               "<proxy_ip>000.000.000.000</proxy_ip><proxy_porta>0</proxy_porta>"
+               "<proxy_user></proxy_user><proxy_senha></proxy_senha></config>";
+    };
     QTest::newRow("rede by DHCP before activation")
-        << QStringList{"rede"} << QByteArray("ConfigurarInterfaceDeRede")
-        << QByteArray("t:73519024,t:<?xml version=\"1.0\" encoding=\"UTF-8\"?><config>"
-                      "<tipoInter>ETHE</tipoInter><SSID></SSID><seg></seg><codigo></codigo>"
-                      "<tipoLan>DHCP</tipoLan><lanIP>000.000.000.000</lanIP>"
-                      "<lanMask>000.000.000.000</lanMask><lanGW>000.000.000.000</lanGW>"
-                      "<lanDNS1>000.000.000.000</lanDNS1><lanDNS2>000.000.000.000</lanDNS2>"
-                      "<usuario></usuario><senha></senha><proxy>0</proxy>"
-                      "<proxy_ip>000.000.000.000</proxy_ip><proxy_porta>0</proxy_porta>"
-                      "<proxy_user></proxy_user><proxy_senha></proxy_senha></config>");
+        << QStringList{"rede"} << QByteArray("ConfigurarInterfaceDeRede") << dhcp("", "");
     QTest::newRow("rede: accented user and password reach the library as UTF-8")
         << QStringList{QStringLiteral("rede"), QStringLiteral("--usuario"), QStringLiteral("João"),
                        QStringLiteral("--senha"), QStringLiteral("ação€")}
-        << QByteArray("ConfigurarInterfaceDeRede")
-        << QByteArray("t:73519024,t:<?xml version=\"1.0\" encoding=\"UTF-8\"?><config>"
-                      "<tipoInter>ETHE</tipoInter><SSID></SSID><seg></seg><codigo></codigo>"
-                      "<tipoLan>DHCP</tipoLan><lanIP>000.000.000.000</lanIP>"
-                      "<lanMask>000.000.000.000</lanMask><lanGW>000.000.000.000</lanGW>"
-                      "<lanDNS1>000.000.000.000</lanDNS1><lanDNS2>000.000.000.000</lanDNS2>"
-                      "<usuario>João</usuario><senha>ação€</senha><proxy>0</proxy>"
-                      "<proxy_ip>000.000.000.000</proxy_ip><proxy_porta>0</proxy_porta>"
-                      "<proxy_user></proxy_user><proxy_senha></proxy_senha></config>");
+        << QByteArray("ConfigurarInterfaceDeRede") << dhcp("João", "ação€");
 }
 
 void CliTest::arguments() {

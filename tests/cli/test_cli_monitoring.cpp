@@ -13,27 +13,12 @@
 #include <QtTest>
 #include <memory>
 
+#include "../file_contents.h"
 #include "command_line_folder.h"
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
 constexpr qint64 kDay = 86400;
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteFile(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
 
 // The device's date (Brasília time) some days from now, AAAAMMDD.
 QByteArray DeviceDateIn(int days) {
@@ -101,7 +86,6 @@ void CliMonitoringTest::init() {
 }
 
 CliRun CliMonitoringTest::Run(const QStringList& arguments, const QStringList& environment) const {
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DVT_SAT_OFFLINE", "DVT_SAT_CLOCK", "DVT_SAT_FAULT",
                              "DVT_SAT_FAULT_ONLY", "DVT_SAT_DELAY_MS", "LD_LIBRARY_PATH"}) {
@@ -113,18 +97,8 @@ CliRun CliMonitoringTest::Run(const QStringList& arguments, const QStringList& e
     for (const QString& setting : environment) {
         env.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
     }
-    process.setProcessEnvironment(env);
-    process.setWorkingDirectory(QDir::tempPath());
-    process.start(cli_, arguments);
-    CliRun run;
     // Generous: a developer kit makes its RSA key on its first call, slow under sanitizers.
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit) {
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return RunCommandLine(cli_, arguments, env, 120000);
 }
 
 void CliMonitoringTest::PrepareDevice(const QByteArrayList& settings) const {

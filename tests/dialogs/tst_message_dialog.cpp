@@ -78,8 +78,6 @@ private slots:
     void mousePress_data();
     void mousePress();
     void okNeedsAFullClick();
-    void keys_data();
-    void keys();
     void keyboardActivation_data();
     void keyboardActivation();
     void windowCloseIsCancel();
@@ -436,61 +434,6 @@ void TestMessageDialog::okNeedsAFullClick() {
     QCOMPARE(int(result), 1);
 }
 
-void TestMessageDialog::keys_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::addColumn<int>("expected");
-    const Qt::KeyboardModifiers none = Qt::NoModifier;
-    const Qt::KeyboardModifiers alt = Qt::AltModifier;
-
-    QTest::newRow("S on information") << QStringLiteral("i[i]") << int(Qt::Key_S) << none << 6;
-    QTest::newRow("Y on error") << QStringLiteral("e[e]") << int(Qt::Key_Y) << none << 6;
-    QTest::newRow("N on information") << QStringLiteral("i[i]") << int(Qt::Key_N) << none << 7;
-    QTest::newRow("Shift+S") << QStringLiteral("?[sn]") << int(Qt::Key_S)
-                             << Qt::KeyboardModifiers(Qt::ShiftModifier) << 6;
-    QTest::newRow("Ctrl+N") << QStringLiteral("?[sn]") << int(Qt::Key_N)
-                            << Qt::KeyboardModifiers(Qt::ControlModifier) << 7;
-    QTest::newRow("Alt+S is yes, not Sim's own")
-        << QStringLiteral("?[sn]") << int(Qt::Key_S) << alt << 6;
-    QTest::newRow("Alt+N") << QStringLiteral("?[sna]") << int(Qt::Key_N) << alt << 7;
-    QTest::newRow("Alt+V on choice") << QStringLiteral("?[p]") << int(Qt::Key_V) << alt << 6;
-    QTest::newRow("Alt+I on choice") << QStringLiteral("?[p]") << int(Qt::Key_I) << alt << 7;
-    QTest::newRow("Alt+C on choice") << QStringLiteral("?[p]") << int(Qt::Key_C) << alt << 2;
-    QTest::newRow("Alt+C with Cancelar") << QStringLiteral("?[snc]") << int(Qt::Key_C) << alt << 2;
-    QTest::newRow("Alt+A with Editar") << QStringLiteral("?[sna]") << int(Qt::Key_A) << alt << 4;
-    QTest::newRow("Alt+C without Cancelar")
-        << QStringLiteral("i[i]") << int(Qt::Key_C) << alt << kStillOpen;
-    QTest::newRow("Alt+A without Editar")
-        << QStringLiteral("?[snc]") << int(Qt::Key_A) << alt << kStillOpen;
-    QTest::newRow("Alt+V without Visualizar")
-        << QStringLiteral("i[i]") << int(Qt::Key_V) << alt << kStillOpen;
-    QTest::newRow("V without Alt")
-        << QStringLiteral("?[p]") << int(Qt::Key_V) << none << kStillOpen;
-    QTest::newRow("Ctrl+Alt+C is not Alt alone")
-        << QStringLiteral("?[snc]") << int(Qt::Key_C)
-        << Qt::KeyboardModifiers(Qt::AltModifier | Qt::ControlModifier) << kStillOpen;
-    QTest::newRow("Escape on information")
-        << QStringLiteral("i[i]") << int(Qt::Key_Escape) << none << kStillOpen;
-    QTest::newRow("Escape on question")
-        << QStringLiteral("?[snc]") << int(Qt::Key_Escape) << none << kStillOpen;
-    QTest::newRow("Escape on choice")
-        << QStringLiteral("?[p]") << int(Qt::Key_Escape) << none << kStillOpen;
-    QTest::newRow("other letter") << QStringLiteral("i[i]") << int(Qt::Key_X) << none << kStillOpen;
-}
-
-void TestMessageDialog::keys() {
-    QFETCH(QString, text);
-    QFETCH(int, key);
-    QFETCH(Qt::KeyboardModifiers, modifiers);
-    QFETCH(int, expected);
-    const quint16 result = Answer(text, [=](TFMensagem* dialog) {
-        QWidget* target = dialog->focusWidget() != nullptr ? dialog->focusWidget() : dialog;
-        QTest::keyClick(target, Qt::Key(key), modifiers);
-    });
-    QCOMPARE(int(result), expected);
-}
-
 void TestMessageDialog::keyboardActivation_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("focus"); // empty: the dialog's own choice
@@ -498,7 +441,54 @@ void TestMessageDialog::keyboardActivation_data() {
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
     QTest::addColumn<int>("expected");
     const Qt::KeyboardModifiers none = Qt::NoModifier;
+    const Qt::KeyboardModifiers alt = Qt::AltModifier;
 
+    // On the dialog's own choice of focus: letters, Alt with a button's
+    // letter, Escape.
+    QTest::newRow("S on information")
+        << QStringLiteral("i[i]") << QString() << int(Qt::Key_S) << none << 6;
+    QTest::newRow("Y on error") << QStringLiteral("e[e]") << QString() << int(Qt::Key_Y) << none
+                                << 6;
+    QTest::newRow("N on information")
+        << QStringLiteral("i[i]") << QString() << int(Qt::Key_N) << none << 7;
+    QTest::newRow("Shift+S") << QStringLiteral("?[sn]") << QString() << int(Qt::Key_S)
+                             << Qt::KeyboardModifiers(Qt::ShiftModifier) << 6;
+    QTest::newRow("Ctrl+N") << QStringLiteral("?[sn]") << QString() << int(Qt::Key_N)
+                            << Qt::KeyboardModifiers(Qt::ControlModifier) << 7;
+    QTest::newRow("Alt+S is yes, not Sim's own")
+        << QStringLiteral("?[sn]") << QString() << int(Qt::Key_S) << alt << 6;
+    QTest::newRow("Alt+N") << QStringLiteral("?[sna]") << QString() << int(Qt::Key_N) << alt << 7;
+    QTest::newRow("Alt+V on choice")
+        << QStringLiteral("?[p]") << QString() << int(Qt::Key_V) << alt << 6;
+    QTest::newRow("Alt+I on choice")
+        << QStringLiteral("?[p]") << QString() << int(Qt::Key_I) << alt << 7;
+    QTest::newRow("Alt+C on choice")
+        << QStringLiteral("?[p]") << QString() << int(Qt::Key_C) << alt << 2;
+    QTest::newRow("Alt+C with Cancelar")
+        << QStringLiteral("?[snc]") << QString() << int(Qt::Key_C) << alt << 2;
+    QTest::newRow("Alt+A with Editar")
+        << QStringLiteral("?[sna]") << QString() << int(Qt::Key_A) << alt << 4;
+    QTest::newRow("Alt+C without Cancelar")
+        << QStringLiteral("i[i]") << QString() << int(Qt::Key_C) << alt << kStillOpen;
+    QTest::newRow("Alt+A without Editar")
+        << QStringLiteral("?[snc]") << QString() << int(Qt::Key_A) << alt << kStillOpen;
+    QTest::newRow("Alt+V without Visualizar")
+        << QStringLiteral("i[i]") << QString() << int(Qt::Key_V) << alt << kStillOpen;
+    QTest::newRow("V without Alt")
+        << QStringLiteral("?[p]") << QString() << int(Qt::Key_V) << none << kStillOpen;
+    QTest::newRow("Ctrl+Alt+C is not Alt alone")
+        << QStringLiteral("?[snc]") << QString() << int(Qt::Key_C)
+        << Qt::KeyboardModifiers(Qt::AltModifier | Qt::ControlModifier) << kStillOpen;
+    QTest::newRow("Escape on information")
+        << QStringLiteral("i[i]") << QString() << int(Qt::Key_Escape) << none << kStillOpen;
+    QTest::newRow("Escape on question")
+        << QStringLiteral("?[snc]") << QString() << int(Qt::Key_Escape) << none << kStillOpen;
+    QTest::newRow("Escape on choice")
+        << QStringLiteral("?[p]") << QString() << int(Qt::Key_Escape) << none << kStillOpen;
+    QTest::newRow("other letter") << QStringLiteral("i[i]") << QString() << int(Qt::Key_X) << none
+                                  << kStillOpen;
+
+    // Enter and Space on a button, mnemonics.
     QTest::newRow("Enter on Ok") << QStringLiteral("i[i]") << QString() << int(Qt::Key_Return)
                                  << none << 1;
     QTest::newRow("Space on Ok") << QStringLiteral("i[i]") << QString() << int(Qt::Key_Space)

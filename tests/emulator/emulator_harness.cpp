@@ -1,4 +1,5 @@
 #include "emulator_harness.h"
+#include "tests/file_contents.h"
 
 #include <QFile>
 #include <QHash>
@@ -92,9 +93,8 @@ void UseDeveloperKit() {
             SatLibrary sat;
             Take(sat.ConsultarSAT(0)); // session 0 is not one the device keeps
         }
-        QFile made(path);
-        if (made.open(QIODevice::ReadOnly)) {
-            kits.insert(clock, made.readAll());
+        if (const QByteArray made = ReadFile(path); !made.isEmpty()) {
+            kits.insert(clock, made);
         }
         qputenv("DVT_SAT_STATE", statePath);
     }
@@ -105,16 +105,23 @@ void UseDeveloperKit() {
 }
 
 QByteArray DeviceCertificate(const QString& statePath) {
-    QFile state(statePath);
-    if (!state.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    for (const QByteArray& line : state.readAll().split('\n')) {
+    for (const QByteArray& line : ReadFile(statePath).split('\n')) {
         if (line.startsWith("device_certificate=")) {
             return line.mid(19).replace("\\n", "\n");
         }
     }
     return {};
+}
+
+QList<int> LoggedSaleNumbers(const QString& logPath) {
+    QList<int> numbers;
+    for (const QByteArray& line : ReadFile(logPath).split('\n')) {
+        const qsizetype at = line.indexOf("CF-e-SAT emitido: CFe");
+        if (at >= 0) {
+            numbers.append(line.mid(at + 21 + 31, 6).toInt());
+        }
+    }
+    return numbers;
 }
 
 namespace {
@@ -134,18 +141,13 @@ QString Run(const QString& program, const QStringList& arguments) {
     return {};
 }
 
-bool WriteTo(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace
 
 QString VerifyDocument(const QByteArray& xml, const QByteArray& certificatePem) {
     QTemporaryDir dir;
     const QString document = dir.filePath(QStringLiteral("document.xml"));
     const QString certificate = dir.filePath(QStringLiteral("certificate.pem"));
-    if (!WriteTo(document, xml) || !WriteTo(certificate, certificatePem)) {
+    if (!WriteFile(document, xml) || !WriteFile(certificate, certificatePem)) {
         return QStringLiteral("cannot write the files for xmlsec1");
     }
     QByteArray carried = certificatePem;
@@ -167,7 +169,7 @@ QString ValidateAgainstSchema(const QByteArray& xml, IssuedKind kind) {
     QTemporaryDir dir;
     const QString document = dir.filePath(QStringLiteral("envelope.xml"));
     const auto validate = [&](const QByteArray& content, const QString& schema) {
-        if (!WriteTo(document, content)) {
+        if (!WriteFile(document, content)) {
             return QStringLiteral("cannot write the file for xmllint");
         }
         return Run(
@@ -216,9 +218,9 @@ QString VerifySignature(const QByteArray& data, const QByteArray& signatureBase6
     const QString key = dir.filePath(QStringLiteral("key.pem"));
     const QString signature = dir.filePath(QStringLiteral("signature.bin"));
     const QString signedData = dir.filePath(QStringLiteral("data.bin"));
-    if (!WriteTo(certificate, certificatePem) ||
-        !WriteTo(signature, QByteArray::fromBase64(signatureBase64)) ||
-        !WriteTo(signedData, data)) {
+    if (!WriteFile(certificate, certificatePem) ||
+        !WriteFile(signature, QByteArray::fromBase64(signatureBase64)) ||
+        !WriteFile(signedData, data)) {
         return QStringLiteral("cannot write the files for openssl");
     }
     const QString extracted =

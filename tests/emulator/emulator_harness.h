@@ -117,6 +117,10 @@ void UseDeveloperKit();
 // The device's certificate (PEM) as its state file keeps it; empty when none.
 QByteArray DeviceCertificate(const QString& statePath);
 
+// The sales the device's log lists ("CF-e-SAT emitido: CFe<key>"), by
+// document number, in the order logged.
+QList<int> LoggedSaleNumbers(const QString& logPath);
+
 // Verifies the enveloped signature of an issued document with xmlsec1 against
 // the certificate, and that the document carries that certificate; empty when
 // it verifies, else what went wrong.

@@ -181,26 +181,6 @@ void TestEmulatorRobustness::unwritableStateFile() {
     QCOMPARE(Take(sat.ConsultarStatusOperacional(3, kKitCode)).Code(), QByteArray("10001"));
 }
 
-namespace {
-
-// The sales the log lists ("CF-e-SAT emitido: CFe<key>"), by document number.
-QList<int> LoggedSaleNumbers(const QString& logPath) {
-    QFile log(logPath);
-    QList<int> numbers;
-    if (!log.open(QIODevice::ReadOnly)) {
-        return numbers;
-    }
-    for (const QByteArray& line : log.readAll().split('\n')) {
-        const qsizetype at = line.indexOf("CF-e-SAT emitido: CFe");
-        if (at >= 0) {
-            numbers.append(line.mid(at + 21 + 31, 6).toInt());
-        }
-    }
-    return numbers;
-}
-
-} // namespace
-
 void TestEmulatorRobustness::journalListsOnlyKeptSales_data() {
     QTest::addColumn<bool>("kill"); // else a sale whose save fails (the disk is "full")
     QTest::addColumn<int>("afterMs");

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <initializer_list>
 #include <memory>
 
 #include "dialogs/Yancomp.h"
@@ -71,6 +72,24 @@ void Prepare(TYEditNumeric& edit, const QString& text, int selStart, int selLeng
         edit.deselect();
         edit.setCursorPosition(selStart);
     }
+}
+
+// Shows `window` active with `fields` one below the other, as a form lays
+// them out; false when the window never became active.
+bool ShowStacked(QWidget& window, std::initializer_list<QWidget*> fields) {
+    auto* layout = new QVBoxLayout(&window);
+    for (QWidget* field : fields) {
+        layout->addWidget(field);
+    }
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+// Gives `field` the keyboard as the Tab key does; false when it never got it.
+bool TabInto(QWidget* field) {
+    field->setFocus(Qt::TabFocusReason);
+    return QTest::qWaitFor([field] { return field->hasFocus(); });
 }
 
 } // namespace
@@ -326,23 +345,16 @@ void InputControlsTest::exitStep() {
 
     // Through real focus moves: leaving the field rewrites it before OnExit.
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
     auto* edit = new TYEditNumeric(&window);
     auto* next = new QLineEdit(&window);
-    layout->addWidget(edit);
-    layout->addWidget(next);
     edit->SetMaxInts(maxInts);
     edit->SetMaxDecs(maxDecs);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    edit->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(edit->hasFocus());
+    QVERIFY(ShowStacked(window, {edit, next}));
+    QVERIFY(TabInto(edit));
     edit->setText(text);
     QString seenByOnExit;
     connect(edit, &TYEditNumeric::OnExit, this, [&] { seenByOnExit = edit->text(); });
-    next->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(next->hasFocus());
+    QVERIFY(TabInto(next));
     QCOMPARE(edit->text(), expected);
     QCOMPARE(seenByOnExit, expected);
 }
@@ -363,17 +375,11 @@ void InputControlsTest::limitsOnlyStored() {
 
 void InputControlsTest::programSetAndPastedTextBypassFilter() {
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
     auto* edit = new TYEditNumeric(&window);
     auto* next = new QLineEdit(&window);
-    layout->addWidget(edit);
-    layout->addWidget(next);
     edit->SetMaxInts(3);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    edit->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(edit->hasFocus());
+    QVERIFY(ShowStacked(window, {edit, next}));
+    QVERIFY(TabInto(edit));
 
     edit->setText(QStringLiteral("ab"));
     QCOMPARE(edit->text(), QStringLiteral("ab"));
@@ -382,8 +388,7 @@ void InputControlsTest::programSetAndPastedTextBypassFilter() {
     edit->paste();
     QCOMPARE(edit->text(), QStringLiteral("4xab"));
 
-    next->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(next->hasFocus());
+    QVERIFY(TabInto(next));
     QCOMPARE(edit->text(), QStringLiteral("  4"));
 }
 
@@ -460,17 +465,11 @@ void InputControlsTest::focusColourOrder() {
     QFETCH(bool, paintsBeforeEvent);
 
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
     AnyControl control = MakeControl(kind, &window);
     QWidget* field = control.widget.release(); // owned by the window now
     auto* other = new QLineEdit(&window);
-    layout->addWidget(field);
-    layout->addWidget(other);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    other->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(other->hasFocus());
+    QVERIFY(ShowStacked(window, {field, other}));
+    QVERIFY(TabInto(other));
 
     const QColor focused(225, 247, 255);
     const QColor notFocused =
@@ -489,13 +488,11 @@ void InputControlsTest::focusColourOrder() {
         connect(c, &TYBoxCombo::OnExit, this, [&] { atExit = base(); });
     }
 
-    field->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(field->hasFocus());
+    QVERIFY(TabInto(field));
     QCOMPARE(base(), focused);
     QCOMPARE(atEnter, paintsBeforeEvent ? focused : notFocused);
 
-    other->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(other->hasFocus());
+    QVERIFY(TabInto(other));
     QCOMPARE(base(), notFocused);
     QCOMPARE(atExit, paintsBeforeEvent ? notFocused : focused);
 }
@@ -522,14 +519,9 @@ void InputControlsTest::focusColourShown_data() {
 void InputControlsTest::focusColourShown() {
     QFETCH(QString, kind);
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
     QWidget* field = MakeControl(kind, &window).widget.release();
-    layout->addWidget(field);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    field->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(field->hasFocus());
+    QVERIFY(ShowStacked(window, {field}));
+    QVERIFY(TabInto(field));
     QCOMPARE(FieldCentreColour(field), QColor(225, 247, 255));
 }
 
@@ -548,20 +540,13 @@ void InputControlsTest::disabledLook() {
     QFETCH(QString, kind);
     QFETCH(bool, focusedBefore);
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
     QWidget* field = MakeControl(kind, &window).widget.release();
     QWidget* plain = kind == QLatin1String("combo") ? static_cast<QWidget*>(new QComboBox(&window))
                                                     : new QLineEdit(&window);
-    layout->addWidget(field);
-    layout->addWidget(plain);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(ShowStacked(window, {field, plain}));
     if (focusedBefore) {
-        field->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY(field->hasFocus());
-        plain->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY(plain->hasFocus());
+        QVERIFY(TabInto(field));
+        QVERIFY(TabInto(plain));
     }
     field->setEnabled(false);
     plain->setEnabled(false);
@@ -578,18 +563,12 @@ void InputControlsTest::passwordCharacter() {
 
 void InputControlsTest::enterStepSelectsText() {
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
     auto* other = new QLineEdit(&window);
     auto* edit = new TYEditNumeric(&window);
-    layout->addWidget(other);
-    layout->addWidget(edit);
     edit->SetMaxInts(3);
     edit->setText(QStringLiteral("  5"));
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    other->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(other->hasFocus());
+    QVERIFY(ShowStacked(window, {other, edit}));
+    QVERIFY(TabInto(other));
 
     // Entered by program: the whole text is selected, so typing replaces it.
     edit->setFocus(Qt::OtherFocusReason);
@@ -598,8 +577,7 @@ void InputControlsTest::enterStepSelectsText() {
     QTest::keyClicks(edit, QStringLiteral("42"));
     QCOMPARE(edit->text(), QStringLiteral("42"));
 
-    other->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(other->hasFocus());
+    QVERIFY(TabInto(other));
     edit->SetAutoSelect(false);
     edit->setFocus(Qt::OtherFocusReason);
     QTRY_VERIFY(edit->hasFocus());
@@ -610,15 +588,10 @@ void InputControlsTest::enterStepSelectsText() {
 // without leaving the field: no rewrite, no colour change.
 void InputControlsTest::popupDoesNotRunExitStep() {
     QWidget window;
-    auto* layout = new QVBoxLayout(&window);
     auto* edit = new TYEditNumeric(&window);
-    layout->addWidget(edit);
     edit->SetMaxInts(3);
-    window.show();
-    window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-    edit->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(edit->hasFocus());
+    QVERIFY(ShowStacked(window, {edit}));
+    QVERIFY(TabInto(edit));
     edit->setText(QStringLiteral("7"));
     QSignalSpy exits(edit, &TYEditNumeric::OnExit);
     QSignalSpy enters(edit, &TYEditNumeric::OnEnter);

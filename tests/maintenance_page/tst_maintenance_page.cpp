@@ -35,7 +35,7 @@ QPushButton* DeviceButton(TMaintenancePage& page, int button) {
 
 } // namespace
 
-class MaintenancePageTest : public QObject {
+class MaintenancePageTest : public PageWindowTest {
     Q_OBJECT
 
 private slots:
@@ -60,26 +60,16 @@ private slots:
 private:
     TMaintenancePage& Page() { return *window_->AdvPolyPage6; }
     void FillCodes(const QString& current, const QString& fresh, const QString& confirmation);
-
-    std::unique_ptr<FakeSat> fake_;
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<RecordingWindow> window_;
 };
 
 void MaintenancePageTest::init() {
-    fake_ = std::make_unique<FakeSat>();
-    folder_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder_->isValid());
-    window_ = OpenStartedWindow(*fake_, *folder_, kMaintenancePage);
-    QVERIFY(window_ != nullptr);
+    QVERIFY(PrepareWindow() && OpenWindow(kMaintenancePage));
     fake_->Reset();
     Page().memo_retorno_1->setPlainText(QString::fromLatin1(kEarlierResult));
 }
 
 void MaintenancePageTest::cleanup() {
-    window_.reset();
-    folder_.reset();
-    fake_.reset();
+    EndWindow();
 }
 
 void MaintenancePageTest::FillCodes(const QString& current, const QString& fresh,

@@ -64,7 +64,7 @@ std::string NoProxy() {
 
 } // namespace
 
-class NetworkPageTest : public QObject {
+class NetworkPageTest : public PageWindowTest {
     Q_OBJECT
 
 private slots:
@@ -109,29 +109,20 @@ private:
     }
     void FocusOn(QWidget* control);
     void Leave(QWidget* control);
-
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<FakeSat> fake_;
-    std::unique_ptr<RecordingWindow> window_;
 };
 
 void NetworkPageTest::init() {
-    folder_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder_->isValid());
-    fake_ = std::make_unique<FakeSat>();
+    QVERIFY(PrepareWindow());
 }
 
 void NetworkPageTest::cleanup() {
-    window_.reset();
-    fake_.reset();
-    folder_.reset();
+    EndWindow();
 }
 
 // The window past its first reset, on the network page, with the fake
 // library bound.
 RecordingWindow& NetworkPageTest::Open() {
-    window_ = OpenStartedWindow(*fake_, *folder_, 0);
-    if (window_ == nullptr) {
+    if (!OpenWindow(0)) {
         qFatal("the window could not be set up");
     }
     window_->messages.clear();

@@ -23,19 +23,9 @@
 #include <vector>
 
 #include "sat/session_counter.h"
+#include "tests/file_contents.h"
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(file.write(contents), contents.size());
-}
 
 mode_t PermissionBits(const QString& path) {
     struct stat info {};
@@ -147,14 +137,14 @@ void TestSessionCounter::draw() {
     QFETCH(int, expected);
     QFETCH(QByteArray, after);
     if (exists) {
-        WriteAll(settings_, before);
+        QVERIFY(WriteFile(settings_, before));
     }
     QCOMPARE(DrawSessionNumber(settings_.toStdString()), expected);
-    QCOMPARE(ReadAll(settings_), after);
+    QCOMPARE(ReadFile(settings_), after);
 }
 
 void TestSessionCounter::drawsAreConsecutive() {
-    WriteAll(settings_, Counter("999997"));
+    QVERIFY(WriteFile(settings_, Counter("999997")));
     const std::string path = settings_.toStdString();
     QCOMPARE(DrawSessionNumber(path), 999998);
     QCOMPARE(DrawSessionNumber(path), 999999);
@@ -163,7 +153,7 @@ void TestSessionCounter::drawsAreConsecutive() {
 }
 
 void TestSessionCounter::deletingTheFileRestartsAtOne() {
-    WriteAll(settings_, Counter("500"));
+    QVERIFY(WriteFile(settings_, Counter("500")));
     QVERIFY(QFile::remove(settings_));
     QCOMPARE(DrawSessionNumber(settings_.toStdString()), 1);
 }
@@ -171,7 +161,7 @@ void TestSessionCounter::deletingTheFileRestartsAtOne() {
 // Root may write any file, so the refusal must come from the permission bits
 // themselves; the number is then offered again once the file is writable.
 void TestSessionCounter::readOnlyFileIsRefused() {
-    WriteAll(settings_, Counter("41"));
+    QVERIFY(WriteFile(settings_, Counter("41")));
     QVERIFY(chmod(QFile::encodeName(settings_).constData(), 0444) == 0);
     try {
         DrawSessionNumber(settings_.toStdString());
@@ -180,7 +170,7 @@ void TestSessionCounter::readOnlyFileIsRefused() {
         QCOMPARE(QString::fromStdString(error.FilePath()), settings_);
         QVERIFY2(QString::fromUtf8(error.what()).contains(settings_), error.what());
     }
-    QCOMPARE(ReadAll(settings_), Counter("41"));
+    QCOMPARE(ReadFile(settings_), Counter("41"));
     QCOMPARE(PermissionBits(settings_), mode_t{0444});
     QVERIFY(chmod(QFile::encodeName(settings_).constData(), 0644) == 0);
     QCOMPARE(DrawSessionNumber(settings_.toStdString()), 42);
@@ -206,7 +196,7 @@ void TestSessionCounter::unwritablePlace() {
     if (blockerIsFolder) {
         QVERIFY(QDir(folder_->path()).mkdir(blocker));
     } else if (!blocker.isEmpty()) {
-        WriteAll(folder_->filePath(blocker), "not a folder");
+        QVERIFY(WriteFile(folder_->filePath(blocker), "not a folder"));
     }
     const QString path = folder_->filePath(settings);
     try {
@@ -260,13 +250,13 @@ void TestSessionCounter::userCopy() {
 
     QString besidePath = settings_;
     if (besidePlace == "folder is a file") {
-        WriteAll(folder_->filePath(QStringLiteral("plain")), "not a folder");
+        QVERIFY(WriteFile(folder_->filePath(QStringLiteral("plain")), "not a folder"));
         besidePath = folder_->filePath(QStringLiteral("plain/dravovexa.ini"));
     } else if (besidePlace == "lock is a folder") {
         QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("dravovexa.ini.lock")));
     }
     if (!beside.isEmpty()) {
-        WriteAll(besidePath, beside);
+        QVERIFY(WriteFile(besidePath, beside));
     }
     if (besidePlace == "read-only file") {
         QVERIFY(chmod(QFile::encodeName(besidePath).constData(), 0444) == 0);
@@ -276,7 +266,7 @@ void TestSessionCounter::userCopy() {
     const QString userPath = userFolder + QStringLiteral("/dravovexa.ini");
     if (!user.isEmpty()) {
         QVERIFY(QDir().mkpath(userFolder));
-        WriteAll(userPath, user);
+        QVERIFY(WriteFile(userPath, user));
     }
 
     try {
@@ -287,9 +277,9 @@ void TestSessionCounter::userCopy() {
         QVERIFY(error.FilePaths() == tried);
         QVERIFY2(QString::fromUtf8(error.what()).contains(userPath), error.what());
     }
-    QCOMPARE(ReadAll(userPath), userAfter);
+    QCOMPARE(ReadFile(userPath), userAfter);
     if (!beside.isEmpty() && besidePlace != "writable") {
-        QCOMPARE(ReadAll(besidePath), beside); // never touched
+        QCOMPARE(ReadFile(besidePath), beside); // never touched
     }
 }
 
@@ -312,13 +302,13 @@ void TestSessionCounter::fallbackAndReturnNeverRepeatANumber() {
     QVERIFY(QFile::remove(lock));
     QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("dravovexa.ini.lock")));
     drawTimes(4);
-    QCOMPARE(ReadAll(settings_), Counter("3"));
+    QCOMPARE(ReadFile(settings_), Counter("3"));
     QVERIFY(QDir(folder_->path()).rmdir(QStringLiteral("dravovexa.ini.lock")));
     drawTimes(2);
     const std::vector<std::int32_t> expected{1, 2, 3, 4, 5, 6, 7, 8, 9};
     QVERIFY(drawn == expected);
-    QCOMPARE(ReadAll(settings_), Counter("9"));
-    QCOMPARE(ReadAll(userPath), Counter("9"));
+    QCOMPARE(ReadFile(settings_), Counter("9"));
+    QCOMPARE(ReadFile(userPath), Counter("9"));
 }
 
 // A system install reads the file an older version left beside the programs
@@ -329,14 +319,14 @@ void TestSessionCounter::readOnlyCopyCounts() {
     const QString machine = folder_->filePath(QStringLiteral("machine/dravovexa.ini"));
     const QString program = folder_->filePath(QStringLiteral("program/dravovexa.ini"));
     const QString user = folder_->filePath(QStringLiteral("user/dravovexa.ini"));
-    WriteAll(machine, Counter("12"));
-    WriteAll(program, Counter("100"));
+    QVERIFY(WriteFile(machine, Counter("12")));
+    QVERIFY(WriteFile(program, Counter("100")));
     const std::vector<CounterCopy> copies{
         {machine.toStdString(), true}, {program.toStdString(), false}, {user.toStdString(), true}};
     QCOMPARE(DrawSessionNumber(copies), 101);
     QCOMPARE(DrawSessionNumber(copies), 102);
-    QCOMPARE(ReadAll(machine), Counter("102"));
-    QCOMPARE(ReadAll(program), Counter("100"));
+    QCOMPARE(ReadFile(machine), Counter("102"));
+    QCOMPARE(ReadFile(program), Counter("100"));
     QVERIFY(!QFile::exists(program + QStringLiteral(".lock")));
     QVERIFY(!QDir(folder_->filePath(QStringLiteral("user"))).exists());
 }
@@ -381,7 +371,7 @@ void TestSessionCounter::copiesOfAnInstall() {
 }
 
 void TestSessionCounter::permissionBitsAreKept() {
-    WriteAll(settings_, Counter("1"));
+    QVERIFY(WriteFile(settings_, Counter("1")));
     QVERIFY(chmod(QFile::encodeName(settings_).constData(), 0640) == 0);
     QCOMPARE(DrawSessionNumber(settings_.toStdString()), 2);
     QCOMPARE(PermissionBits(settings_), mode_t{0640});
@@ -389,9 +379,9 @@ void TestSessionCounter::permissionBitsAreKept() {
 
 void TestSessionCounter::leftoverTemporaryFilesGo() {
     const QString leftover = settings_ + QStringLiteral(".tmp-99999-0");
-    WriteAll(leftover, "[VEXA]\nVE");
+    QVERIFY(WriteFile(leftover, "[VEXA]\nVE"));
     const QString unrelated = folder_->filePath(QStringLiteral("other.ini.tmp-1-0"));
-    WriteAll(unrelated, "keep");
+    QVERIFY(WriteFile(unrelated, "keep"));
     QCOMPARE(DrawSessionNumber(settings_.toStdString()), 1);
     QCOMPARE(DrawSessionNumber(settings_.toStdString()), 2);
     QVERIFY(!QFile::exists(leftover));
@@ -404,11 +394,11 @@ void TestSessionCounter::leftoverTemporaryFilesGo() {
 void TestSessionCounter::symbolicLinkIsFollowed() {
     QVERIFY(QDir(folder_->path()).mkdir(QStringLiteral("real")));
     const QString target = folder_->filePath(QStringLiteral("real/dravovexa.ini"));
-    WriteAll(target, Counter("9"));
+    QVERIFY(WriteFile(target, Counter("9")));
     QVERIFY(QFile::link(target, settings_));
     QCOMPARE(DrawSessionNumber(settings_.toStdString()), 10);
     QVERIFY(QFileInfo(settings_).isSymLink());
-    QCOMPARE(ReadAll(target), Counter("10"));
+    QCOMPARE(ReadFile(target), Counter("10"));
 }
 
 void TestSessionCounter::concurrentProcessesGetDistinctNumbers() {
@@ -441,7 +431,7 @@ void TestSessionCounter::concurrentProcessesGetDistinctNumbers() {
     for (const std::int32_t n : numbers) {
         QCOMPARE(n, expected++);
     }
-    QCOMPARE(ReadAll(settings_), Counter(QByteArray::number(kProcesses * kDrawsEach)));
+    QCOMPARE(ReadFile(settings_), Counter(QByteArray::number(kProcesses * kDrawsEach)));
 }
 
 // A child draws numbers without end and is killed at a random moment of a
@@ -452,7 +442,7 @@ void TestSessionCounter::concurrentProcessesGetDistinctNumbers() {
 void TestSessionCounter::killedWriterNeverCorruptsTheFile() {
     const std::string initial = "; counter of the tests\n[OTHER]\nkey=value\n\n[VEXA]\n"
                                 "VEXAS=0\n\n[TAIL]\nx=1\n";
-    WriteAll(settings_, QByteArray::fromStdString(initial));
+    QVERIFY(WriteFile(settings_, QByteArray::fromStdString(initial)));
     const std::string path = settings_.toStdString();
 
     // How long one draw takes on this machine now, so that the kills spread
@@ -489,7 +479,7 @@ void TestSessionCounter::killedWriterNeverCorruptsTheFile() {
         reported.insert(reported.begin(), first);
         close(ends[0]);
 
-        const std::string text = ReadAll(settings_).toStdString();
+        const std::string text = ReadFile(settings_).toStdString();
         const std::int32_t stored = ReadProfileInteger(text, kSessionSection, kSessionKey,
                                                        std::numeric_limits<std::int32_t>::min());
         QVERIFY2(stored != std::numeric_limits<std::int32_t>::min(), text.c_str());

@@ -77,7 +77,7 @@ constexpr int kEstadoOperacao = 28;
 
 } // namespace
 
-class StatusPageTest : public QObject {
+class StatusPageTest : public PageWindowTest {
     Q_OBJECT
 
 private slots:
@@ -112,18 +112,10 @@ private:
     bool BatteryShows(const QLabel* picture) const {
         return Page().bat_0->pixmap().cacheKey() == picture->pixmap().cacheKey();
     }
-
-    std::unique_ptr<FakeSat> fake_;
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<RecordingWindow> window_;
 };
 
 void StatusPageTest::init() {
-    fake_ = std::make_unique<FakeSat>();
-    folder_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder_->isValid());
-    window_ = OpenPageWindow(*fake_, *folder_);
-    QVERIFY(window_ != nullptr);
+    QVERIFY(PrepareWindow() && OpenWindow(kOnEntrySheet));
     ChooseDeviceStatus(*window_, TNetworkPage::kAtivado, QString::fromLatin1(kCode));
     fake_->Reset();
     fake_->SetAnswer("VersaoDLL", "01.02.03");
@@ -131,9 +123,7 @@ void StatusPageTest::init() {
 }
 
 void StatusPageTest::cleanup() {
-    window_.reset();
-    folder_.reset();
-    fake_.reset();
+    EndWindow();
 }
 
 void StatusPageTest::Refresh(const StatusAnswer& answer) {

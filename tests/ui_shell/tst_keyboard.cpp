@@ -47,7 +47,7 @@ QString AccessibleName(QWidget* widget) {
 
 } // namespace
 
-class KeyboardTest : public QObject {
+class KeyboardTest : public PageWindowTest {
     Q_OBJECT
 
 private slots:
@@ -67,27 +67,18 @@ private slots:
 
 private:
     RecordingWindow& Started(int status);
-
-    std::unique_ptr<FakeSat> fake_;
-    std::unique_ptr<QTemporaryDir> folder_;
-    std::unique_ptr<RecordingWindow> window_;
 };
 
 void KeyboardTest::init() {
-    fake_ = std::make_unique<FakeSat>();
-    folder_ = std::make_unique<QTemporaryDir>();
-    QVERIFY(folder_->isValid());
+    QVERIFY(PrepareWindow());
 }
 
 void KeyboardTest::cleanup() {
-    window_.reset();
-    folder_.reset();
-    fake_.reset();
+    EndWindow();
 }
 
 RecordingWindow& KeyboardTest::Started(int status) {
-    window_ = OpenStartedWindow(*fake_, *folder_, 0);
-    if (window_ == nullptr) {
+    if (!OpenWindow(0)) {
         qFatal("the window could not be set up");
     }
     ChooseDeviceStatus(*window_, status, QStringLiteral("12345678"));
@@ -105,8 +96,7 @@ void KeyboardTest::entryPictureOpensOnKeys_data() {
 // the library and opens the pages, the focus on the device status.
 void KeyboardTest::entryPictureOpensOnKeys() {
     QFETCH(int, key);
-    window_ = OpenPageWindow(*fake_, *folder_);
-    QVERIFY(window_ != nullptr);
+    QVERIFY(OpenWindow(kOnEntrySheet));
     RecordingWindow& w = *window_;
     QCOMPARE(w.PC->currentIndex(), TFprincipal::kEntrySheet);
     QTRY_VERIFY(w.Image7->hasFocus());
@@ -119,8 +109,7 @@ void KeyboardTest::entryPictureOpensOnKeys() {
 // A click still opens it, and the picture does not take the focus from a
 // click (it is a stop of the tab order only).
 void KeyboardTest::entryPictureClickUnchanged() {
-    window_ = OpenPageWindow(*fake_, *folder_);
-    QVERIFY(window_ != nullptr);
+    QVERIFY(OpenWindow(kOnEntrySheet));
     RecordingWindow& w = *window_;
     QCOMPARE(w.Image7->focusPolicy(), Qt::TabFocus);
     QTest::keyClick(w.Image7, Qt::Key_A);

@@ -52,6 +52,7 @@
 #include "tests/desktop_main.h"
 #include "tests/dialogs/modal_driver.h"
 #include "tests/fake_sat/fake_sat_control.h"
+#include "tests/file_contents.h"
 #include "tests/page_window.h"
 #include "ui/busy_wheel.h"
 #include "ui/clickable_picture.h"
@@ -66,8 +67,6 @@
 #include "ui/qt_translations.h"
 #include "ui/result_memo.h"
 #include "ui/wait_panel.h"
-
-#include <QPushButton>
 
 namespace {
 
@@ -117,10 +116,6 @@ bool XdotoolDoubleClick(QWidget& widget) {
                                        QStringLiteral("--repeat"), QStringLiteral("2"),
                                        QStringLiteral("--delay"), QStringLiteral("80"),
                                        QStringLiteral("1")}) == 0;
-}
-
-std::string Utf8(const char* text) {
-    return std::string(text);
 }
 
 } // namespace
@@ -178,8 +173,10 @@ private slots:
 private:
     // A window on the queries page with the fake library bound.
     RecordingWindow& OpenOnQueriesPage(const FakeSat& fake);
-    // The window on the queries page, its library in dravovexa-sat-host: the
-    // fake library scripted through files in `script`.
+    // A window whose library runs in dravovexa-sat-host: the fake library
+    // scripted through files in `script`.
+    RecordingWindow& OpenHosted(const QTemporaryDir& script);
+    // The same on the queries page, the library bound.
     RecordingWindow& OpenHostedOnQueriesPage(const QTemporaryDir& script);
     // A shown, active window; the library path defaults to a missing file.
     // hosted: the library runs in dravovexa-sat-host, scripted through files;
@@ -199,6 +196,7 @@ void UiShellTest::init() {
 void UiShellTest::cleanup() {
     window_.reset();
     folder_.reset();
+    qunsetenv("DVT_FAKE_SAT_DIR"); // set for a hosted library, also when its test failed
 }
 
 RecordingWindow& UiShellTest::Open(const std::string& satLibraryPath, bool hosted) {
@@ -323,7 +321,7 @@ void UiShellTest::missingLibraryKeepsEntrySheetAndRetries() {
     RecordingWindow& w = Open(besideProgram.toStdString());
 
     ClickEntry();
-    QCOMPARE(w.messages, std::vector<std::string>{Utf8("Biblioteca Vexa® não localizada !")});
+    QCOMPARE(w.messages, std::vector<std::string>{"Biblioteca Vexa® não localizada !"});
     QCOMPARE(CurrentLoadingWindow(), nullptr);
     QCOMPARE(w.PC->currentIndex(), TFprincipal::kEntrySheet);
     QCOMPARE(fake.CallCount("ConsultarSAT"), 0);
@@ -732,7 +730,7 @@ void UiShellTest::confereCodigoPadrao() {
     w.AdvPolyPage1->rede_status_sat_ativacao->setText(code);
     QCOMPARE(w.ConfereCodigoPadrao(), goesOn);
     QCOMPARE(w.AdvPolyPage1->rede_status_sat_ativacao->text(), writtenBack);
-    const std::vector<std::string> refused{Utf8("Código de Ativação Padrão inválido !")};
+    const std::vector<std::string> refused{"Código de Ativação Padrão inválido !"};
     QCOMPARE(w.messages, goesOn ? std::vector<std::string>{} : refused);
 }
 
@@ -896,9 +894,9 @@ void UiShellTest::closeDuringCallAsks() {
 
     QVERIFY(visibleAfterClose);
     QCOMPARE(w.endRequests, endRequests);
-    QCOMPARE(w.messages.front(), Utf8("Uma operação com o equipamento SAT ainda está em "
-                                      "andamento.\r\nDeseja encerrar o programa mesmo "
-                                      "assim ?[SN]"));
+    QCOMPARE(w.messages.front(), std::string("Uma operação com o equipamento SAT ainda está em "
+                                             "andamento.\r\nDeseja encerrar o programa mesmo "
+                                             "assim ?[SN]"));
     // Without a call the window closes as always.
     w.close();
     QVERIFY(!w.isVisible());
@@ -949,9 +947,13 @@ void UiShellTest::slowStartShowsLoadingWindow() {
     QVERIFY(!fake.CalledFromThisThread());
 }
 
-RecordingWindow& UiShellTest::OpenHostedOnQueriesPage(const QTemporaryDir& script) {
+RecordingWindow& UiShellTest::OpenHosted(const QTemporaryDir& script) {
     qputenv("DVT_FAKE_SAT_DIR", QFile::encodeName(script.path())); // the host inherits it
-    RecordingWindow& w = Open(FakeSatLibraryPath(FakeSatVariant::Full), true);
+    return Open(FakeSatLibraryPath(FakeSatVariant::Full), true);
+}
+
+RecordingWindow& UiShellTest::OpenHostedOnQueriesPage(const QTemporaryDir& script) {
+    RecordingWindow& w = OpenHosted(script);
     if (!QTest::qWaitFor([&] { return !w.Timer1->isActive(); }) || !w.Session().BindSatLibrary()) {
         qFatal("the hosted window could not be set up");
     }
@@ -968,12 +970,18 @@ bool Contains(const std::vector<std::string>& messages, const std::string& part)
     });
 }
 
-bool WriteScript(const QTemporaryDir& script, const QString& file, const QByteArray& contents) {
-    QFile out(script.filePath(file));
-    return out.open(QIODevice::WriteOnly) && out.write(contents) == contents.size();
-}
-
 const std::string kConsultarAnswered = "08000\r\nSAT em operação[i]";
+
+// With the fault `file` taken out of the script, the next query on the
+// queries page gets the device's answer.
+bool NextQueryAnswered(RecordingWindow& w, const QTemporaryDir& script, const QString& file) {
+    if (!QFile::remove(script.filePath(file))) {
+        return false;
+    }
+    w.messages.clear();
+    QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
+    return Contains(w.messages, kConsultarAnswered);
+}
 
 } // namespace
 
@@ -1003,17 +1011,12 @@ void UiShellTest::misbehavingLibraryCostsOneCall() {
     QTemporaryDir script;
     RecordingWindow& w = OpenHostedOnQueriesPage(script);
     w.AdvPolyPage5->memo_retorno->setPlainText(QStringLiteral("resultado anterior"));
-    QVERIFY(WriteScript(script, file, contents));
+    QVERIFY(WriteFile(script.filePath(file), contents));
 
     QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
     QVERIFY(w.isVisible());
     QVERIFY(Contains(w.messages, message.toStdString()));
-
-    QVERIFY(QFile::remove(script.filePath(file)));
-    w.messages.clear();
-    QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
-    QVERIFY(Contains(w.messages, kConsultarAnswered));
-    qunsetenv("DVT_FAKE_SAT_DIR");
+    QVERIFY(NextQueryAnswered(w, script, file));
 }
 
 // A device that stays silent: past the silence limit the wait panel says for
@@ -1025,7 +1028,7 @@ void UiShellTest::silentLibraryCanBeLeft() {
     auto* calls = w.findChild<TLibraryCalls*>();
     QVERIFY(calls != nullptr);
     calls->setSilenceLimit(std::chrono::milliseconds(300));
-    QVERIFY(WriteScript(script, QStringLiteral("ConsultarSAT.fault"), "hang"));
+    QVERIFY(WriteFile(script.filePath(QStringLiteral("ConsultarSAT.fault")), "hang"));
 
     QString silence;
     QTimer stopper;
@@ -1046,12 +1049,7 @@ void UiShellTest::silentLibraryCanBeLeft() {
              qPrintable(silence));
     QVERIFY(Contains(w.messages, "o resultado da operação é desconhecido"));
     QVERIFY(!w.AguardeGenPnl->btnParar->isVisible());
-
-    QVERIFY(QFile::remove(script.filePath(QStringLiteral("ConsultarSAT.fault"))));
-    w.messages.clear();
-    QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
-    QVERIFY(Contains(w.messages, kConsultarAnswered));
-    qunsetenv("DVT_FAKE_SAT_DIR");
+    QVERIFY(NextQueryAnswered(w, script, QStringLiteral("ConsultarSAT.fault")));
 }
 
 // The application quits while a call hangs: the call is ended and the wait
@@ -1059,7 +1057,7 @@ void UiShellTest::silentLibraryCanBeLeft() {
 void UiShellTest::quitDuringCall() {
     QTemporaryDir script;
     RecordingWindow& w = OpenHostedOnQueriesPage(script);
-    QVERIFY(WriteScript(script, QStringLiteral("ConsultarSAT.fault"), "hang"));
+    QVERIFY(WriteFile(script.filePath(QStringLiteral("ConsultarSAT.fault")), "hang"));
     bool returned = false;
     QTimer::singleShot(0, this, [&] {
         QTest::mouseClick(w.AdvPolyPage5->btn_01, Qt::LeftButton);
@@ -1072,7 +1070,6 @@ void UiShellTest::quitDuringCall() {
     QVERIFY(returned);
     QVERIFY(clock.elapsed() < 10000);
     QVERIFY(Contains(w.messages, "o resultado da operação é desconhecido"));
-    qunsetenv("DVT_FAKE_SAT_DIR");
 }
 
 // A second call started while one runs (by an event handled during the wait)
@@ -1135,11 +1132,10 @@ void UiShellTest::closeQuestionClosedWhenCallEnds() {
 // the window stays on the entry sheet and says the outcome is unknown.
 void UiShellTest::silentStartCanBeLeft() {
     QTemporaryDir script;
-    qputenv("DVT_FAKE_SAT_DIR", QFile::encodeName(script.path()));
-    RecordingWindow& w = Open(FakeSatLibraryPath(FakeSatVariant::Full), true);
+    RecordingWindow& w = OpenHosted(script);
     QTRY_VERIFY(!w.Timer1->isActive());
     w.findChild<TLibraryCalls*>()->setSilenceLimit(std::chrono::milliseconds(300));
-    QVERIFY(WriteScript(script, QStringLiteral("ConsultarSAT.fault"), "hang"));
+    QVERIFY(WriteFile(script.filePath(QStringLiteral("ConsultarSAT.fault")), "hang"));
 
     bool wheelTurns = false;
     bool buttonsEnabled = false;
@@ -1164,7 +1160,6 @@ void UiShellTest::silentStartCanBeLeft() {
     QVERIFY(Contains(w.messages, "o resultado da operação é desconhecido"));
     QCOMPARE(w.PC->currentIndex(), TFprincipal::kEntrySheet);
     QVERIFY(CurrentLoadingWindow() == nullptr);
-    qunsetenv("DVT_FAKE_SAT_DIR");
 }
 
 DVT_TEST_MAIN(UiShellTest)
