@@ -27,8 +27,15 @@
 
 namespace {
 
+// DVT_BENCH_SAT_LIBRARY names another build of the library (to compare
+// two versions); the default is the one built beside this program.
+const char* LibraryPath() {
+    const char* path = std::getenv("DVT_BENCH_SAT_LIBRARY");
+    return path && *path ? path : DVT_SAT_LIBRARY_PATH;
+}
+
 struct Library {
-    void* handle = dlopen(DVT_SAT_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+    void* handle = dlopen(LibraryPath(), RTLD_NOW | RTLD_LOCAL);
     decltype(&::ConsultarSAT) consultar =
         reinterpret_cast<decltype(&::ConsultarSAT)>(dlsym(handle, "ConsultarSAT"));
     decltype(&::EnviarDadosVenda) vender =
