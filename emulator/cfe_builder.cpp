@@ -7,6 +7,7 @@
 #include "emulator/device_clock.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <pugixml.hpp>
@@ -222,7 +223,8 @@ void WriteProduct(std::string& out, const pugi::xml_node& sent, const ItemValues
 struct Addition {
     pugi::xml_node anchor;
     bool inside = true;
-    std::string text;
+    const char* name = nullptr;
+    std::int64_t cents = 0;
 };
 
 // Copies `element` with the additions that fall within it.
@@ -257,13 +259,13 @@ void CopyAdding(std::string& out, const pugi::xml_node& element,
         }
         for (const Addition& addition : additions) {
             if (!addition.inside && addition.anchor == child) {
-                out += addition.text;
+                WriteAmount(out, addition.name, addition.cents);
             }
         }
     }
     for (const Addition& addition : additions) {
         if (addition.inside && addition.anchor == element) {
-            out += addition.text;
+            WriteAmount(out, addition.name, addition.cents);
         }
     }
     out += "</";
@@ -273,13 +275,14 @@ void CopyAdding(std::string& out, const pugi::xml_node& element,
 
 // The sent taxes with the computed value added to each group that has one.
 void WriteTaxes(std::string& out, const pugi::xml_node& imposto, const ItemValues& item) {
-    std::vector<Addition> additions;
-    const auto add = [&](pugi::xml_node anchor, bool inside, std::string_view name,
+    // At most one value for each of ICMS, PIS, PISST, COFINS, COFINSST and
+    // two for ISSQN.
+    std::array<Addition, 7> additions;
+    std::size_t count = 0;
+    const auto add = [&](pugi::xml_node anchor, bool inside, const char* name,
                          std::int64_t cents) {
-        if (anchor) {
-            Addition addition{anchor, inside, {}};
-            WriteAmount(addition.text, name, cents);
-            additions.push_back(std::move(addition));
+        if (anchor && count < additions.size()) {
+            additions[count++] = {anchor, inside, name, cents};
         }
     };
     const auto firstElement = [](const pugi::xml_node& group) {
@@ -320,7 +323,7 @@ void WriteTaxes(std::string& out, const pugi::xml_node& imposto, const ItemValue
         add(issqn.child("vDeducISSQN"), false, "vBC", item.vBCISSQN);
         add(issqn.child("vAliq"), false, "vISSQN", item.vISSQN);
     }
-    CopyAdding(out, imposto, additions);
+    CopyAdding(out, imposto, std::span(additions.data(), count));
 }
 
 void WriteItem(std::string& out, std::size_t number, const pugi::xml_node& sent,
