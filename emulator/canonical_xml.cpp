@@ -67,6 +67,14 @@ std::string_view AppendStartTag(std::string& out, const pugi::xml_node& element,
                                 std::string_view inScope, std::string_view rendered) {
     out += '<';
     out += element.name();
+    if (!element.first_attribute()) {
+        // Most elements of a CF-e have none.
+        if (inScope != rendered) {
+            AppendAttribute(out, "xmlns", inScope);
+        }
+        out += '>';
+        return inScope;
+    }
     std::string_view declared = inScope;
     // The elements of a CF-e carry a few attributes each: they are sorted in
     // place here, a longer list in a vector of its own.

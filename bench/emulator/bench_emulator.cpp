@@ -191,7 +191,7 @@ void BM_Sale500ItemsBesideFloor(benchmark::State& state) {
     }
     const satemu::DeviceKey key =
         satemu::DeviceKey::Create({"900012345", "61099008000141"}, 0, 1000000000);
-    std::vector<double> saleCpu, saleWall, saleFaults, floorCpu, floorTwoCpu, ratio;
+    std::vector<double> saleCpu, saleWall, saleFaults, floorCpu, floorTwoCpu, floorFaults, ratio;
     bool refused = false;
     const auto measureSale = [&](int variant) {
         const long faults = MinorFaults();
@@ -204,12 +204,14 @@ void BM_Sale500ItemsBesideFloor(benchmark::State& state) {
     };
     const auto measureFloor = [&](int variant) {
         const pugi::xml_node infCFe = issued[variant].document_element().child("infCFe");
+        const long faults = MinorFaults();
         const double cpu = ProcessCpuSeconds();
         benchmark::DoNotOptimize(key.Sign(satemu::Canonical(infCFe)));
         const double one = ProcessCpuSeconds();
         benchmark::DoNotOptimize(key.Sign(infCFe.attribute("Id").value()));
         floorCpu.push_back(one - cpu);
         floorTwoCpu.push_back(ProcessCpuSeconds() - cpu);
+        floorFaults.push_back(static_cast<double>(MinorFaults() - faults));
     };
     int pair = 0;
     for (auto _ : state) {
@@ -231,6 +233,7 @@ void BM_Sale500ItemsBesideFloor(benchmark::State& state) {
     state.counters["sale_wall_ms"] = Median(saleWall) * 1000;
     state.counters["sale_faults"] = Median(saleFaults);
     state.counters["floor_cpu_ms"] = Median(floorCpu) * 1000;
+    state.counters["floor_faults"] = Median(floorFaults);
     state.counters["x_floor"] = Median(ratio);
     state.counters["x_floor_2sig"] = Median(saleCpu) / Median(floorTwoCpu);
 }
