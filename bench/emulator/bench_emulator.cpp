@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,6 +50,23 @@ Library& Sat() {
     return library;
 }
 
+// The kits' folders, removed when the program ends: each holds a device's
+// remembered answers, tens of megabytes after the 500-item sales.
+struct KitFolders {
+    std::vector<std::string> made;
+    ~KitFolders() {
+        for (const std::string& folder : made) {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        }
+    }
+};
+
+KitFolders& Folders() {
+    static KitFolders folders;
+    return folders;
+}
+
 // A developer kit in a folder of its own for each benchmark.
 std::string FreshKit(const char* name) {
     const char* base = std::getenv("DVT_BENCH_FOLDER");
@@ -58,6 +76,7 @@ std::string FreshKit(const char* name) {
         std::perror("mkdtemp");
         std::exit(1);
     }
+    Folders().made.push_back(folder);
     const std::string state = std::string(folder) + "/" + name + ".txt";
     setenv("DVT_SAT_STATE", state.c_str(), 1);
     setenv("DVT_SAT_MODE", "kit", 1);
