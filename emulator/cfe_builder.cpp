@@ -13,7 +13,6 @@
 #include <pugixml.hpp>
 #include <span>
 #include <string_view>
-#include <vector>
 
 namespace satemu {
 namespace {
@@ -117,9 +116,8 @@ constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-
 // its signature. infCFe is written once: its digest is taken from the text
 // itself, so what is signed is byte for byte what is written.
 template <typename WriteInfCFe>
-std::string SignedDocument(std::string_view rootName, std::string_view id,
-                           std::size_t expectedSize, const IssueContext& context,
-                           WriteInfCFe writeInfCFe) {
+std::string SignedDocument(std::string_view rootName, std::string_view id, std::size_t expectedSize,
+                           const IssueContext& context, WriteInfCFe writeInfCFe) {
     std::string text;
     text.reserve(expectedSize + 4096);
     text += kDeclaration;
@@ -129,8 +127,8 @@ std::string SignedDocument(std::string_view rootName, std::string_view id,
     const std::size_t start = text.size();
     writeInfCFe(text);
     pugi::xml_document signature;
-    const pugi::xml_node node = AddSignature(
-        signature, id, std::string_view(text).substr(start), context);
+    const pugi::xml_node node =
+        AddSignature(signature, id, std::string_view(text).substr(start), context);
     AppendCanonical(text, node);
     text += "</";
     text += rootName;
@@ -249,9 +247,10 @@ void CopyAdding(std::string& out, const pugi::xml_node& element,
         if (child.type() != pugi::node_element) {
             continue;
         }
-        const bool changed = std::any_of(additions.begin(), additions.end(), [&](const Addition& a) {
-            return within(a.inside ? a.anchor : a.anchor.parent(), child);
-        });
+        const bool changed =
+            std::any_of(additions.begin(), additions.end(), [&](const Addition& a) {
+                return within(a.inside ? a.anchor : a.anchor.parent(), child);
+            });
         if (changed) {
             CopyAdding(out, child, additions);
         } else {
@@ -279,8 +278,7 @@ void WriteTaxes(std::string& out, const pugi::xml_node& imposto, const ItemValue
     // two for ISSQN.
     std::array<Addition, 7> additions;
     std::size_t count = 0;
-    const auto add = [&](pugi::xml_node anchor, bool inside, const char* name,
-                         std::int64_t cents) {
+    const auto add = [&](pugi::xml_node anchor, bool inside, const char* name, std::int64_t cents) {
         if (anchor && count < additions.size()) {
             additions[count++] = {anchor, inside, name, cents};
         }

@@ -51,9 +51,8 @@ const char* DVT_SAT_CALL EnviarDadosVenda(int numeroSessao, const char* codigoDe
                                           const char* dadosVenda) {
     return RunCommand({"EnviarDadosVenda", satemu::kEnviarDadosVenda}, numeroSessao,
                       [&](SatDevice& d, const CallContext& c) {
-                          return d.EnviarDadosVenda(
-                              c, numeroSessao, Ansi(codigoDeAtivacao),
-                              std::string_view(dadosVenda ? dadosVenda : ""));
+                          return d.EnviarDadosVenda(c, numeroSessao, Ansi(codigoDeAtivacao),
+                                                    std::string_view(dadosVenda ? dadosVenda : ""));
                       });
 }
 

@@ -36,7 +36,7 @@ struct SaleDocument {
     std::string versaoDadosEnt;
     std::vector<ItemValues> items;
     SaleTotals totals;
-    std::string buyer; // CPF or CNPJ from dest, may be empty
+    std::string buyer;         // CPF or CNPJ from dest, may be empty
     std::size_t sentBytes = 0; // the size of the document as sent
 };
 

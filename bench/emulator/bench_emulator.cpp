@@ -14,10 +14,10 @@
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dlfcn.h>
 #include <filesystem>
 #include <optional>

@@ -17,9 +17,9 @@ inline const std::string kSaleHead =
 
 // One item, number `n` (1-based) of variant `variant`.
 inline std::string SaleItem(int n, int variant) {
-    static const char* const kNames[] = {"Perfume 100ml",         "Sabonete líquido 250ml",
+    static const char* const kNames[] = {"Perfume 100ml",          "Sabonete líquido 250ml",
                                          "Creme &amp; loção nº 3", "Shampoo \"anticaspa\"",
-                                         "Escova de cabelo",      "Condicionador 1L"};
+                                         "Escova de cabelo",       "Condicionador 1L"};
     static const char* const kNcm[] = {"33030010", "34011190", "33049910", "33051000", "96032100"};
     const int k = n * 7 + variant * 13;
     const std::string code = std::to_string(1000 + (k * 37) % 9000);
@@ -52,7 +52,8 @@ inline std::string SaleDocument(int items, int variant) {
     for (int n = 1; n <= items; ++n) {
         sale += SaleItem(n, variant);
     }
-    return sale + "<total/><pgto><MP><cMP>01</cMP><vMP>99999999.00</vMP></MP></pgto></infCFe></CFe>";
+    return sale +
+           "<total/><pgto><MP><cMP>01</cMP><vMP>99999999.00</vMP></MP></pgto></infCFe></CFe>";
 }
 
 } // namespace bench

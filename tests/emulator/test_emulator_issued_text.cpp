@@ -123,8 +123,8 @@ void TestEmulatorIssuedText::issuedSaleIsCanonical() {
                              .child_value("DigestValue");
     QCOMPARE(QByteArray(digest), Bytes(Base64Encode(Sha256(Canonical(infCFe)))));
     // Every sent item is in the issued document, in order.
-    QCOMPARE(static_cast<std::size_t>(std::distance(infCFe.children("det").begin(),
-                                                    infCFe.children("det").end())),
+    QCOMPARE(static_cast<std::size_t>(
+                 std::distance(infCFe.children("det").begin(), infCFe.children("det").end())),
              sale.items.size());
 }
 
