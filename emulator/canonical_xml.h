@@ -22,4 +22,12 @@ void AppendCanonical(std::string& out, const pugi::xml_node& element,
 
 std::string Canonical(const pugi::xml_node& element, std::string_view inheritedNamespace = {});
 
+// Pieces for writing a canonical document directly, without a tree, within a
+// subset without namespaces: the start tag of an element (its attributes in
+// order, no namespace declaration around it), escaped text, and an element
+// holding only text.
+void AppendCanonicalStartTag(std::string& out, const pugi::xml_node& element);
+void AppendCanonicalText(std::string& out, std::string_view text);
+void AppendCanonicalField(std::string& out, std::string_view name, std::string_view text);
+
 } // namespace satemu

@@ -6,9 +6,13 @@
 #include "emulator/decimal.h"
 #include "emulator/device_clock.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <pugixml.hpp>
+#include <span>
+#include <string_view>
 
 namespace satemu {
 namespace {
@@ -74,38 +78,61 @@ pugi::xml_node AddIdentification(pugi::xml_node infCFe, const IssueContext& cont
     return ide;
 }
 
-// An enveloped XML signature over infCFe: the digest is the SHA-256 of
-// infCFe's canonical form, the signature RSA-SHA256 over SignedInfo's
-// canonical form (in the XML-DSig namespace it inherits from Signature), and
-// the device's certificate goes along in KeyInfo.
-void AddSignature(pugi::xml_node root, const pugi::xml_node& infCFe, const IssueContext& context) {
-    const std::string id = std::string("#") + infCFe.attribute("Id").value();
-    pugi::xml_node signature = root.append_child("Signature");
+// An enveloped XML signature over infCFe (`id` its Id): the digest is the
+// SHA-256 of infCFe's canonical form (`canonicalInfCFe`), the signature
+// RSA-SHA256 over SignedInfo's canonical form (in the XML-DSig namespace it
+// inherits from Signature), and the device's certificate goes along in
+// KeyInfo.
+pugi::xml_node AddSignature(pugi::xml_node parent, std::string_view id,
+                            std::string_view canonicalInfCFe, const IssueContext& context) {
+    std::string uri(1, '#');
+    uri += id;
+    pugi::xml_node signature = parent.append_child("Signature");
     signature.append_attribute("xmlns") = kDsigNamespace;
     pugi::xml_node info = signature.append_child("SignedInfo");
     info.append_child("CanonicalizationMethod").append_attribute("Algorithm") = kC14n;
     info.append_child("SignatureMethod").append_attribute("Algorithm") =
         "http://www.w3.org/2001/04/xmldsig-more#rsa-sha256";
     pugi::xml_node reference = info.append_child("Reference");
-    reference.append_attribute("URI") = id.c_str();
+    reference.append_attribute("URI") = uri.c_str();
     pugi::xml_node transforms = reference.append_child("Transforms");
     transforms.append_child("Transform").append_attribute("Algorithm") =
         "http://www.w3.org/2000/09/xmldsig#enveloped-signature";
     transforms.append_child("Transform").append_attribute("Algorithm") = kC14n;
     reference.append_child("DigestMethod").append_attribute("Algorithm") =
         "http://www.w3.org/2001/04/xmlenc#sha256";
-    Add(reference, "DigestValue", Base64Encode(Sha256(Canonical(infCFe))));
+    Add(reference, "DigestValue", Base64Encode(Sha256(canonicalInfCFe)));
     Add(signature, "SignatureValue",
         Base64Encode(context.key.Sign(Canonical(info, kDsigNamespace))));
     Add(signature.append_child("KeyInfo").append_child("X509Data"), "X509Certificate",
         Base64Encode(context.key.CertificateDer()));
+    return signature;
 }
 
-// The declaration, then the document in canonical form: infCFe as written is
-// byte for byte what its digest was computed over.
-std::string DocumentText(const pugi::xml_document& document) {
-    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
-    AppendCanonical(text, document.document_element());
+constexpr std::string_view kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
+
+// The whole document: the declaration, then in canonical form the root
+// (which has no attributes) holding infCFe, as `writeInfCFe` writes it, and
+// its signature. infCFe is written once: its digest is taken from the text
+// itself, so what is signed is byte for byte what is written.
+template <typename WriteInfCFe>
+std::string SignedDocument(std::string_view rootName, std::string_view id, std::size_t expectedSize,
+                           const IssueContext& context, WriteInfCFe writeInfCFe) {
+    std::string text;
+    text.reserve(expectedSize + 4096);
+    text += kDeclaration;
+    text += '<';
+    text += rootName;
+    text += '>';
+    const std::size_t start = text.size();
+    writeInfCFe(text);
+    pugi::xml_document signature;
+    const pugi::xml_node node =
+        AddSignature(signature, id, std::string_view(text).substr(start), context);
+    AppendCanonical(text, node);
+    text += "</";
+    text += rootName;
+    text += '>';
     return text;
 }
 
@@ -146,19 +173,28 @@ void AddAmount(pugi::xml_node parent, const char* name, std::int64_t cents) {
     Add(parent, name, FormatCents(cents));
 }
 
+// The items of a sale are written in canonical form straight from the sent
+// document, with the computed values put in their places, rather than copied
+// into a tree and canonicalised: a sale of 500 items would otherwise copy
+// every field twice more.
+
+void WriteAmount(std::string& out, std::string_view name, std::int64_t cents) {
+    AppendCanonicalField(out, name, FormatCents(cents));
+}
+
 // The sent product with the values the device computes, in layout order:
 // vProd after vUnCom; vItem, vRatDesc and vRatAcr after vOutro, before
 // obsFiscoDet.
-void AddProduct(pugi::xml_node det, const pugi::xml_node& sent, const ItemValues& item) {
-    pugi::xml_node prod = det.append_child("prod");
+void WriteProduct(std::string& out, const pugi::xml_node& sent, const ItemValues& item) {
+    out += "<prod>";
     bool valuesWritten = false;
-    const auto addValues = [&] {
-        AddAmount(prod, "vItem", item.vItem);
+    const auto writeValues = [&] {
+        WriteAmount(out, "vItem", item.vItem);
         if (item.vRatDesc > 0) {
-            AddAmount(prod, "vRatDesc", item.vRatDesc);
+            WriteAmount(out, "vRatDesc", item.vRatDesc);
         }
         if (item.vRatAcr > 0) {
-            AddAmount(prod, "vRatAcr", item.vRatAcr);
+            WriteAmount(out, "vRatAcr", item.vRatAcr);
         }
         valuesWritten = true;
     };
@@ -167,34 +203,97 @@ void AddProduct(pugi::xml_node det, const pugi::xml_node& sent, const ItemValues
             continue;
         }
         if (std::strcmp(child.name(), "obsFiscoDet") == 0 && !valuesWritten) {
-            addValues();
+            writeValues();
         }
-        prod.append_copy(child);
+        AppendCanonical(out, child);
         if (std::strcmp(child.name(), "vUnCom") == 0) {
-            AddAmount(prod, "vProd", item.vProd);
+            WriteAmount(out, "vProd", item.vProd);
         }
     }
     if (!valuesWritten) {
-        addValues();
+        writeValues();
     }
+    out += "</prod>";
+}
+
+// A computed field put into a copied group: at the end of `anchor`
+// (`inside`), or right after it.
+struct Addition {
+    pugi::xml_node anchor;
+    bool inside = true;
+    const char* name = nullptr;
+    std::int64_t cents = 0;
+};
+
+// Copies `element` with the additions that fall within it.
+void CopyAdding(std::string& out, const pugi::xml_node& element,
+                std::span<const Addition> additions) {
+    // Whether `node` is `child` or inside it, walking up no further than the
+    // element being copied.
+    const auto within = [&element](pugi::xml_node node, const pugi::xml_node& child) {
+        for (; node && node != element; node = node.parent()) {
+            if (node == child) {
+                return true;
+            }
+        }
+        return false;
+    };
+    AppendCanonicalStartTag(out, element);
+    for (const pugi::xml_node child : element.children()) {
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
+            AppendCanonicalText(out, child.value());
+            continue;
+        }
+        if (child.type() != pugi::node_element) {
+            continue;
+        }
+        const bool changed =
+            std::any_of(additions.begin(), additions.end(), [&](const Addition& a) {
+                return within(a.inside ? a.anchor : a.anchor.parent(), child);
+            });
+        if (changed) {
+            CopyAdding(out, child, additions);
+        } else {
+            AppendCanonical(out, child);
+        }
+        for (const Addition& addition : additions) {
+            if (!addition.inside && addition.anchor == child) {
+                WriteAmount(out, addition.name, addition.cents);
+            }
+        }
+    }
+    for (const Addition& addition : additions) {
+        if (addition.inside && addition.anchor == element) {
+            WriteAmount(out, addition.name, addition.cents);
+        }
+    }
+    out += "</";
+    out += element.name();
+    out += '>';
 }
 
 // The sent taxes with the computed value added to each group that has one.
-void AddTaxes(pugi::xml_node det, const pugi::xml_node& sent, const ItemValues& item) {
-    pugi::xml_node imposto = det.append_copy(sent);
-    const auto complete = [](pugi::xml_node group, const char* name, std::int64_t cents,
-                             bool computed) {
+void WriteTaxes(std::string& out, const pugi::xml_node& imposto, const ItemValues& item) {
+    // At most one value for each of ICMS, PIS, PISST, COFINS, COFINSST and
+    // two for ISSQN.
+    std::array<Addition, 7> additions;
+    std::size_t count = 0;
+    const auto add = [&](pugi::xml_node anchor, bool inside, const char* name, std::int64_t cents) {
+        if (anchor && count < additions.size()) {
+            additions[count++] = {anchor, inside, name, cents};
+        }
+    };
+    const auto firstElement = [](const pugi::xml_node& group) {
         pugi::xml_node inner = group.first_child();
         while (inner && inner.type() != pugi::node_element) {
             inner = inner.next_sibling();
         }
-        if (inner && computed) {
-            AddAmount(inner, name, cents);
-        }
+        return inner;
     };
-    if (pugi::xml_node icms = imposto.child("ICMS")) {
-        const bool rated = icms.child("ICMS00") || icms.child("ICMSSN900");
-        complete(icms, "vICMS", item.vICMS, rated);
+    if (const pugi::xml_node icms = imposto.child("ICMS")) {
+        if (icms.child("ICMS00") || icms.child("ICMSSN900")) {
+            add(firstElement(icms), true, "vICMS", item.vICMS);
+        }
     }
     struct Contribution {
         const char* group;
@@ -204,30 +303,38 @@ void AddTaxes(pugi::xml_node det, const pugi::xml_node& sent, const ItemValues& 
     const Contribution contributions[] = {{"PIS", "vPIS", item.vPIS},
                                           {"COFINS", "vCOFINS", item.vCOFINS}};
     for (const Contribution& contribution : contributions) {
-        pugi::xml_node node = imposto.child(contribution.group);
+        const pugi::xml_node node = imposto.child(contribution.group);
         const bool exempt = node.child("PISNT") || node.child("PISSN") || node.child("COFINSNT") ||
                             node.child("COFINSSN");
-        if (node) {
-            complete(node, contribution.name, contribution.value, !exempt);
+        if (node && !exempt) {
+            add(firstElement(node), true, contribution.name, contribution.value);
         }
     }
     // The substitution groups take their value directly, after the base.
     const Contribution substitutions[] = {{"PISST", "vPIS", item.vPISST},
                                           {"COFINSST", "vCOFINS", item.vCOFINSST}};
     for (const Contribution& substitution : substitutions) {
-        if (pugi::xml_node node = imposto.child(substitution.group)) {
-            AddAmount(node, substitution.name, substitution.value);
-        }
+        add(imposto.child(substitution.group), true, substitution.name, substitution.value);
     }
-    if (pugi::xml_node issqn = imposto.child("ISSQN")) {
+    if (const pugi::xml_node issqn = imposto.child("ISSQN")) {
         // vDeducISSQN, vBC, vAliq, vISSQN, then the codes of the service.
-        issqn.insert_child_after("vBC", issqn.child("vDeducISSQN"))
-            .text()
-            .set(FormatCents(item.vBCISSQN).c_str());
-        issqn.insert_child_after("vISSQN", issqn.child("vAliq"))
-            .text()
-            .set(FormatCents(item.vISSQN).c_str());
+        add(issqn.child("vDeducISSQN"), false, "vBC", item.vBCISSQN);
+        add(issqn.child("vAliq"), false, "vISSQN", item.vISSQN);
     }
+    CopyAdding(out, imposto, std::span(additions.data(), count));
+}
+
+void WriteItem(std::string& out, std::size_t number, const pugi::xml_node& sent,
+               const ItemValues& item) {
+    out += "<det nItem=\"";
+    out += std::to_string(number);
+    out += "\">";
+    WriteProduct(out, sent.child("prod"), item);
+    WriteTaxes(out, sent.child("imposto"), item);
+    if (const pugi::xml_node extra = sent.child("infAdProd")) {
+        AppendCanonical(out, extra);
+    }
+    out += "</det>";
 }
 
 // ICMSTot of the products, vCFe, ISSQNtot of the services, then what the
@@ -283,10 +390,12 @@ IssuedDocument BuildSaleDocument(const SaleDocument& sale, const IssueContext& c
     issued.qrSignature =
         QrCodeSignature(context.key, issued.key, issued.timestamp, issued.totalCents, issued.buyer);
 
-    pugi::xml_document document;
-    pugi::xml_node root = document.append_child("CFe");
-    pugi::xml_node infCFe = root.append_child("infCFe");
-    infCFe.append_attribute("Id") = ("CFe" + issued.key).c_str();
+    // The small groups are built as a tree and canonicalised; the items,
+    // nearly all of the document, are written directly.
+    pugi::xml_document head;
+    pugi::xml_node infCFe = head.append_child("infCFe");
+    const std::string id = "CFe" + issued.key;
+    infCFe.append_attribute("Id") = id.c_str();
     infCFe.append_attribute("versao") = kLayoutVersion;
     infCFe.append_attribute("versaoDadosEnt") = sale.versaoDadosEnt.c_str();
     infCFe.append_attribute("versaoSB") =
@@ -302,30 +411,34 @@ IssuedDocument BuildSaleDocument(const SaleDocument& sale, const IssueContext& c
 
     const pugi::xml_node sentIssuer = sale.infCFe.child("emit");
     AddIssuer(infCFe, context.device, sentIssuer, sentIssuer.child_value("IM"), true);
-    infCFe.append_copy(sale.infCFe.child("dest"));
-    if (const pugi::xml_node delivery = sale.infCFe.child("entrega")) {
-        infCFe.append_copy(delivery);
-    }
-    std::size_t index = 0;
-    for (const pugi::xml_node sentDet : sale.infCFe.children("det")) {
-        const ItemValues& item = sale.items[index++];
-        pugi::xml_node det = infCFe.append_child("det");
-        det.append_attribute("nItem") = static_cast<unsigned>(index);
-        AddProduct(det, sentDet.child("prod"), item);
-        AddTaxes(det, sentDet.child("imposto"), item);
-        if (const pugi::xml_node extra = sentDet.child("infAdProd")) {
-            det.append_copy(extra);
-        }
-    }
     AddTotals(infCFe, sale);
     pugi::xml_node pgto = infCFe.append_child("pgto");
     CopyChildren(pgto, sale.infCFe.child("pgto"));
     AddAmount(pgto, "vTroco", sale.totals.vTroco);
-    if (const pugi::xml_node extra = sale.infCFe.child("infAdic")) {
-        infCFe.append_copy(extra);
-    }
-    AddSignature(root, infCFe, context);
-    issued.xml = DocumentText(document);
+
+    const auto writeInfCFe = [&](std::string& out) {
+        AppendCanonicalStartTag(out, infCFe);
+        AppendCanonical(out, ide);
+        AppendCanonical(out, infCFe.child("emit"));
+        AppendCanonical(out, sale.infCFe.child("dest"));
+        if (const pugi::xml_node delivery = sale.infCFe.child("entrega")) {
+            AppendCanonical(out, delivery);
+        }
+        std::size_t index = 0;
+        for (const pugi::xml_node sentDet : sale.infCFe.children("det")) {
+            const ItemValues& item = sale.items[index++];
+            WriteItem(out, index, sentDet, item);
+        }
+        AppendCanonical(out, infCFe.child("total"));
+        AppendCanonical(out, pgto);
+        if (const pugi::xml_node extra = sale.infCFe.child("infAdic")) {
+            AppendCanonical(out, extra);
+        }
+        out += "</infCFe>";
+    };
+    // The issued document is about one and a half times the sent one.
+    issued.xml =
+        SignedDocument("CFe", id, sale.sentBytes + sale.sentBytes / 2, context, writeInfCFe);
     return issued;
 }
 
@@ -365,8 +478,8 @@ IssuedDocument BuildCancellationDocument(const CancellationInput& input, const S
     if (input.extra) {
         infCFe.append_copy(input.extra);
     }
-    AddSignature(root, infCFe, context);
-    issued.xml = DocumentText(document);
+    issued.xml = SignedDocument("CFeCanc", infCFe.attribute("Id").value(), 4096, context,
+                                [&](std::string& out) { AppendCanonical(out, infCFe); });
     return issued;
 }
 

@@ -16,16 +16,26 @@ namespace {
 
 // numeroSessao|EEEEE|CCCC|mensagem|cod|mensagemSEFAZ|arquivoCFeSAT|timeStamp|
 // chaveConsulta|valorTotalCFe|CPFCNPJValue|assinaturaQRCODE
+// The CF-e's Base64 is written into the answer in place: for a large sale it
+// is most of the answer.
 std::string IssuedAnswer(int session, int code, const IssuedDocument& document) {
-    return JoinFields({std::to_string(session), ReturnCode(code), "0000", MessageFor(code), "", "",
-                       Base64Encode(document.xml), document.timestamp, "CFe" + document.key,
-                       FormatCents(document.totalCents), document.buyer, document.qrSignature});
+    const std::string head = JoinFields(
+        {std::to_string(session), ReturnCode(code), "0000", MessageFor(code), "", "", ""});
+    const std::string tail =
+        JoinFields({"", document.timestamp, "CFe" + document.key, FormatCents(document.totalCents),
+                    document.buyer, document.qrSignature});
+    std::string answer;
+    answer.reserve(head.size() + (document.xml.size() + 2) / 3 * 4 + tail.size());
+    answer += head;
+    AppendBase64(answer, document.xml);
+    answer += tail;
+    return answer;
 }
 
 } // namespace
 
 std::string SatDevice::EnviarDadosVenda(const CallContext& c, int session, const std::string& code,
-                                        const std::string& document) {
+                                        std::string_view document) {
     if (!state_.activated) {
         return FiscalRefusal(session, 6002, 0);
     }
@@ -51,9 +61,10 @@ std::string SatDevice::EnviarDadosVenda(const CallContext& c, int session, const
     if (c.now < state_.lastSale.issuedAt) {
         return FiscalRefusal(session, 6010, kClockProblem); // the clock went back
     }
+    const pugi::xml_node sentIssuer = sale.infCFe.child("emit");
     if (state_.taxpayerIe.empty()) {
         // The first sale's IE becomes the one the device checks from now on.
-        state_.taxpayerIe = sale.infCFe.child("emit").child_value("IE");
+        state_.taxpayerIe = sentIssuer.child_value("IE");
     }
     const DeviceKey& key = Key(c.now);
     const IssueContext context{state_,
@@ -73,7 +84,7 @@ std::string SatDevice::EnviarDadosVenda(const CallContext& c, int session, const
                        issued.totalCents,
                        issued.buyer,
                        false,
-                       sale.infCFe.child("emit").child_value("IM")};
+                       sentIssuer.child_value("IM")};
     CountUp(state_.salesIssued, kMaxLargeValue);
     KeepInWorkingMemory(issued.key, issued.xml.size());
     Log(c, "SAT", "INFO",

@@ -52,7 +52,7 @@ const char* DVT_SAT_CALL EnviarDadosVenda(int numeroSessao, const char* codigoDe
     return RunCommand({"EnviarDadosVenda", satemu::kEnviarDadosVenda}, numeroSessao,
                       [&](SatDevice& d, const CallContext& c) {
                           return d.EnviarDadosVenda(c, numeroSessao, Ansi(codigoDeAtivacao),
-                                                    Document(dadosVenda));
+                                                    std::string_view(dadosVenda ? dadosVenda : ""));
                       });
 }
 

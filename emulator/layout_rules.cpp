@@ -3,6 +3,7 @@
 #include "emulator/sale_document.h"
 #include "emulator/text_encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <span>
@@ -293,19 +294,25 @@ constexpr AttributeRule kCancellationAttributes[] = {{"chCanc", true, 47, 47},
 
 // ---- Checking ----
 
-// The text of a field: its character data, CDATA sections included.
-std::string FieldText(const pugi::xml_node& element) {
-    std::string text;
+// The text of a field: its character data, CDATA sections included. Most
+// fields hold one piece of text, which is given as it is; several pieces are
+// joined in `joined`.
+std::string_view FieldText(const pugi::xml_node& element, std::string& joined) {
+    std::string_view single;
+    int pieces = 0;
+    joined.clear();
     for (const pugi::xml_node child : element.children()) {
         if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-            text += child.value();
+            single = child.value();
+            joined += single;
+            ++pieces;
         }
     }
-    return text;
+    return pieces == 1 ? single : std::string_view(joined);
 }
 
 bool AllDigits(std::string_view text) {
-    return text.find_first_not_of("0123456789") == std::string_view::npos;
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool Listed(std::string_view value, std::string_view list) {
@@ -386,6 +393,7 @@ std::optional<int> CheckGroup(const pugi::xml_node& element, std::span<const Fie
         return code;
     }
     std::size_t position = 0;
+    std::string joined;
     for (const pugi::xml_node child : element.children()) {
         if (child.type() != pugi::node_element) {
             if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
@@ -393,14 +401,15 @@ std::optional<int> CheckGroup(const pugi::xml_node& element, std::span<const Fie
             }
             continue;
         }
+        const std::string_view name = child.name();
         std::size_t found = position;
-        while (found < rules.size() && rules[found].name != child.name()) {
+        while (found < rules.size() && rules[found].name != name) {
             ++found;
         }
         if (found == rules.size()) {
             // An unknown field, or a known one out of the layout's order.
             for (std::size_t earlier = 0; earlier < position; ++earlier) {
-                if (rules[earlier].name == child.name()) {
+                if (rules[earlier].name == name) {
                     return codeOf(rules[earlier]);
                 }
             }
@@ -419,7 +428,7 @@ std::optional<int> CheckGroup(const pugi::xml_node& element, std::span<const Fie
         }
         if (child.find_child(
                 [](const pugi::xml_node& n) { return n.type() == pugi::node_element; }) ||
-            !TextKeepsTo(rule, FieldText(child))) {
+            !TextKeepsTo(rule, FieldText(child, joined))) {
             return codeOf(rule);
         }
     }

@@ -376,6 +376,7 @@ std::optional<SaleRejection> ReadSaleDocument(std::string_view text, const SaleR
     if (!LoadSentDocument(text, out.xml)) {
         return Reject(kUnidentified);
     }
+    out.sentBytes = text.size();
     const pugi::xml_node root = out.xml.document_element();
     out.infCFe = root.child("infCFe");
     if (std::strcmp(root.name(), "CFe") != 0 || !out.infCFe || out.infCFe.next_sibling() ||

@@ -36,7 +36,8 @@ struct SaleDocument {
     std::string versaoDadosEnt;
     std::vector<ItemValues> items;
     SaleTotals totals;
-    std::string buyer; // CPF or CNPJ from dest, may be empty
+    std::string buyer;         // CPF or CNPJ from dest, may be empty
+    std::size_t sentBytes = 0; // the size of the document as sent
 };
 
 // Why a document was refused: 6004 (the software house or its signature do

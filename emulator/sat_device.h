@@ -14,6 +14,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 
 namespace satemu {
 
@@ -62,8 +63,10 @@ public:
     std::string ComunicarCertificadoICPBRASIL(const CallContext& c, int session,
                                               const std::string& code,
                                               const std::string& certificate);
+    // The document is read where the caller holds it: a sale of 500 items
+    // is a third of a megabyte.
     std::string EnviarDadosVenda(const CallContext& c, int session, const std::string& code,
-                                 const std::string& document);
+                                 std::string_view document);
     std::string CancelarUltimaVenda(const CallContext& c, int session, const std::string& code,
                                     const std::string& key, const std::string& document);
     std::string ConsultarSAT(const CallContext& c, int session);

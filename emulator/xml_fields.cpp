@@ -20,8 +20,18 @@ namespace {
 bool OnlyPredefinedReferences(std::string_view text) {
     static constexpr std::pair<std::string_view, std::string_view> kSkipped[] = {
         {"<![CDATA[", "]]>"}, {"<!--", "-->"}, {"<?", "?>"}};
+    // The next "<" or "&": a fast scan for each (the next "&" remembered
+    // until passed), rather than find_first_of's test of every character
+    // against the set.
+    std::size_t reference = text.find('&');
+    const auto next = [&text, &reference](std::size_t from) {
+        if (reference != std::string_view::npos && reference < from) {
+            reference = text.find('&', from);
+        }
+        return std::min(text.find('<', from), reference);
+    };
     std::size_t i = 0;
-    while ((i = text.find_first_of("<&", i)) != std::string_view::npos) {
+    while ((i = next(i)) != std::string_view::npos) {
         if (text[i] == '<') {
             const auto* skipped =
                 std::find_if(std::begin(kSkipped), std::end(kSkipped),
