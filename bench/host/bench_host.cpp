@@ -159,9 +159,7 @@ bool Extract(SatSession& session, ExtractionCpu& cpu) {
 // them: one session, and one host, for all calls.
 class LogExtraction {
 public:
-    LogExtraction() : folder_(WriteLogAnswer()) {
-        setenv("DVT_FAKE_SAT_DIR", folder_.c_str(), 1);
-    }
+    LogExtraction() : folder_(WriteLogAnswer()) { setenv("DVT_FAKE_SAT_DIR", folder_.c_str(), 1); }
     ~LogExtraction() {
         sessions_.clear();
         unsetenv("DVT_FAKE_SAT_DIR");
@@ -234,9 +232,8 @@ void BM_ExtrairLogsPaired(benchmark::State& state) {
     for (auto _ : state) {
         ExtractionCpu local;
         ExtractionCpu remote;
-        const bool extracted = hostedFirst
-                                   ? Extract(*hosted, remote) && Extract(*inProcess, local)
-                                   : Extract(*inProcess, local) && Extract(*hosted, remote);
+        const bool extracted = hostedFirst ? Extract(*hosted, remote) && Extract(*inProcess, local)
+                                           : Extract(*inProcess, local) && Extract(*hosted, remote);
         if (!extracted) {
             state.SkipWithError("the log was not extracted");
             break;

@@ -200,8 +200,8 @@ void SatHostTest::answersCrossWhole_data() {
     // Around the sizes where the host stops copying the answer into the pipe
     // and lends its pages (256 KiB), and where the program's buffer moves to
     // whole huge page frames (a 4 MiB frame, the answer and its kind byte).
-    for (const int size : {1, 4095, 65537, (256 << 10) - 1, 256 << 10, (4 << 20) - 2,
-                           (4 << 20) - 1, 4 << 20, (6 << 20) - 1, (6 << 20) + 4097}) {
+    for (const int size : {1, 4095, 65537, (256 << 10) - 1, 256 << 10, (4 << 20) - 2, (4 << 20) - 1,
+                           4 << 20, (6 << 20) - 1, (6 << 20) + 4097}) {
         QTest::addRow("%d bytes", size) << size;
     }
 }
