@@ -14,7 +14,9 @@
 //                  'N' for a null pointer (no answer)
 //
 // The answer is sent straight from the library's memory: a device log runs
-// to tens of MB and the host keeps no copy of it.
+// to tens of MB and the host keeps no copy of it (on Linux the pipe takes the
+// answer's pages as they are). The program reads it into one buffer of the
+// announced length and decodes it there.
 
 #include <cstdint>
 #include <optional>

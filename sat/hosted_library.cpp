@@ -4,15 +4,47 @@
 // next call starts a fresh host, which loads the same library again.
 
 #include <atomic>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <utility>
 
 #include "sat/host_protocol.h"
 #include "sat/library_access.h"
 #include "sat/platform/host_process.h"
+#include "sat/platform/huge_pages.h"
 #include "sat/platform/program_folder.h"
 
 namespace {
+
+// The memory an answer frame is read into, not filled with zeros first: it
+// is written once, front to back, by the read. Its pages are fresh, and a
+// log's tens of MB would cost a page fault every 4 KiB, so a large frame
+// starts and ends on huge page frames and asks for huge pages before its
+// first byte is written.
+struct FrameDelete {
+    bool onHugePageFrames = false;
+    void operator()(char* bytes) const {
+        if (onHugePageFrames) {
+            ::operator delete[](bytes, std::align_val_t{platform::kHugePageFrame});
+        } else {
+            ::operator delete[](bytes);
+        }
+    }
+};
+using FrameBytes = std::unique_ptr<char[], FrameDelete>;
+
+FrameBytes ReserveFrame(std::size_t size) {
+    if (size < platform::kHugePageWorthwhile) {
+        return FrameBytes(static_cast<char*>(::operator new[](size)));
+    }
+    constexpr std::size_t kFrame = platform::kHugePageFrame;
+    const std::size_t whole = (size + kFrame - 1) / kFrame * kFrame;
+    FrameBytes bytes(static_cast<char*>(::operator new[](whole, std::align_val_t{kFrame})),
+                     FrameDelete{true});
+    platform::PreferHugePages(bytes.get(), whole);
+    return bytes;
+}
 
 class HostedLibrary final : public SatLibraryAccess {
 public:
@@ -111,9 +143,9 @@ private:
 
     std::string_view Answer() const { return {answer_.get(), answerSize_}; }
 
-    // Sends one request and reads its answer frame into answer_. The frame
-    // is read straight into a buffer of its size, not filled with zeros
-    // first: a log of tens of MB is held once and written once.
+    // Sends one request and reads its answer frame into answer_, straight
+    // from the pipe into a buffer of the frame's size: a log of tens of MB is
+    // held once and written once, and decoded where it was read.
     void Exchange(const std::string& request) {
         {
             const std::lock_guard lock(mutex_);
@@ -133,7 +165,7 @@ private:
             process_->Kill();
         }
         if (ok) {
-            answer_ = std::make_unique_for_overwrite<char[]>(size);
+            answer_ = ReserveFrame(size);
             answerSize_ = size;
             ok = process_->ReadExact(answer_.get(), size);
         }
@@ -173,7 +205,7 @@ private:
     std::string libraryPath_;
     std::uint32_t exports_ = 0;
     bool loaded_ = false;
-    std::unique_ptr<char[]> answer_; // the last answer frame
+    FrameBytes answer_; // the last answer frame
     std::size_t answerSize_ = 0;
 
     // process_ and the flags are read by Abandon on another thread.

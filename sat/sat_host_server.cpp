@@ -27,12 +27,25 @@ bool ReadFrame(platform::ParentPipe& pipe, std::string& payload) {
     return pipe.ReadExact(payload.data(), size);
 }
 
-// One frame of `kind` followed by `body`, written without copying the body.
-bool WriteFrame(platform::ParentPipe& pipe, char kind, std::string_view body) {
+std::string FrameHead(char kind, std::size_t bodySize) {
     std::string head;
-    host_protocol::AppendUint32(head, static_cast<std::uint32_t>(body.size() + 1));
+    host_protocol::AppendUint32(head, static_cast<std::uint32_t>(bodySize + 1));
     head.push_back(kind);
-    return pipe.WriteAll(head.data(), head.size()) && pipe.WriteAll(body.data(), body.size());
+    return head;
+}
+
+// A frame of `kind` and a short body of the host's own, copied into the pipe.
+bool WriteFrame(platform::ParentPipe& pipe, char kind, std::string_view body) {
+    std::string frame = FrameHead(kind, body.size());
+    frame.append(body);
+    return pipe.WriteAll(frame.data(), frame.size());
+}
+
+// The library's answer, sent from the library's own memory: it stays as it
+// is until the library's next call, and that waits for the next request,
+// which the program sends only once it has read this whole frame.
+bool WriteAnswer(platform::ParentPipe& pipe, std::string_view answer) {
+    return pipe.WriteLent(FrameHead(host_protocol::kAnswer, answer.size()), answer);
 }
 
 std::string ExportMask(const SatEntryPoints& entries) {
@@ -78,8 +91,7 @@ int ServeSatLibrary(platform::ParentPipe& pipe) {
         const char* answer = InvokeSatExport(entries, call->which, call->arguments);
         const bool sent = answer == nullptr
                               ? WriteFrame(pipe, host_protocol::kNoAnswer, {})
-                              : WriteFrame(pipe, host_protocol::kAnswer,
-                                           std::string_view(answer, std::strlen(answer)));
+                              : WriteAnswer(pipe, std::string_view(answer, std::strlen(answer)));
         if (!sent) {
             return kClosed;
         }

@@ -4,20 +4,26 @@
 //     iteration, 1,000 iterations, the session number varying;
 //   BM_ExtrairLogs/0 and /1: a whole log extraction (call and decoding) of a
 //     48 MiB answer, one session (and one host) for all calls; the counter
-//     cpu_ms is this process's CPU plus the host's (host_cpu_ms, from /proc).
+//     cpu_ms is this process's CPU plus the host's (host_cpu_ms);
+//   BM_ExtrairLogsPaired: the same two extractions, one of each per
+//     iteration (in turn first), so that both meet the same load; the
+//     counters are medians per extraction, and ratio the median of the
+//     iterations' host / in-process ratios.
+// CPU is the kernel's running time of every thread, read from the process's
+// CPU clock (the host's from its own, by its pid).
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
-#include <chrono>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "sat/library_access.h"
 #include "sat/un_global.h"
@@ -31,42 +37,42 @@ public:
     void FechaAguarde() override {}
 };
 
-double CpuMs(int who) {
-    rusage usage{};
-    getrusage(who, &usage);
-    const auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
+double CpuMs(clockid_t clock) {
+    timespec now{};
+    if (clock_gettime(clock, &now) != 0) {
+        return 0;
+    }
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-// CPU of this process's living children (the library host), from
-// /proc/<pid>/stat: a host that lives across calls, as in the program.
+double SelfCpuMs() {
+    return CpuMs(CLOCK_PROCESS_CPUTIME_ID);
+}
+
+// CPU of this process's living children (the library host): a host that
+// lives across calls, as in the program.
 double ChildrenCpuMs() {
     double total = 0;
-    const long ticks = sysconf(_SC_CLK_TCK);
     for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
         std::ifstream children(task.path() / "children");
-        int pid = 0;
+        pid_t pid = 0;
         while (children >> pid) {
-            std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-            std::string line;
-            std::getline(stat, line);
-            // Fields after the command's closing parenthesis: state is field 3,
-            // utime 14 and stime 15.
-            std::istringstream rest(line.substr(line.rfind(')') + 2));
-            std::string field;
-            double utime = 0;
-            double stime = 0;
-            for (int i = 3; i <= 15 && rest >> field; ++i) {
-                if (i == 14) {
-                    utime = std::stod(field);
-                } else if (i == 15) {
-                    stime = std::stod(field);
-                }
+            clockid_t clock{};
+            if (clock_getcpuclockid(pid, &clock) == 0) {
+                total += CpuMs(clock);
             }
-            total += (utime + stime) * 1000.0 / static_cast<double>(ticks);
         }
     }
     return total;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 std::unique_ptr<SatLibraryAccess> MakeLibrary(bool hosted) {
@@ -132,43 +138,118 @@ std::filesystem::path WriteLogAnswer() {
     return folder;
 }
 
+// One extraction's CPU: this process's and the host's.
+struct ExtractionCpu {
+    double self = 0;
+    double host = 0;
+    double Total() const { return self + host; }
+};
+
+bool Extract(SatSession& session, ExtractionCpu& cpu) {
+    const double selfBefore = SelfCpuMs();
+    const double hostBefore = ChildrenCpuMs();
+    const bool extracted = session.RunExtrairLogs();
+    benchmark::DoNotOptimize(session.LastResponse.data());
+    cpu.self = SelfCpuMs() - selfBefore;
+    cpu.host = ChildrenCpuMs() - hostBefore;
+    return extracted;
+}
+
+// The answer's folder and the sessions that extract it, as the program keeps
+// them: one session, and one host, for all calls.
+class LogExtraction {
+public:
+    LogExtraction() : folder_(WriteLogAnswer()) { setenv("DVT_FAKE_SAT_DIR", folder_.c_str(), 1); }
+    ~LogExtraction() {
+        sessions_.clear();
+        unsetenv("DVT_FAKE_SAT_DIR");
+        std::filesystem::remove_all(folder_);
+    }
+    LogExtraction(const LogExtraction&) = delete;
+    LogExtraction& operator=(const LogExtraction&) = delete;
+
+    // Null when the library cannot be loaded.
+    SatSession* Session(bool hosted) {
+        const auto settings = folder_ / (hosted ? "hosted.ini" : "in_process.ini");
+        auto session = std::make_unique<SatSession>(ui_, settings.string(), fake_.LibraryPath());
+        if (hosted) {
+            session->UseLibraryHost(DVT_SAT_HOST);
+        }
+        if (!session->BindSatLibrary()) {
+            return nullptr;
+        }
+        sessions_.push_back(std::move(session));
+        return sessions_.back().get();
+    }
+
+private:
+    FakeSat fake_;
+    SilentUserInterface ui_;
+    std::filesystem::path folder_;
+    std::vector<std::unique_ptr<SatSession>> sessions_;
+};
+
 void BM_ExtrairLogs(benchmark::State& state) {
     const bool hosted = state.range(0) == 1;
-    FakeSat fake;
-    const std::filesystem::path folder = WriteLogAnswer();
-    setenv("DVT_FAKE_SAT_DIR", folder.c_str(), 1);
-    SilentUserInterface ui;
-    // One session and one host for all calls, as the program keeps them.
-    SatSession session(ui, (folder / "dravovexa.ini").string(), fake.LibraryPath());
-    if (hosted) {
-        session.UseLibraryHost(DVT_SAT_HOST);
-    }
-    if (!session.BindSatLibrary()) {
+    LogExtraction extraction;
+    SatSession* session = extraction.Session(hosted);
+    if (session == nullptr) {
         state.SkipWithError("the library was not loaded");
         return;
     }
     double self = 0;
     double host = 0;
     for (auto _ : state) {
-        const double selfBefore = CpuMs(RUSAGE_SELF);
-        const double hostBefore = ChildrenCpuMs();
-        if (!session.RunExtrairLogs()) {
+        ExtractionCpu cpu;
+        if (!Extract(*session, cpu)) {
             state.SkipWithError("the log was not extracted");
             break;
         }
-        benchmark::DoNotOptimize(session.LastResponse.data());
-        self += CpuMs(RUSAGE_SELF) - selfBefore;
-        host += ChildrenCpuMs() - hostBefore;
+        self += cpu.self;
+        host += cpu.host;
     }
     const auto perCall = [&](double total) {
         return total / static_cast<double>(state.iterations());
     };
     state.counters["cpu_ms"] = perCall(self + host);
     state.counters["host_cpu_ms"] = perCall(host);
-    unsetenv("DVT_FAKE_SAT_DIR");
-    std::filesystem::remove_all(folder);
 }
 BENCHMARK(BM_ExtrairLogs)->Arg(0)->Arg(1)->Iterations(8)->Unit(benchmark::kMillisecond);
+
+void BM_ExtrairLogsPaired(benchmark::State& state) {
+    LogExtraction extraction;
+    SatSession* inProcess = extraction.Session(false);
+    SatSession* hosted = extraction.Session(true);
+    if (inProcess == nullptr || hosted == nullptr) {
+        state.SkipWithError("the library was not loaded");
+        return;
+    }
+    std::vector<double> inProcessMs;
+    std::vector<double> hostedMs;
+    std::vector<double> hostOwnMs;
+    std::vector<double> ratios;
+    bool hostedFirst = false;
+    for (auto _ : state) {
+        ExtractionCpu local;
+        ExtractionCpu remote;
+        const bool extracted = hostedFirst ? Extract(*hosted, remote) && Extract(*inProcess, local)
+                                           : Extract(*inProcess, local) && Extract(*hosted, remote);
+        if (!extracted) {
+            state.SkipWithError("the log was not extracted");
+            break;
+        }
+        hostedFirst = !hostedFirst;
+        inProcessMs.push_back(local.Total());
+        hostedMs.push_back(remote.Total());
+        hostOwnMs.push_back(remote.host);
+        ratios.push_back(remote.Total() / local.Total());
+    }
+    state.counters["in_process_ms"] = Median(inProcessMs);
+    state.counters["hosted_ms"] = Median(hostedMs);
+    state.counters["host_cpu_ms"] = Median(hostOwnMs);
+    state.counters["ratio"] = Median(ratios);
+}
+BENCHMARK(BM_ExtrairLogsPaired)->Iterations(16)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

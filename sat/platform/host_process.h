@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -53,6 +54,11 @@ public:
     static ParentPipe TakeOver();
 
     bool WriteAll(const char* data, std::size_t size);
+    // Writes `head` and then `body`. The body must stay as it is until the
+    // parent has read it all (an answer the library keeps until its next
+    // call, which only comes with the parent's next request): Linux lends a
+    // large body's pages to the pipe instead of copying them into it.
+    bool WriteLent(std::string_view head, std::string_view body);
     // False at the end of the pipe: the parent has gone.
     bool ReadExact(char* data, std::size_t size);
 

@@ -16,6 +16,7 @@
 
 #include "rules/cp1252.h"
 #include "sat/host_protocol.h"
+#include "sat/library_access.h"
 #include "sat/library_thread.h"
 #include "sat/un_global.h"
 #include "tests/fake_sat/fake_sat_control.h"
@@ -44,6 +45,8 @@ private slots:
     void answerEndsAtItsNul();
     void nullAnswer();
     void largeAnswer();
+    void answersCrossWhole_data();
+    void answersCrossWhole();
     void abandonedCall();
     void missingHostProgram();
     void malformedCallsRefused_data();
@@ -190,6 +193,41 @@ void SatHostTest::largeAnswer() {
     session_->payloadSink = nullptr;
     QCOMPARE(session_->LastResponse, std::string("7|15000|Transfer\xEAncia completa|||"));
     QVERIFY(written == log.toStdString());
+}
+
+void SatHostTest::answersCrossWhole_data() {
+    QTest::addColumn<int>("size");
+    // Around the sizes where the host stops copying the answer into the pipe
+    // and lends its pages (256 KiB), and where the program's buffer moves to
+    // whole huge page frames (a 4 MiB frame, the answer and its kind byte).
+    for (const int size : {1, 4095, 65537, (256 << 10) - 1, 256 << 10, (4 << 20) - 2, (4 << 20) - 1,
+                           4 << 20, (6 << 20) - 1, (6 << 20) + 4097}) {
+        QTest::addRow("%d bytes", size) << size;
+    }
+}
+
+// The library's answer reaches the caller byte for byte, whatever its size,
+// and a shorter answer after it is not padded with the longer one's bytes.
+void SatHostTest::answersCrossWhole() {
+    QFETCH(int, size);
+    auto library = MakeHostedLibrary(DVT_SAT_HOST);
+    std::string error;
+    QVERIFY2(library->Load(FakeSatLibraryPath(FakeSatVariant::Full), error), error.c_str());
+    const SatArgument session[] = {SatArgument::Number(1)};
+    for (const int length : {size, size / 3 + 1}) {
+        QByteArray answer(length, Qt::Uninitialized);
+        std::uint32_t state = static_cast<std::uint32_t>(length);
+        for (char& byte : answer) {
+            state = state * 1664525u + 1013904223u;
+            byte = static_cast<char>(1 + (state >> 24) % 255); // never the NUL that ends it
+        }
+        Script(QStringLiteral("ConsultarSAT.answer"), answer);
+        const SatLibraryAnswer got = library->Call(SatExport::ConsultarSAT, session);
+        QVERIFY(got.present);
+        QCOMPARE(got.text.size(), static_cast<std::size_t>(length));
+        QVERIFY(got.text == std::string_view(answer.constData(), answer.size()));
+        library->ReleaseAnswer();
+    }
 }
 
 // Stopping the wait ends the host: the call reports an unknown outcome, the

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #if defined(__linux__)
@@ -61,6 +62,76 @@ bool ReadExactFrom(int fd, char* data, std::size_t size) {
     return true;
 }
 
+// Both parts in as few calls as the pipe takes them: a short answer goes in
+// one call and wakes the parent once.
+bool WriteBothTo(int fd, std::string_view head, std::string_view body) {
+    iovec parts[2] = {{const_cast<char*>(head.data()), head.size()},
+                      {const_cast<char*>(body.data()), body.size()}};
+    iovec* next = parts;
+    int left = 2;
+    while (left > 0) {
+        const ssize_t written = ::writev(fd, next, left);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        auto done = static_cast<std::size_t>(written);
+        while (left > 0 && done >= next->iov_len) {
+            done -= next->iov_len;
+            ++next;
+            --left;
+        }
+        if (left > 0) {
+            next->iov_base = static_cast<char*>(next->iov_base) + done;
+            next->iov_len -= done;
+        }
+    }
+    return true;
+}
+
+#if defined(__linux__)
+// Below this an answer is copied into the pipe: lending its pages costs more
+// than copying a few of them.
+constexpr std::size_t kLentFrom = std::size_t{256} << 10;
+
+// The pipe takes references to the pages of `data` and the parent's read
+// copies straight out of them: one copy of a log instead of two. Where they
+// cannot be lent (the output is not a pipe, the system is short of memory)
+// the rest is written as usual.
+bool LendAllTo(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        iovec part{const_cast<char*>(data), size};
+        const ssize_t lent = ::vmsplice(fd, &part, 1, 0);
+        if (lent < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno != EPIPE && WriteAllTo(fd, data, size);
+        }
+        data += lent;
+        size -= static_cast<std::size_t>(lent);
+    }
+    return true;
+}
+#endif
+
+// A pipe as large as the system lets this user have, up to 1 MiB: a log of
+// tens of MB then crosses in fewer, larger steps, with fewer wake-ups of
+// both processes. Where even less is refused the pipe keeps its size.
+void EnlargePipe(int fd) {
+#if defined(F_SETPIPE_SZ)
+    for (int size = 1 << 20; size > (1 << 16); size /= 2) {
+        if (::fcntl(fd, F_SETPIPE_SZ, size) >= 0) {
+            return;
+        }
+    }
+#else
+    (void)fd;
+#endif
+}
+
 void CloseIfOpen(int& fd) {
     if (fd >= 0) {
         ::close(fd);
@@ -99,6 +170,8 @@ std::unique_ptr<HostProcess> HostProcess::Start(const std::string& programPath,
         ::close(toHost[1]);
         return nullptr;
     }
+    EnlargePipe(toHost[1]);
+    EnlargePipe(fromHost[0]);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, toHost[0], STDIN_FILENO);
@@ -115,11 +188,6 @@ std::unique_ptr<HostProcess> HostProcess::Start(const std::string& programPath,
         ::close(fromHost[0]);
         return nullptr;
     }
-#if defined(F_SETPIPE_SZ)
-    // A larger pipe moves a log of tens of MB in fewer, larger steps (fewer
-    // wake-ups of both processes); the system's limit caps it.
-    ::fcntl(fromHost[0], F_SETPIPE_SZ, 1 << 20);
-#endif
     auto state = std::make_unique<State>();
     state->pid = pid;
     state->toHost = toHost[1];
@@ -193,6 +261,16 @@ ParentPipe ParentPipe::TakeOver() {
 
 bool ParentPipe::WriteAll(const char* data, std::size_t size) {
     return WriteAllTo(static_cast<int>(out_), data, size);
+}
+
+bool ParentPipe::WriteLent(std::string_view head, std::string_view body) {
+    const int fd = static_cast<int>(out_);
+#if defined(__linux__)
+    if (body.size() >= kLentFrom) {
+        return WriteAllTo(fd, head.data(), head.size()) && LendAllTo(fd, body.data(), body.size());
+    }
+#endif
+    return WriteBothTo(fd, head, body);
 }
 
 bool ParentPipe::ReadExact(char* data, std::size_t size) {

@@ -13,7 +13,7 @@ void PreferHugePages(void* data, std::size_t size) noexcept {
     // Only whole 2 MiB frames inside the buffer can be huge pages; the
     // advice is given for exactly those, so memory outside the buffer that
     // shares its mapping is never touched.
-    constexpr std::uintptr_t kFrame = std::uintptr_t{2} << 20;
+    constexpr std::uintptr_t kFrame = kHugePageFrame;
     const auto begin = reinterpret_cast<std::uintptr_t>(data);
     const std::uintptr_t first = (begin + kFrame - 1) & ~(kFrame - 1);
     const std::uintptr_t last = (begin + size) & ~(kFrame - 1);

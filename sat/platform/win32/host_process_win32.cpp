@@ -182,6 +182,10 @@ bool ParentPipe::WriteAll(const char* data, std::size_t size) {
     return WriteAllTo(reinterpret_cast<HANDLE>(out_), data, size);
 }
 
+bool ParentPipe::WriteLent(std::string_view head, std::string_view body) {
+    return WriteAll(head.data(), head.size()) && WriteAll(body.data(), body.size());
+}
+
 bool ParentPipe::ReadExact(char* data, std::size_t size) {
     return ReadExactFrom(reinterpret_cast<HANDLE>(in_), data, size);
 }
