@@ -165,7 +165,7 @@ private:
             process_->Kill();
         }
         if (ok) {
-            answer_ = ReserveFrame(size);
+            ReserveAnswer(size);
             answerSize_ = size;
             ok = process_->ReadExact(answer_.get(), size);
         }
@@ -176,6 +176,23 @@ private:
         }
         const std::lock_guard lock(mutex_);
         exchanging_ = false;
+    }
+
+    // A buffer for an answer frame of `size` bytes. When there is no memory
+    // for it, the frame stays unread in the pipe, and the next answer would
+    // be read from its middle: that host is ended and forgotten (the next
+    // call starts a fresh one) before the failure goes on to the caller.
+    void ReserveAnswer(std::size_t size) {
+        try {
+            answer_ = ReserveFrame(size);
+        } catch (const std::bad_alloc&) {
+            process_->Kill();
+            process_->WaitForEnd();
+            const std::lock_guard lock(mutex_);
+            exchanging_ = false;
+            process_.reset();
+            throw;
+        }
     }
 
     // The host is gone: it is waited for and forgotten, and the call throws.

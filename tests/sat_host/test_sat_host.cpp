@@ -8,9 +8,12 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/resource.h>
+
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <new>
 #include <string>
 #include <thread>
 
@@ -47,6 +50,7 @@ private slots:
     void largeAnswer();
     void answersCrossWhole_data();
     void answersCrossWhole();
+    void answerWithoutMemory();
     void abandonedCall();
     void missingHostProgram();
     void malformedCallsRefused_data();
@@ -228,6 +232,43 @@ void SatHostTest::answersCrossWhole() {
         QVERIFY(got.text == std::string_view(answer.constData(), answer.size()));
         library->ReleaseAnswer();
     }
+}
+
+// No memory for a large answer: the call fails, and the next call reads its
+// own answer from a fresh host, not the rest of the unread one.
+void SatHostTest::answerWithoutMemory() {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    QSKIP("a sanitizer's allocator ends the process instead of throwing");
+#endif
+    auto library = MakeHostedLibrary(DVT_SAT_HOST);
+    std::string error;
+    QVERIFY2(library->Load(FakeSatLibraryPath(FakeSatVariant::Full), error), error.c_str());
+    const SatArgument session[] = {SatArgument::Number(1)};
+    Script(QStringLiteral("ConsultarSAT.answer"), QByteArray(64 << 20, 'x'));
+
+    // The host already runs, so only this process is limited: its address
+    // space may grow by 16 MiB, less than the answer needs.
+    rlimit before{};
+    QCOMPARE(getrlimit(RLIMIT_AS, &before), 0);
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    QVERIFY(statm.open(QIODevice::ReadOnly));
+    const rlim_t pages = statm.readAll().split(' ').value(0).toULongLong();
+    rlimit tight = before;
+    tight.rlim_cur = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (16u << 20);
+    QCOMPARE(setrlimit(RLIMIT_AS, &tight), 0);
+    bool outOfMemory = false;
+    try {
+        library->Call(SatExport::ConsultarSAT, session);
+    } catch (const std::bad_alloc&) {
+        outOfMemory = true;
+    }
+    QCOMPARE(setrlimit(RLIMIT_AS, &before), 0);
+    QVERIFY(outOfMemory);
+
+    Script(QStringLiteral("ConsultarSAT.answer"), "1|08000|SAT em opera\xE7\xE3o||");
+    const SatLibraryAnswer got = library->Call(SatExport::ConsultarSAT, session);
+    QVERIFY(got.present);
+    QVERIFY(got.text == std::string_view("1|08000|SAT em opera\xE7\xE3o||"));
 }
 
 // Stopping the wait ends the host: the call reports an unknown outcome, the
