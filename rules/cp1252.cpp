@@ -122,14 +122,21 @@ constexpr std::array<Utf8Encoding, 256> kUtf8Encodings = MakeUtf8Encodings();
 // Copies the run of ASCII bytes at p, eight at a time; returns where it ended.
 // The texts are mostly ASCII, so this is where the time goes. out may lie
 // at or before p in the same text (a conversion in place): each word is
-// read whole before it is stored.
-template <bool kWrite>
+// read whole before it is stored. With kStopAtLineFeed the run also ends
+// at a LF.
+template <bool kWrite, bool kStopAtLineFeed = false>
 const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* end, char*& out) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     while (end - p >= 8) {
         std::uint64_t word;
         std::memcpy(&word, p, sizeof word);
-        if ((word & kHighBits) != 0) {
+        std::uint64_t stop = word;
+        if constexpr (kStopAtLineFeed) {
+            const std::uint64_t x = word ^ (kOnes * '\n'); // a zero byte where a LF is
+            stop |= (x - kOnes) & ~x;
+        }
+        if ((stop & kHighBits) != 0) {
             break;
         }
         if constexpr (kWrite) {
@@ -138,7 +145,7 @@ const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* e
         }
         p += 8;
     }
-    while (p < end && *p < 0x80) {
+    while (p < end && *p < 0x80 && (!kStopAtLineFeed || *p != '\n')) {
         if constexpr (kWrite) {
             *out++ = static_cast<char>(*p);
         }
@@ -152,10 +159,20 @@ const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* e
 // kWrite is false. False at the first byte that is not valid UTF-8; out is
 // left at the end of the output. lossless turns false when a character had
 // no byte of its own and became "?".
-template <bool kWrite>
+// With kWidenLineFeeds every LF is written as CR LF (out then must not lie
+// within [p, end)).
+template <bool kWrite, bool kWidenLineFeeds = false>
 bool ConvertUtf8(const unsigned char* p, const unsigned char* end, char*& out, bool& lossless) {
-    while ((p = CopyAsciiRun<kWrite>(p, end, out)) < end) {
+    while ((p = CopyAsciiRun<kWrite, kWidenLineFeeds>(p, end, out)) < end) {
         const unsigned char lead = *p;
+        if constexpr (kWidenLineFeeds) {
+            if (lead == '\n') {
+                *out++ = '\r';
+                *out++ = '\n';
+                ++p;
+                continue;
+            }
+        }
         const std::size_t length = kSequenceLengths[lead];
         if (length == 0 || static_cast<std::size_t>(end - p) < length) {
             return false;
@@ -221,6 +238,31 @@ void Utf8ToCp1252InPlace(std::string& text, std::size_t begin) {
     if (ConvertUtf8<true>(p + begin, p + text.size(), o, lossless)) {
         text.resize(static_cast<std::size_t>(o - text.data()));
     }
+}
+
+std::size_t Utf8WholeCharacters(std::string_view utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t size = utf8.size();
+    // The last lead byte within the longest sequence's reach: a cut-off
+    // sequence is a lead followed by fewer continuation bytes than it needs.
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, size); ++back) {
+        const unsigned char b = p[size - back];
+        if (IsContinuation(b)) {
+            continue;
+        }
+        return kSequenceLengths[b] > back ? size - back : size;
+    }
+    return size;
+}
+
+std::optional<std::size_t> Utf8ToCp1252WideningLineFeeds(std::string_view utf8, char* out,
+                                                         bool& lossless) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    char* o = out;
+    if (!ConvertUtf8<true, true>(p, p + utf8.size(), o, lossless)) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(o - out);
 }
 
 void AssignCp1252AsUtf8(std::string& out, std::string_view cp1252) {

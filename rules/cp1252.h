@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,19 @@ Utf8Check CheckUtf8(std::string_view text);
 // gives more than one byte, so the text only shrinks. Meant for a range
 // already checked with CheckUtf8: an invalid one is left partly converted.
 void Utf8ToCp1252InPlace(std::string& text, std::size_t begin);
+
+// For a long UTF-8 text converted piece by piece: the length of the start
+// of utf8 that does not end inside a character. A sequence cut off at the
+// end (a lead byte and fewer continuation bytes than it needs) is left for
+// the next piece; anything else, valid or not, counts as whole.
+std::size_t Utf8WholeCharacters(std::string_view utf8);
+
+// Utf8ToCp1252 of utf8 written to out, each LF as CR LF: out has room for
+// utf8.size() bytes and one more per LF. The bytes written, or none when
+// utf8 is not valid UTF-8 (out then holds a part of the result). lossless
+// turns false when a character the code page lacks became "?".
+std::optional<std::size_t> Utf8ToCp1252WideningLineFeeds(std::string_view utf8, char* out,
+                                                         bool& lossless);
 
 // Windows-1252 -> UTF-8. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value.
