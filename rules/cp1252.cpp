@@ -6,6 +6,8 @@
 #include <cstring>
 #include <functional>
 
+#include "rules/byte_words.h"
+
 namespace {
 
 // Code points of the bytes 0x80..0x9F; every other byte is its own code point.
@@ -122,21 +124,12 @@ constexpr std::array<Utf8Encoding, 256> kUtf8Encodings = MakeUtf8Encodings();
 // Copies the run of ASCII bytes at p, eight at a time; returns where it ended.
 // The texts are mostly ASCII, so this is where the time goes. out may lie
 // at or before p in the same text (a conversion in place): each word is
-// read whole before it is stored. With kStopAtLineFeed the run also ends
-// at a LF.
-template <bool kWrite, bool kStopAtLineFeed = false>
+// read whole before it is stored.
+template <bool kWrite>
 const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* end, char*& out) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        std::uint64_t stop = word;
-        if constexpr (kStopAtLineFeed) {
-            const std::uint64_t x = word ^ (kOnes * '\n'); // a zero byte where a LF is
-            stop |= (x - kOnes) & ~x;
-        }
-        if ((stop & kHighBits) != 0) {
+        const std::uint64_t word = byte_words::Load(p);
+        if (byte_words::MarkHighBytes(word) != 0) {
             break;
         }
         if constexpr (kWrite) {
@@ -145,11 +138,36 @@ const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* e
         }
         p += 8;
     }
-    while (p < end && *p < 0x80 && (!kStopAtLineFeed || *p != '\n')) {
+    while (p < end && *p < 0x80) {
         if constexpr (kWrite) {
             *out++ = static_cast<char>(*p);
         }
         ++p;
+    }
+    return p;
+}
+
+// The same up to the next byte that is not ASCII or is a LF, for a
+// conversion into a text of its own (out lies apart from [p, end) and has
+// room for as many bytes as are left there): every word is stored whole,
+// also the one in which the run ends, of which only the run's bytes count.
+const unsigned char* CopyAsciiRunBeforeLineFeed(const unsigned char* p, const unsigned char* end,
+                                                char*& out) {
+    while (end - p >= 8) {
+        const std::uint64_t word = byte_words::Load(p);
+        std::memcpy(out, &word, sizeof word);
+        const std::uint64_t stops =
+            byte_words::MarkHighBytes(word) | byte_words::MarkEqualBytes(word, '\n');
+        if (stops != 0) {
+            const std::size_t run = byte_words::FirstMarkedByte(stops);
+            out += run;
+            return p + run;
+        }
+        out += 8;
+        p += 8;
+    }
+    while (p < end && *p < 0x80 && *p != '\n') {
+        *out++ = static_cast<char>(*p++);
     }
     return p;
 }
@@ -159,17 +177,32 @@ const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* e
 // kWrite is false. False at the first byte that is not valid UTF-8; out is
 // left at the end of the output. lossless turns false when a character had
 // no byte of its own and became "?".
-// With kWidenLineFeeds every LF is written as CR LF (out then must not lie
-// within [p, end)).
+// With kWidenLineFeeds every LF is written as CR LF (out then lies apart
+// from [p, end) and has room for its bytes and one more per LF).
 template <bool kWrite, bool kWidenLineFeeds = false>
 bool ConvertUtf8(const unsigned char* p, const unsigned char* end, char*& out, bool& lossless) {
-    while ((p = CopyAsciiRun<kWrite, kWidenLineFeeds>(p, end, out)) < end) {
+    for (;;) {
+        if constexpr (kWidenLineFeeds) {
+            p = CopyAsciiRunBeforeLineFeed(p, end, out);
+        } else {
+            p = CopyAsciiRun<kWrite>(p, end, out);
+        }
+        if (p >= end) {
+            break;
+        }
         const unsigned char lead = *p;
         if constexpr (kWidenLineFeeds) {
             if (lead == '\n') {
                 *out++ = '\r';
                 *out++ = '\n';
                 ++p;
+                continue;
+            }
+            // U+00C0..U+00FF, the accented letters of most texts, are the
+            // bytes 0xC0..0xFF.
+            if (lead == 0xC3 && end - p >= 2 && IsContinuation(p[1])) {
+                *out++ = static_cast<char>(p[1] + 0x40);
+                p += 2;
                 continue;
             }
         }
@@ -220,24 +253,6 @@ std::string Utf8ToCp1252OrAsReceived(std::string_view text) {
         converted.assign(text);
     }
     return converted;
-}
-
-Utf8Check CheckUtf8(std::string_view text) {
-    Utf8Check check;
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    char* none = nullptr;
-    check.valid = ConvertUtf8<false>(p, p + text.size(), none, check.lossless);
-    check.lossless = check.lossless && check.valid;
-    return check;
-}
-
-void Utf8ToCp1252InPlace(std::string& text, std::size_t begin) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    char* o = text.data() + begin;
-    bool lossless = true;
-    if (ConvertUtf8<true>(p + begin, p + text.size(), o, lossless)) {
-        text.resize(static_cast<std::size_t>(o - text.data()));
-    }
 }
 
 std::size_t Utf8WholeCharacters(std::string_view utf8) {

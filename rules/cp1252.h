@@ -18,22 +18,6 @@ std::string Utf8ToCp1252(std::string_view utf8);
 // is not valid UTF-8 is kept as received, byte for byte, instead of emptied.
 std::string Utf8ToCp1252OrAsReceived(std::string_view text);
 
-struct Utf8Check {
-    bool valid = true;
-    // Every character has a Windows-1252 byte of its own: converting back
-    // to UTF-8 gives the same text again ("?" stands in for none).
-    bool lossless = true;
-};
-
-// Whether text is valid UTF-8 by the rules of Utf8ToCp1252, without
-// converting it.
-Utf8Check CheckUtf8(std::string_view text);
-
-// Utf8ToCp1252 of the end of text, from begin on, in place. No sequence
-// gives more than one byte, so the text only shrinks. Meant for a range
-// already checked with CheckUtf8: an invalid one is left partly converted.
-void Utf8ToCp1252InPlace(std::string& text, std::size_t begin);
-
 // For a long UTF-8 text converted piece by piece: the length of the start
 // of utf8 that does not end inside a character. A sequence cut off at the
 // end (a lead byte and fewer continuation bytes than it needs) is left for

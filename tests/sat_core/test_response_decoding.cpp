@@ -202,13 +202,17 @@ void ResponseDecodingTest::base64Payload_data() {
     // The decoder works through 49152 bytes at a time: characters and line
     // ends across that edge, and faults found only in a later piece.
     const QByteArray piece(49151, 'a');
-    QTest::newRow("two-byte character across pieces")
-        << piece + "\xc3\xa7" "b\n" << piece + "\xe7" "b\r\n" << true;
-    QTest::newRow("three-byte character across pieces")
-        << piece.left(49150) + "\xe2\x82\xac\n" << piece.left(49150) + "\x80\r\n" << true;
+    QTest::newRow("two-byte character across pieces") << piece + "\xc3\xa7"
+                                                                 "b\n"
+                                                      << piece + "\xe7"
+                                                                 "b\r\n"
+                                                      << true;
+    QTest::newRow("three-byte character across pieces") << piece.left(49150) + "\xe2\x82\xac\n"
+                                                        << piece.left(49150) + "\x80\r\n"
+                                                        << true;
     QTest::newRow("CR LF across pieces") << piece + "\r\nz" << piece + "\r\r\nz" << true;
-    QTest::newRow("UTF-8 cut off at the very end") << QByteArray("abc\xc3")
-                                                   << QByteArray("abc\xc3") << false;
+    QTest::newRow("UTF-8 cut off at the very end")
+        << QByteArray("abc\xc3") << QByteArray("abc\xc3") << false;
     QTest::newRow("UTF-8 cut off at the end of the first piece")
         << piece + "\xc3" << piece + "\xc3" << false;
     QTest::newRow("not UTF-8 in the middle of a long log")
@@ -217,6 +221,20 @@ void ResponseDecodingTest::base64Payload_data() {
         << QByteArray("a\xc3\xa7\xc3\xa3o\r\n").repeated(20000) + "\xe3\r\n" +
                QByteArray("a\xc3\xa7\xc3\xa3o\r\n").repeated(20000)
         << false;
+    // Each form that is not UTF-8 leaves the whole log as received.
+    QTest::newRow("lead byte before ASCII") << QByteArray("ok\n\xc3"
+                                                          "a\n")
+                                            << QByteArray("ok\r\n\xc3"
+                                                          "a\r\n")
+                                            << false;
+    QTest::newRow("overlong form")
+        << QByteArray("a\xc0\x80\n") << QByteArray("a\xc0\x80\r\n") << false;
+    QTest::newRow("surrogate") << QByteArray("a\xed\xa0\x80") << QByteArray("a\xed\xa0\x80")
+                               << false;
+    QTest::newRow("beyond U+10FFFF")
+        << QByteArray("a\xf4\x90\x80\x80") << QByteArray("a\xf4\x90\x80\x80") << false;
+    QTest::newRow("four-byte character without a Windows-1252 byte")
+        << QByteArray("a\xf0\x9f\x98\x80\n") << QByteArray("a?\r\n") << true;
     QTest::newRow("stray continuation byte at the very end")
         << piece + "\xc3\xa7\xa7" << piece + "\xc3\xa7\xa7" << false;
     // More line feeds than the room kept for them: the text moves once.
