@@ -239,19 +239,24 @@ private:
 };
 
 // The field's bytes appended to text as they are, every LF widened to CR LF.
-void AppendWideningLineFeeds(PayloadText& text, std::string_view field) {
+// The number of LFs.
+std::size_t AppendWideningLineFeeds(PayloadText& text, std::string_view field) {
     std::size_t fieldDone = 0;
+    std::size_t allLineFeeds = 0;
     DecodeInPieces(field, [&](std::string_view bytes, std::size_t lineFeeds) {
         fieldDone += kPieceCharacters;
+        allLineFeeds += lineFeeds;
         char* room = text.Room(bytes.size() + lineFeeds, fieldDone);
         text.Commit(CopyWideningLineFeeds(bytes.data(), bytes.size(), room));
         return bytes.size();
     });
+    return allLineFeeds;
 }
 
 struct Utf8Outcome {
     bool valid = true;
     bool lossless = true;
+    std::size_t lineFeeds = 0;
 };
 
 // The field's bytes appended to text converted from UTF-8, every LF widened
@@ -273,6 +278,7 @@ Utf8Outcome AppendConvertingUtf8(PayloadText& text, std::string_view field) {
                 return std::string_view::npos;
             }
             text.Commit(*written);
+            outcome.lineFeeds += lineFeeds;
             return whole;
         });
     // A character cut off at the very end.
@@ -307,10 +313,11 @@ Base64Payload AppendBase64Payload(std::string& out, std::string_view field) {
     Base64Payload payload;
     PayloadText text(out, field);
     const Utf8Outcome utf8 = AppendConvertingUtf8(text, field);
+    payload.lineFeeds = utf8.lineFeeds;
     if (!utf8.valid) {
         // Not UTF-8 after all: the bytes stand as received.
         text.Restart();
-        AppendWideningLineFeeds(text, field);
+        payload.lineFeeds = AppendWideningLineFeeds(text, field);
     } else if (!utf8.lossless) {
         // The text cannot give the device's bytes back: they are kept.
         payload.deviceBytes.reserve(DecodedEstimate(field));

@@ -221,8 +221,15 @@ void TResultMemo::IndexAppended(std::size_t offset, std::size_t firstChanged) {
     viewport()->update();
 }
 
+// The index takes a line for every LF of the log at once, rather than
+// growing (and moving) step by step through hundreds of thousands.
+void TResultMemo::ReserveLines(const Base64Payload& payload) {
+    lineStarts_.reserve(lineStarts_.size() + 1 + payload.lineFeeds);
+}
+
 void TResultMemo::AppendLog(std::string_view cp1252Text, const Base64Payload& payload) {
     const std::size_t offset = text_.empty() ? 0 : text_.size() + 2;
+    ReserveLines(payload);
     AppendText(cp1252Text);
     log_ = Log{payload};
     log_->payload.begin += offset;
@@ -230,6 +237,7 @@ void TResultMemo::AppendLog(std::string_view cp1252Text, const Base64Payload& pa
 
 void TResultMemo::AppendLog(std::string&& cp1252Text, const Base64Payload& payload) {
     const std::size_t offset = text_.empty() ? 0 : text_.size() + 2;
+    ReserveLines(payload);
     AppendText(std::move(cp1252Text));
     log_ = Log{payload};
     log_->payload.begin += offset;

@@ -257,6 +257,7 @@ void ResponseDecodingTest::base64Payload() {
     QCOMPARE(payload.begin, prefix.size());
     QCOMPARE(payload.size, static_cast<std::size_t>(shown.size()));
     QCOMPARE(payload.fromUtf8, fromUtf8);
+    QCOMPARE(payload.lineFeeds, static_cast<std::size_t>(device.count('\n')));
 
     // The same payload in lines of 76 characters: the pieces part the bytes
     // elsewhere, the text is the same.
@@ -269,6 +270,7 @@ void ResponseDecodingTest::base64Payload() {
     QVERIFY(wrappedOut == out);
     QCOMPARE(wrappedPayload.fromUtf8, fromUtf8);
     QCOMPARE(wrappedPayload.lossless, payload.lossless);
+    QCOMPARE(wrappedPayload.lineFeeds, payload.lineFeeds);
 
     // Written back exactly as the device sent it.
     QByteArray written;
