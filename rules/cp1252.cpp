@@ -6,6 +6,8 @@
 #include <cstring>
 #include <functional>
 
+#include "rules/byte_words.h"
+
 namespace {
 
 // Code points of the bytes 0x80..0x9F; every other byte is its own code point.
@@ -125,11 +127,9 @@ constexpr std::array<Utf8Encoding, 256> kUtf8Encodings = MakeUtf8Encodings();
 // read whole before it is stored.
 template <bool kWrite>
 const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* end, char*& out) {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     while (end - p >= 8) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        if ((word & kHighBits) != 0) {
+        const std::uint64_t word = byte_words::Load(p);
+        if (byte_words::MarkHighBytes(word) != 0) {
             break;
         }
         if constexpr (kWrite) {
@@ -147,15 +147,65 @@ const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* e
     return p;
 }
 
+// The same up to the next byte that is not ASCII or is a LF, for a
+// conversion into a text of its own (out lies apart from [p, end) and has
+// room for as many bytes as are left there): every word is stored whole,
+// also the one in which the run ends, of which only the run's bytes count.
+const unsigned char* CopyAsciiRunBeforeLineFeed(const unsigned char* p, const unsigned char* end,
+                                                char*& out) {
+    while (end - p >= 8) {
+        const std::uint64_t word = byte_words::Load(p);
+        std::memcpy(out, &word, sizeof word);
+        const std::uint64_t stops =
+            byte_words::MarkHighBytes(word) | byte_words::MarkEqualBytes(word, '\n');
+        if (stops != 0) {
+            const std::size_t run = byte_words::FirstMarkedByte(stops);
+            out += run;
+            return p + run;
+        }
+        out += 8;
+        p += 8;
+    }
+    while (p < end && *p < 0x80 && *p != '\n') {
+        *out++ = static_cast<char>(*p++);
+    }
+    return p;
+}
+
 // Converts the UTF-8 bytes [p, end) to Windows-1252 at out (which may be p
 // itself: no sequence gives more than one byte), or only checks them when
 // kWrite is false. False at the first byte that is not valid UTF-8; out is
 // left at the end of the output. lossless turns false when a character had
 // no byte of its own and became "?".
-template <bool kWrite>
+// With kWidenLineFeeds every LF is written as CR LF (out then lies apart
+// from [p, end) and has room for its bytes and one more per LF).
+template <bool kWrite, bool kWidenLineFeeds = false>
 bool ConvertUtf8(const unsigned char* p, const unsigned char* end, char*& out, bool& lossless) {
-    while ((p = CopyAsciiRun<kWrite>(p, end, out)) < end) {
+    for (;;) {
+        if constexpr (kWidenLineFeeds) {
+            p = CopyAsciiRunBeforeLineFeed(p, end, out);
+        } else {
+            p = CopyAsciiRun<kWrite>(p, end, out);
+        }
+        if (p >= end) {
+            break;
+        }
         const unsigned char lead = *p;
+        if constexpr (kWidenLineFeeds) {
+            if (lead == '\n') {
+                *out++ = '\r';
+                *out++ = '\n';
+                ++p;
+                continue;
+            }
+            // U+00C0..U+00FF, the accented letters of most texts, are the
+            // bytes 0xC0..0xFF.
+            if (lead == 0xC3 && end - p >= 2 && IsContinuation(p[1])) {
+                *out++ = static_cast<char>(p[1] + 0x40);
+                p += 2;
+                continue;
+            }
+        }
         const std::size_t length = kSequenceLengths[lead];
         if (length == 0 || static_cast<std::size_t>(end - p) < length) {
             return false;
@@ -205,22 +255,29 @@ std::string Utf8ToCp1252OrAsReceived(std::string_view text) {
     return converted;
 }
 
-Utf8Check CheckUtf8(std::string_view text) {
-    Utf8Check check;
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    char* none = nullptr;
-    check.valid = ConvertUtf8<false>(p, p + text.size(), none, check.lossless);
-    check.lossless = check.lossless && check.valid;
-    return check;
+std::size_t Utf8WholeCharacters(std::string_view utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t size = utf8.size();
+    // The last lead byte within the longest sequence's reach: a cut-off
+    // sequence is a lead followed by fewer continuation bytes than it needs.
+    for (std::size_t back = 1; back <= std::min<std::size_t>(3, size); ++back) {
+        const unsigned char b = p[size - back];
+        if (IsContinuation(b)) {
+            continue;
+        }
+        return kSequenceLengths[b] > back ? size - back : size;
+    }
+    return size;
 }
 
-void Utf8ToCp1252InPlace(std::string& text, std::size_t begin) {
-    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-    char* o = text.data() + begin;
-    bool lossless = true;
-    if (ConvertUtf8<true>(p + begin, p + text.size(), o, lossless)) {
-        text.resize(static_cast<std::size_t>(o - text.data()));
+std::optional<std::size_t> Utf8ToCp1252WideningLineFeeds(std::string_view utf8, char* out,
+                                                         bool& lossless) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    char* o = out;
+    if (!ConvertUtf8<true, true>(p, p + utf8.size(), o, lossless)) {
+        return std::nullopt;
     }
+    return static_cast<std::size_t>(o - out);
 }
 
 void AssignCp1252AsUtf8(std::string& out, std::string_view cp1252) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,21 +18,18 @@ std::string Utf8ToCp1252(std::string_view utf8);
 // is not valid UTF-8 is kept as received, byte for byte, instead of emptied.
 std::string Utf8ToCp1252OrAsReceived(std::string_view text);
 
-struct Utf8Check {
-    bool valid = true;
-    // Every character has a Windows-1252 byte of its own: converting back
-    // to UTF-8 gives the same text again ("?" stands in for none).
-    bool lossless = true;
-};
+// For a long UTF-8 text converted piece by piece: the length of the start
+// of utf8 that does not end inside a character. A sequence cut off at the
+// end (a lead byte and fewer continuation bytes than it needs) is left for
+// the next piece; anything else, valid or not, counts as whole.
+std::size_t Utf8WholeCharacters(std::string_view utf8);
 
-// Whether text is valid UTF-8 by the rules of Utf8ToCp1252, without
-// converting it.
-Utf8Check CheckUtf8(std::string_view text);
-
-// Utf8ToCp1252 of the end of text, from begin on, in place. No sequence
-// gives more than one byte, so the text only shrinks. Meant for a range
-// already checked with CheckUtf8: an invalid one is left partly converted.
-void Utf8ToCp1252InPlace(std::string& text, std::size_t begin);
+// Utf8ToCp1252 of utf8 written to out, each LF as CR LF: out has room for
+// utf8.size() bytes and one more per LF. The bytes written, or none when
+// utf8 is not valid UTF-8 (out then holds a part of the result). lossless
+// turns false when a character the code page lacks became "?".
+std::optional<std::size_t> Utf8ToCp1252WideningLineFeeds(std::string_view utf8, char* out,
+                                                         bool& lossless);
 
 // Windows-1252 -> UTF-8. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value.

@@ -5,9 +5,11 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "rules/cp1252.h"
+#include "sat/platform/huge_pages.h"
 
 namespace {
 
@@ -122,31 +124,46 @@ DecodedRun DecodeInto(char* dst, std::string_view field, PendingBits& pending) {
     return run;
 }
 
-// Appends the bytes field encodes to out, piece by piece: the string only
-// grows (and zero-fills) one cache-sized piece ahead of the decoder, instead
-// of zero-filling the whole result in a pass of its own before decoding.
-// The capacity is reserved once, with room for extraLater more bytes.
-DecodedRun AppendDecodedBytes(std::string& out, std::string_view field, std::size_t extraLater) {
-    constexpr std::size_t kPieceCharacters = 64 * 1024; // a multiple of 8
-    const std::size_t start = out.size();
-    out.reserve(start + field.size() / 4 * 3 + 3 + kStoreSlack + extraLater);
-    DecodedRun total;
+// The field is decoded a piece at a time into a buffer that stays in cache;
+// each piece's bytes then go to their final place in one more step.
+constexpr std::size_t kPieceCharacters = 64 * 1024; // a multiple of 8
+// Bytes of a UTF-8 character cut off at the end of one piece, carried to the
+// front of the next.
+constexpr std::size_t kMaxCarry = 3;
+
+// At most this many bytes come from field (four characters never give more
+// than three).
+std::size_t DecodedEstimate(std::string_view field) {
+    return field.size() / 4 * 3 + 3;
+}
+
+// Decodes field piece by piece, handing take each piece's bytes and the LFs
+// among them. take returns how many of the bytes it used (the rest, at most
+// kMaxCarry, come again in front of the next piece's) or npos to stop. The
+// bytes of the last piece are all taken or they stay behind: then the
+// result is how many were left; otherwise 0.
+template <typename Take> std::size_t DecodeInPieces(std::string_view field, Take take) {
+    std::array<char, kMaxCarry + kPieceCharacters / 4 * 3 + 3 + kStoreSlack> buffer;
     PendingBits pending;
+    std::size_t carried = 0;
     for (std::size_t at = 0; at < field.size(); at += kPieceCharacters) {
-        const std::string_view piece = field.substr(at, kPieceCharacters);
-        const std::size_t written = start + total.bytes;
-        out.resize(written + piece.size() / 4 * 3 + 3 + kStoreSlack);
-        const DecodedRun run = DecodeInto(out.data() + written, piece, pending);
-        total.bytes += run.bytes;
-        total.lineFeeds += run.lineFeeds;
+        const DecodedRun run =
+            DecodeInto(buffer.data() + carried, field.substr(at, kPieceCharacters), pending);
+        const std::size_t size = carried + run.bytes;
+        const std::size_t used = take(std::string_view(buffer.data(), size), run.lineFeeds);
+        if (used == std::string_view::npos) {
+            return 0;
+        }
+        carried = size - used;
+        std::memmove(buffer.data(), buffer.data() + used, carried);
     }
-    out.resize(start + total.bytes);
-    return total;
+    return carried;
 }
 
 // Copies count bytes from src to dst, each LF preceded by a CR. Runs
-// between line feeds move with memcpy.
-void CopyWideningLineFeeds(const char* src, std::size_t count, char* dst) {
+// between line feeds move with memcpy. The bytes written.
+std::size_t CopyWideningLineFeeds(const char* src, std::size_t count, char* dst) {
+    char* const first = dst;
     const char* const end = src + count;
     while (src < end) {
         const auto* lineFeed =
@@ -162,95 +179,128 @@ void CopyWideningLineFeeds(const char* src, std::size_t count, char* dst) {
         *dst++ = '\n';
         ++src;
     }
+    return static_cast<std::size_t>(dst - first);
 }
 
-// The last LF in [begin, end), eight bytes at a time; null when none.
-const char* FindLastLineFeed(const char* begin, const char* end) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    constexpr std::uint64_t kLineFeeds = kOnes * '\n';
-    while (end - begin >= 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, end - 8, sizeof word);
-        const std::uint64_t x = word ^ kLineFeeds; // a zero byte where a LF was
-        if (((x - kOnes) & ~x & kHighBits) != 0) {
-            break; // the LF is among these eight bytes
+// The text a payload is appended to, grown a piece at a time within the
+// memory reserved for it once, at its final size as far as the field tells:
+// its decoded bytes and room for a LF in every 16 of them. A text with more
+// line feeds moves once to a larger place.
+class PayloadText {
+public:
+    PayloadText(std::string& out, std::string_view field)
+        : out_(out), start_(out.size()), fieldSize_(field.size()) {
+        const std::size_t decoded = DecodedEstimate(field);
+        Reserve(start_ + decoded + decoded / 16);
+    }
+
+    std::size_t Start() const { return start_; }
+    // Drops what was appended, keeping the memory.
+    void Restart() { out_.resize(start_); }
+
+    // Room for count bytes at the end, to be written and then kept by
+    // Commit. (The room is zero-filled: a piece's worth, while it is in
+    // cache anyway.)
+    char* Room(std::size_t count, std::size_t fieldDone) {
+        if (out_.size() + count > out_.capacity()) {
+            Grow(count, fieldDone);
         }
-        end -= 8;
+        roomAt_ = out_.size();
+        out_.resize(roomAt_ + count);
+        return out_.data() + roomAt_;
     }
-    while (end > begin) {
-        if (*--end == '\n') {
-            return end;
+    // The first `written` bytes of the room belong to the text.
+    void Commit(std::size_t written) { out_.resize(roomAt_ + written); }
+
+private:
+    void Reserve(std::size_t capacity) {
+        if (capacity <= out_.capacity()) {
+            return;
         }
+        // A fresh buffer, advised before its first write: huge pages spare
+        // the page fault of every 4 KiB of a log of tens of MB.
+        std::string larger;
+        larger.reserve(capacity);
+        platform::PreferHugePages(larger.data(), larger.capacity() + 1);
+        larger.append(out_);
+        out_.swap(larger);
     }
-    return nullptr;
+
+    // Line feeds beyond the room: the rest of the field may be all of them.
+    void Grow(std::size_t count, std::size_t fieldDone) {
+        const std::size_t rest = (fieldSize_ - std::min(fieldDone, fieldSize_)) / 4 * 3 + 3;
+        Reserve(out_.size() + count + 2 * rest);
+    }
+
+    std::string& out_;
+    std::size_t start_;
+    std::size_t fieldSize_;
+    std::size_t roomAt_ = 0;
+};
+
+// The field's bytes appended to text as they are, every LF widened to CR LF.
+// The number of LFs.
+std::size_t AppendWideningLineFeeds(PayloadText& text, std::string_view field) {
+    std::size_t fieldDone = 0;
+    std::size_t allLineFeeds = 0;
+    DecodeInPieces(field, [&](std::string_view bytes, std::size_t lineFeeds) {
+        fieldDone += kPieceCharacters;
+        allLineFeeds += lineFeeds;
+        char* room = text.Room(bytes.size() + lineFeeds, fieldDone);
+        text.Commit(CopyWideningLineFeeds(bytes.data(), bytes.size(), room));
+        return bytes.size();
+    });
+    return allLineFeeds;
 }
 
-// The same in place: buffer holds count bytes and has room for lineFeeds
-// more; working from the back, no byte is overwritten before it is moved.
-void WidenLineFeedsInPlace(char* buffer, std::size_t count, std::size_t lineFeeds) {
-    char* dstEnd = buffer + count + lineFeeds;
-    char* srcEnd = buffer + count;
-    while (lineFeeds > 0) {
-        char* lineFeed = const_cast<char*>(FindLastLineFeed(buffer, srcEnd));
-        const auto run = static_cast<std::size_t>(srcEnd - (lineFeed + 1));
-        dstEnd -= run;
-        std::memmove(dstEnd, lineFeed + 1, run);
-        *--dstEnd = '\n';
-        *--dstEnd = '\r';
-        srcEnd = lineFeed;
-        --lineFeeds;
-    }
-}
+struct Utf8Outcome {
+    bool valid = true;
+    bool lossless = true;
+    std::size_t lineFeeds = 0;
+};
 
-// Every LF of out from start on becomes CR LF; run counted them.
-void WidenLineFeeds(std::string& out, std::size_t start, std::size_t lineFeeds) {
-    if (lineFeeds == 0) {
-        return;
-    }
-    const std::size_t count = out.size() - start;
-    const std::size_t widened = count + lineFeeds;
-    if (out.capacity() >= start + widened) {
-        out.resize(start + widened);
-        WidenLineFeedsInPlace(out.data() + start, count, lineFeeds);
-        return;
-    }
-    // Growing out itself would double its capacity, which for a large log
-    // costs far more than one copy.
-    std::string widenedOut;
-    widenedOut.reserve(start + widened);
-    widenedOut.append(out, 0, start);
-    widenedOut.resize(start + widened);
-    CopyWideningLineFeeds(out.data() + start, count, widenedOut.data() + start);
-    out = std::move(widenedOut);
-}
-
-// Room for a line feed in every 16 bytes, so that most texts widen in
-// place; denser ones get a fresh string of the exact size.
-std::size_t WideningRoom(std::string_view field) {
-    return field.size() / 4 * 3 / 16;
+// The field's bytes appended to text converted from UTF-8, every LF widened
+// to CR LF, in the same pass. Stops at the first piece that shows them not
+// to be UTF-8, with text then holding a part.
+Utf8Outcome AppendConvertingUtf8(PayloadText& text, std::string_view field) {
+    Utf8Outcome outcome;
+    std::size_t fieldDone = 0;
+    const std::size_t left =
+        DecodeInPieces(field, [&](std::string_view bytes, std::size_t lineFeeds) {
+            fieldDone += kPieceCharacters;
+            const std::size_t whole = Utf8WholeCharacters(bytes);
+            // The carried bytes are no LFs: they belong to a character.
+            char* room = text.Room(whole + lineFeeds, fieldDone);
+            const std::optional<std::size_t> written =
+                Utf8ToCp1252WideningLineFeeds(bytes.substr(0, whole), room, outcome.lossless);
+            if (!written) {
+                outcome.valid = false;
+                return std::string_view::npos;
+            }
+            text.Commit(*written);
+            outcome.lineFeeds += lineFeeds;
+            return whole;
+        });
+    // A character cut off at the very end.
+    outcome.valid = outcome.valid && left == 0;
+    return outcome;
 }
 
 } // namespace
 
 void WriteBase64FieldBytes(std::string_view field,
                            const std::function<void(std::string_view)>& write) {
-    constexpr std::size_t kPieceCharacters = 64 * 1024; // a multiple of 8
-    std::string buffer(kPieceCharacters / 4 * 3 + 3 + kStoreSlack, '\0');
-    PendingBits pending;
-    for (std::size_t at = 0; at < field.size(); at += kPieceCharacters) {
-        const DecodedRun run =
-            DecodeInto(buffer.data(), field.substr(at, kPieceCharacters), pending);
-        if (run.bytes > 0) {
-            write(std::string_view(buffer.data(), run.bytes));
+    DecodeInPieces(field, [&write](std::string_view bytes, std::size_t) {
+        if (!bytes.empty()) {
+            write(bytes);
         }
-    }
+        return bytes.size();
+    });
 }
 
 void AppendBase64Field(std::string& out, std::string_view field) {
-    const std::size_t start = out.size();
-    const DecodedRun run = AppendDecodedBytes(out, field, WideningRoom(field));
-    WidenLineFeeds(out, start, run.lineFeeds);
+    PayloadText text(out, field);
+    AppendWideningLineFeeds(text, field);
 }
 
 std::string DecodeBase64Field(std::string_view field) {
@@ -261,20 +311,22 @@ std::string DecodeBase64Field(std::string_view field) {
 
 Base64Payload AppendBase64Payload(std::string& out, std::string_view field) {
     Base64Payload payload;
-    const std::size_t start = out.size();
-    const DecodedRun run = AppendDecodedBytes(out, field, WideningRoom(field));
-    const Utf8Check utf8 = CheckUtf8(std::string_view(out).substr(start));
-    payload.fromUtf8 = utf8.valid;
-    if (utf8.valid) {
-        if (!utf8.lossless) {
-            payload.deviceBytes.assign(out, start, std::string::npos);
-        }
-        // LF is one byte in both encodings, so the count still holds.
-        Utf8ToCp1252InPlace(out, start);
+    PayloadText text(out, field);
+    const Utf8Outcome utf8 = AppendConvertingUtf8(text, field);
+    payload.lineFeeds = utf8.lineFeeds;
+    if (!utf8.valid) {
+        // Not UTF-8 after all: the bytes stand as received.
+        text.Restart();
+        payload.lineFeeds = AppendWideningLineFeeds(text, field);
+    } else if (!utf8.lossless) {
+        // The text cannot give the device's bytes back: they are kept.
+        payload.deviceBytes.reserve(DecodedEstimate(field));
+        WriteBase64FieldBytes(field,
+                              [&payload](std::string_view bytes) { payload.deviceBytes += bytes; });
     }
-    WidenLineFeeds(out, start, run.lineFeeds);
-    payload.begin = start;
-    payload.size = out.size() - start;
+    payload.begin = text.Start();
+    payload.size = out.size() - text.Start();
+    payload.fromUtf8 = utf8.valid;
     payload.lossless = !utf8.valid || utf8.lossless;
     return payload;
 }

@@ -31,6 +31,9 @@ void WriteBase64FieldBytes(std::string_view field,
 struct Base64Payload {
     std::size_t begin = 0; // offset in the text it was appended to
     std::size_t size = 0;  // bytes there, line feeds widened
+    // The LFs among the device's bytes: as many line ends at least, for a
+    // view that indexes the text's lines.
+    std::size_t lineFeeds = 0;
     // The decoded bytes were valid UTF-8 and were converted to Windows-1252
     // like every other field; otherwise they stand as received.
     bool fromUtf8 = false;

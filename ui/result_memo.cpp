@@ -15,10 +15,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 
 #include "dialogs/ansi_text.h"
 #include "dialogs/design_fonts.h"
+#include "rules/byte_words.h"
 #include "rules/cp1252.h"
 #include "ui/memo_find_bar.h"
 #include "ui/open_dialog.h"
@@ -57,6 +59,24 @@ const std::array<unsigned char, 256>& FoldedBytes() {
 
 bool IsLineEnd(char c) {
     return c == '\r' || c == '\n';
+}
+
+// The first CR or LF of text[from, size), or size: eight bytes at a time,
+// as a log of tens of MB has a line end only every hundred bytes or so.
+std::size_t NextLineEnd(const char* text, std::size_t from, std::size_t size) {
+    std::size_t i = from;
+    for (; size - i >= 8; i += 8) {
+        const std::uint64_t word = byte_words::Load(text + i);
+        const std::uint64_t ends =
+            byte_words::MarkEqualBytes(word, '\r') | byte_words::MarkEqualBytes(word, '\n');
+        if (ends != 0) {
+            return i + byte_words::FirstMarkedByte(ends);
+        }
+    }
+    while (i < size && !IsLineEnd(text[i])) {
+        ++i;
+    }
+    return i;
 }
 
 // Where a row may wrap: after a blank.
@@ -189,12 +209,9 @@ std::size_t TResultMemo::StartAppendedLine() {
 void TResultMemo::IndexAppended(std::size_t offset, std::size_t firstChanged) {
     const std::size_t size = text_.size();
     const char* text = text_.data();
-    for (std::size_t i = offset; i < size; ++i) {
-        const char c = text[i];
-        if (!IsLineEnd(c)) {
-            continue;
-        }
-        if (c == '\r' && i + 1 < size && text[i + 1] == '\n') {
+    for (std::size_t i = NextLineEnd(text, offset, size); i < size;
+         i = NextLineEnd(text, i + 1, size)) {
+        if (text[i] == '\r' && i + 1 < size && text[i + 1] == '\n') {
             ++i;
         }
         lineStarts_.push_back(i + 1);
@@ -204,8 +221,15 @@ void TResultMemo::IndexAppended(std::size_t offset, std::size_t firstChanged) {
     viewport()->update();
 }
 
+// The index takes a line for every LF of the log at once, rather than
+// growing (and moving) step by step through hundreds of thousands.
+void TResultMemo::ReserveLines(const Base64Payload& payload) {
+    lineStarts_.reserve(lineStarts_.size() + 1 + payload.lineFeeds);
+}
+
 void TResultMemo::AppendLog(std::string_view cp1252Text, const Base64Payload& payload) {
     const std::size_t offset = text_.empty() ? 0 : text_.size() + 2;
+    ReserveLines(payload);
     AppendText(cp1252Text);
     log_ = Log{payload};
     log_->payload.begin += offset;
@@ -213,6 +237,7 @@ void TResultMemo::AppendLog(std::string_view cp1252Text, const Base64Payload& pa
 
 void TResultMemo::AppendLog(std::string&& cp1252Text, const Base64Payload& payload) {
     const std::size_t offset = text_.empty() ? 0 : text_.size() + 2;
+    ReserveLines(payload);
     AppendText(std::move(cp1252Text));
     log_ = Log{payload};
     log_->payload.begin += offset;

@@ -125,6 +125,7 @@ private:
         std::size_t CursorEnd() const { return IsLast() ? lineEnd : next - 1; }
     };
 
+    void ReserveLines(const Base64Payload& payload);
     std::size_t StartAppendedLine();
     void IndexAppended(std::size_t offset, std::size_t firstChanged);
     std::size_t LineOf(std::size_t position) const;

@@ -34,6 +34,8 @@
 
 #include "bench/widget_benchmark_main.h"
 #include "dialogs/Yancomp.h"
+#include "sat/platform/dynamic_library.h"
+#include "sat/un_funcoes_dll.h"
 #include "sat/un_global.h"
 #include "tests/fake_sat/fake_sat_control.h"
 #include "ui/main_window.h"
@@ -145,6 +147,14 @@ struct Fixture {
             qputenv("DVT_SAT_MODE", "kit");
             options.satLibraryPath = DVT_EMULATOR_LIBRARY;
         }
+        // The same file the window loads: the same handle, the same device.
+        const platform::LibraryLoadResult library =
+            platform::LoadLibraryByPath(options.satLibraryPath);
+        extrairLogs = reinterpret_cast<ExtrairLogsFn>(
+            platform::FindLibraryExport(library.handle, "ExtrairLogs"));
+        if (extrairLogs == nullptr) {
+            qFatal("the SAT library has no ExtrairLogs");
+        }
         window = std::make_unique<SilentWindow>(options);
         window->show();
         // No page reset in the middle of a run: showing the window arms it.
@@ -201,7 +211,7 @@ struct Fixture {
     void CallLibraryAlone() const {
         SatSession& session = window->Session();
         session.NextSessionNumber();
-        const auto entry = session.SatEntryPoints.ExtrairLogs;
+        const ExtrairLogsFn entry = extrairLogs;
         const int number = session.SessionNumber;
         window->RunLibraryCall([&] { benchmark::DoNotOptimize(entry(number, kCode)); });
     }
@@ -209,6 +219,7 @@ struct Fixture {
     QTemporaryDir folder;
     std::unique_ptr<FakeSat> fake;
     std::string statePath;
+    ExtrairLogsFn extrairLogs = nullptr;
     std::unique_ptr<SilentWindow> window;
     double answerMiB = 0;
     double logMiB = 0;

@@ -482,6 +482,16 @@ void QueriesPageTest::memoLines_data() {
     QTest::newRow("Windows-1252") << QByteArray("Sess\xe3o") << Utf8("x\nSessão");
     QTest::newRow("Windows-1252 beyond Latin-1")
         << QByteArray("\x80 \x93x\x94 \x81") << Utf8("x\n€ “x” \u0081");
+    // Long lines are searched for their ends eight bytes at a time.
+    QTest::newRow("CR LF across eight bytes")
+        << QByteArray("1234567\r\n89abcdefghijk") << QStringLiteral("x\n1234567\n89abcdefghijk");
+    QTest::newRow("LF CR is two line ends")
+        << QByteArray("1234567\n\r89abcdefghijk") << QStringLiteral("x\n1234567\n\n89abcdefghijk");
+    QTest::newRow("lone CR and LF in one word") << QByteArray("12345678\r9\n0abcdefghi\r")
+                                                << QStringLiteral("x\n12345678\n9\n0abcdefghi\n");
+    QTest::newRow("form feed and vertical tab beside line ends")
+        << QByteArray("abcdefg\r\x0c\x0b\n\x0bhijklmnopq\x0c")
+        << QStringLiteral("x\nabcdefg\n\f\v\n\vhijklmnopq\f");
 }
 
 void QueriesPageTest::memoLines() {

@@ -199,6 +199,50 @@ void ResponseDecodingTest::base64Payload_data() {
     // from its LF nor a character from its bytes.
     QTest::newRow("long UTF-8 log") << QByteArray("a\xc3\xa7\xc3\xa3o\r\n").repeated(50000)
                                     << QByteArray("a\xe7\xe3o\r\r\n").repeated(50000) << true;
+    // The decoder works through 49152 bytes at a time: characters and line
+    // ends across that edge, and faults found only in a later piece.
+    const QByteArray piece(49151, 'a');
+    QTest::newRow("two-byte character across pieces") << piece + "\xc3\xa7"
+                                                                 "b\n"
+                                                      << piece + "\xe7"
+                                                                 "b\r\n"
+                                                      << true;
+    QTest::newRow("three-byte character across pieces") << piece.left(49150) + "\xe2\x82\xac\n"
+                                                        << piece.left(49150) + "\x80\r\n"
+                                                        << true;
+    QTest::newRow("CR LF across pieces") << piece + "\r\nz" << piece + "\r\r\nz" << true;
+    QTest::newRow("UTF-8 cut off at the very end")
+        << QByteArray("abc\xc3") << QByteArray("abc\xc3") << false;
+    QTest::newRow("UTF-8 cut off at the end of the first piece")
+        << piece + "\xc3" << piece + "\xc3" << false;
+    QTest::newRow("not UTF-8 in the middle of a long log")
+        << QByteArray("a\xc3\xa7\xc3\xa3o\n").repeated(20000) + "\xe3\n" +
+               QByteArray("a\xc3\xa7\xc3\xa3o\n").repeated(20000)
+        << QByteArray("a\xc3\xa7\xc3\xa3o\r\n").repeated(20000) + "\xe3\r\n" +
+               QByteArray("a\xc3\xa7\xc3\xa3o\r\n").repeated(20000)
+        << false;
+    // Each form that is not UTF-8 leaves the whole log as received.
+    QTest::newRow("lead byte before ASCII") << QByteArray("ok\n\xc3"
+                                                          "a\n")
+                                            << QByteArray("ok\r\n\xc3"
+                                                          "a\r\n")
+                                            << false;
+    QTest::newRow("overlong form")
+        << QByteArray("a\xc0\x80\n") << QByteArray("a\xc0\x80\r\n") << false;
+    QTest::newRow("surrogate") << QByteArray("a\xed\xa0\x80") << QByteArray("a\xed\xa0\x80")
+                               << false;
+    QTest::newRow("beyond U+10FFFF")
+        << QByteArray("a\xf4\x90\x80\x80") << QByteArray("a\xf4\x90\x80\x80") << false;
+    QTest::newRow("four-byte character without a Windows-1252 byte")
+        << QByteArray("a\xf0\x9f\x98\x80\n") << QByteArray("a?\r\n") << true;
+    QTest::newRow("stray continuation byte at the very end")
+        << piece + "\xc3\xa7\xa7" << piece + "\xc3\xa7\xa7" << false;
+    // More line feeds than the room kept for them: the text moves once.
+    QTest::newRow("line feeds only, beyond the estimate")
+        << QByteArray(200000, '\n') << QByteArray("\r\n").repeated(200000) << true;
+    QTest::newRow("long log without Windows-1252 bytes, kept as sent")
+        << QByteArray("\xe2\x86\x92\n").repeated(30000) << QByteArray("?\r\n").repeated(30000)
+        << true;
 }
 
 void ResponseDecodingTest::base64Payload() {
@@ -207,11 +251,26 @@ void ResponseDecodingTest::base64Payload() {
     QFETCH(bool, fromUtf8);
     const std::string prefix = "1|15000|ok|||";
     std::string out = prefix;
-    const Base64Payload payload = AppendBase64Payload(out, device.toBase64().toStdString());
+    const QByteArray field = device.toBase64();
+    const Base64Payload payload = AppendBase64Payload(out, field.toStdString());
     QCOMPARE(Bytes(out), QByteArray::fromStdString(prefix) + shown);
     QCOMPARE(payload.begin, prefix.size());
     QCOMPARE(payload.size, static_cast<std::size_t>(shown.size()));
     QCOMPARE(payload.fromUtf8, fromUtf8);
+    QCOMPARE(payload.lineFeeds, static_cast<std::size_t>(device.count('\n')));
+
+    // The same payload in lines of 76 characters: the pieces part the bytes
+    // elsewhere, the text is the same.
+    QByteArray wrapped;
+    for (qsizetype at = 0; at < field.size(); at += 76) {
+        wrapped += field.mid(at, 76) + "\r\n";
+    }
+    std::string wrappedOut = prefix;
+    const Base64Payload wrappedPayload = AppendBase64Payload(wrappedOut, wrapped.toStdString());
+    QVERIFY(wrappedOut == out);
+    QCOMPARE(wrappedPayload.fromUtf8, fromUtf8);
+    QCOMPARE(wrappedPayload.lossless, payload.lossless);
+    QCOMPARE(wrappedPayload.lineFeeds, payload.lineFeeds);
 
     // Written back exactly as the device sent it.
     QByteArray written;
