@@ -8,8 +8,9 @@ namespace platform {
 
 void PreferHugePages(void* data, std::size_t size) noexcept {
 #if defined(MADV_HUGEPAGE)
-    if (data == nullptr || size < kHugePageWorthwhile)
+    if (data == nullptr || size < kHugePageWorthwhile) {
         return;
+    }
     // Only whole 2 MiB frames inside the buffer can be huge pages; the
     // advice is given for exactly those, so memory outside the buffer that
     // shares its mapping is never touched.
@@ -20,7 +21,7 @@ void PreferHugePages(void* data, std::size_t size) noexcept {
     if (last > first) {
         // Advice only: where the system refuses it (no THP, "never"), the
         // buffer simply stays on ordinary pages.
-        (void)madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+        (void)madvise(static_cast<char*>(data) + (first - begin), last - first, MADV_HUGEPAGE);
     }
 #else
     (void)data;
