@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace {
 
@@ -29,12 +28,19 @@ std::array<unsigned char, 256> Base64Values() {
     return values;
 }
 
-// Whole bytes of the Base64 text; characters outside the alphabet skipped.
-std::string DecodeBase64(const char* text, std::size_t size) {
+// Whole bytes of the Base64 text, characters outside the alphabet skipped,
+// written to output a piece at a time from a buffer that stays in cache: no
+// fresh memory the size of the log is ever touched. False when a write fails.
+bool WriteDecodedBase64(const char* text, std::size_t size, std::FILE* output) {
     static const std::array<unsigned char, 256> values = Base64Values();
-    std::string bytes;
-    bytes.resize(size / 4 * 3 + 3);
-    char* out = bytes.data();
+    std::array<char, 48 * 1024> piece{};
+    char* out = piece.data();
+    char* const full = piece.data() + piece.size() - 3;
+    const auto flush = [&] {
+        const auto length = static_cast<std::size_t>(out - piece.data());
+        out = piece.data();
+        return std::fwrite(piece.data(), 1, length, output) == length;
+    };
     unsigned int group = 0;
     int count = 0;
     for (std::size_t i = 0; i < size; ++i) {
@@ -49,6 +55,9 @@ std::string DecodeBase64(const char* text, std::size_t size) {
             *out++ = static_cast<char>(group);
             group = 0;
             count = 0;
+            if (out >= full && !flush()) {
+                return false;
+            }
         }
     }
     if (count >= 2) {
@@ -58,8 +67,7 @@ std::string DecodeBase64(const char* text, std::size_t size) {
             *out++ = static_cast<char>(group >> 8);
         }
     }
-    bytes.resize(static_cast<std::size_t>(out - bytes.data()));
-    return bytes;
+    return flush();
 }
 
 } // namespace
@@ -94,11 +102,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "log_floor: no log in %.80s\n", answer);
         return 1;
     }
-    const std::string log = DecodeBase64(field, std::strlen(field));
     std::FILE* output = std::fopen(argv[4], "wb");
     if (output == nullptr) {
         return 1;
     }
-    const bool written = std::fwrite(log.data(), 1, log.size(), output) == log.size();
+    const bool written = WriteDecodedBase64(field, std::strlen(field), output);
     return std::fclose(output) == 0 && written ? 0 : 1;
 }
