@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "rules/byte_words.h"
 #include "rules/cp1252.h"
 #include "sat/platform/huge_pages.h"
 
@@ -55,16 +56,9 @@ std::uint64_t BytesInMemoryOrder(std::uint64_t bits48) {
 
 // How many of the first six bytes in memory of word are LF.
 std::size_t LineFeedsInSixBytes(std::uint64_t word) {
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
-    const std::uint64_t x = word ^ 0x0A0A0A0A0A0A0A0AULL; // zero bytes where LFs are
-    const std::uint64_t zeroBytes = ~(((x & kLow7) + kLow7) | x | kLow7);
-    const std::uint64_t firstSix =
+    constexpr std::uint64_t firstSix =
         std::endian::native == std::endian::little ? 0x0000FFFFFFFFFFFFULL : 0xFFFFFFFFFFFF0000ULL;
-    // One bit (0x80) per LF byte: shifted down to 0x01 each, a multiplication
-    // sums them into the top byte. No popcount instruction is needed, which
-    // the build's target CPU does not promise.
-    const std::uint64_t found = (zeroBytes & firstSix) >> 7;
-    return static_cast<std::size_t>((found * 0x0101010101010101ULL) >> 56);
+    return byte_words::CountMarkedBytes(byte_words::MarkEqualBytesExactly(word, '\n') & firstSix);
 }
 
 // The decoder's state between pieces of one field: the bits not yet
