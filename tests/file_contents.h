@@ -19,3 +19,14 @@ inline bool WriteFile(const QString& path, const QByteArray& contents) {
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(contents) == contents.size();
 }
+
+// A device log of at least `bytes` bytes: `line` over and over, for answers
+// of tens of MB.
+inline QByteArray RepeatedLog(const QByteArray& line, qsizetype bytes) {
+    QByteArray log;
+    log.reserve(bytes + line.size());
+    while (log.size() < bytes) {
+        log += line;
+    }
+    return log;
+}

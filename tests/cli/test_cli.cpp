@@ -485,11 +485,8 @@ void CliTest::hungLibraryLeftAfterTimeLimit() {
 
 // An answer of 67 MB crosses the pipe whole; --saida gets the device's bytes.
 void CliTest::largeLogThroughTheHost() {
-    QByteArray log;
-    const QByteArray line("20240131101500|SAT|INFO|Evento: comunicação com a SEFAZ\r\n");
-    while (log.size() < 50 * 1024 * 1024) {
-        log += line;
-    }
+    const QByteArray log = RepeatedLog(
+        "20240131101500|SAT|INFO|Evento: comunicação com a SEFAZ\r\n", 50 * 1024 * 1024);
     const QByteArray encoded = log.toBase64();
     QVERIFY(encoded.size() > 67 * 1000 * 1000);
     SetAnswer("ExtrairLogs", "3|15000|Transferência completa|||" + encoded);

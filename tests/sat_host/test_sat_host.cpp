@@ -23,16 +23,8 @@
 #include "sat/library_thread.h"
 #include "sat/un_global.h"
 #include "tests/fake_sat/fake_sat_control.h"
+#include "tests/file_contents.h"
 #include "tests/sat_core/recording_user_interface.h"
-
-namespace {
-
-bool WriteFile(const QString& path, const QByteArray& contents) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
-
-} // namespace
 
 class SatHostTest : public QObject {
     Q_OBJECT
@@ -177,11 +169,8 @@ void SatHostTest::nullAnswer() {
 // 67 MB of answer: the log reaches the decoder whole, and a payload sink gets
 // the device's own bytes without LastResponse holding them.
 void SatHostTest::largeAnswer() {
-    QByteArray log;
-    const QByteArray line("20240131101500|SAT|INFO|Evento: comunicação com a SEFAZ\n");
-    while (log.size() < 50 * 1024 * 1024) {
-        log += line;
-    }
+    const QByteArray log =
+        RepeatedLog("20240131101500|SAT|INFO|Evento: comunicação com a SEFAZ\n", 50 * 1024 * 1024);
     const QByteArray encoded = log.toBase64();
     QVERIFY(encoded.size() > 67 * 1000 * 1000);
     Script(QStringLiteral("ExtrairLogs.answer"), "7|15000|Transferência completa|||" + encoded);
