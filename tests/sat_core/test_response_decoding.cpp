@@ -25,6 +25,7 @@ private slots:
     void decodeBase64Field_data();
     void decodeBase64Field();
     void decodeBase64FieldMatchesReferenceDecoder();
+    void foreignByteAnywhereInBlockIsSkipped();
     void appendBase64FieldKeepsPrefix();
     void base64Payload_data();
     void base64Payload();
@@ -163,13 +164,44 @@ void ResponseDecodingTest::decodeBase64FieldMatchesReferenceDecoder() {
             }
         }
         QByteArray encoded = payload.toBase64();
-        const int wrap = 3 + length % 17;
+        // Every other payload unwrapped: whole blocks of 32 characters.
+        const int wrap = length % 2 ? 3 + length % 17 : 40 + length % 57;
         for (int i = wrap; i < encoded.size(); i += wrap + 2) {
             encoded.insert(i, "\r\n");
         }
         QByteArray expected = payload;
         expected.replace("\n", "\r\n");
         QCOMPARE(Bytes(DecodeBase64Field(encoded.toStdString())), expected);
+    }
+}
+
+void ResponseDecodingTest::foreignByteAnywhereInBlockIsSkipped() {
+    // Blocks of 32 characters are decoded at once where the processor can:
+    // every byte outside the alphabet, at every place of the first three
+    // blocks, must still be skipped as the character-wise path skips it.
+    QRandomGenerator random(24);
+    QByteArray payload(72, '\0');
+    for (char& byte : payload) {
+        byte = static_cast<char>(random.bounded(256));
+    }
+    payload[7] = '\n';
+    payload[40] = '\n';
+    const QByteArray encoded = payload.toBase64(); // 96 characters, no padding
+    QByteArray expected = payload;
+    expected.replace("\n", "\r\n");
+    const QByteArray alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    for (int byte = 0; byte < 256; ++byte) {
+        if (alphabet.contains(static_cast<char>(byte))) {
+            continue;
+        }
+        for (int place = 0; place <= encoded.size(); ++place) {
+            QByteArray field = encoded;
+            field.insert(place, static_cast<char>(byte));
+            const QByteArray decoded = Bytes(DecodeBase64Field(field.toStdString()));
+            if (decoded != expected) {
+                QFAIL(qPrintable(QStringLiteral("byte %1 at %2").arg(byte).arg(place)));
+            }
+        }
     }
 }
 
