@@ -6,7 +6,9 @@
 #include <cstring>
 #include <functional>
 
+#include "rules/byte_blocks.h"
 #include "rules/byte_words.h"
+#include "rules/utf8_blocks.h"
 
 namespace {
 
@@ -153,6 +155,10 @@ const unsigned char* CopyAsciiRun(const unsigned char* p, const unsigned char* e
 // also the one in which the run ends, of which only the run's bytes count.
 const unsigned char* CopyAsciiRunBeforeLineFeed(const unsigned char* p, const unsigned char* end,
                                                 char*& out) {
+    const std::size_t blocks =
+        byte_blocks::CopyAsciiBefore(p, static_cast<std::size_t>(end - p), out, '\n');
+    p += blocks;
+    out += blocks;
     while (end - p >= 8) {
         const std::uint64_t word = byte_words::Load(p);
         std::memcpy(out, &word, sizeof word);
@@ -183,6 +189,7 @@ template <bool kWrite, bool kWidenLineFeeds = false>
 bool ConvertUtf8(const unsigned char* p, const unsigned char* end, char*& out, bool& lossless) {
     for (;;) {
         if constexpr (kWidenLineFeeds) {
+            ConvertUtf8BlocksWideningLineFeeds(p, end, out);
             p = CopyAsciiRunBeforeLineFeed(p, end, out);
         } else {
             p = CopyAsciiRun<kWrite>(p, end, out);

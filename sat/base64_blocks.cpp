@@ -1,11 +1,9 @@
 #include "sat/base64_blocks.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define DVT_BASE64_AVX2 1
-#include <immintrin.h>
-#endif
+#include "rules/processor_features.h"
 
-#ifdef DVT_BASE64_AVX2
+#ifdef DVT_X86_VECTOR_PATHS
+#include <immintrin.h>
 namespace {
 
 // The vector method of Muła and Lemire: each character's value comes from
@@ -66,16 +64,10 @@ __attribute__((target("avx2,popcnt"))) Base64Blocks DecodeAvx2(const unsigned ch
     return run;
 }
 
-bool ProcessorHasAvx2() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
-}
-
 } // namespace
 
 bool Base64BlocksAvailable() {
-    static const bool available = ProcessorHasAvx2();
-    return available;
+    return ProcessorHasAvx2();
 }
 
 Base64Blocks DecodeBase64Blocks(const unsigned char* text, std::size_t size, char* dst) {

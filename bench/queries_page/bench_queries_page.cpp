@@ -16,6 +16,7 @@
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
+#include <sys/resource.h>
 #include <time.h>
 
 #include <QApplication>
@@ -32,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/device_log.h"
 #include "bench/widget_benchmark_main.h"
 #include "dialogs/Yancomp.h"
 #include "sat/platform/dynamic_library.h"
@@ -56,43 +58,6 @@ public:
     int ShowMessageDialog(const std::string&) override { return 1; }
 };
 
-// A varied device log of about `size` bytes in the common form: random
-// times, origins, types and texts of different lengths.
-std::string DeviceLog(std::size_t size) {
-    static const std::vector<std::string> words = {
-        "comunicação", "SEFAZ",    "concluída",  "documento", "transmitido", "CF-e-SAT",
-        "lote",        "recebido", "bateria",    "relógio",   "rede",        "DHCP",
-        "certificado", "válido",   "memória",    "trabalho",  "código",      "ativação",
-        "bloqueio",    "autônomo", "assinatura", "venda",     "sessão",      "número"};
-    static const char* origins[] = {"AC", "SAT", "SEFAZ"};
-    static const char* types[] = {"INFO", "INFO", "INFO", "ALERTA", "ERRO"};
-    std::mt19937 random(24);
-    std::string log;
-    log.reserve(size + 512);
-    long long second = 0;
-    while (log.size() < size) {
-        second += random() % 400;
-        char stamp[32];
-        std::snprintf(stamp, sizeof stamp, "2024%02lld%02lld%02lld%02lld%02lld",
-                      1 + second / 2592000 % 12, 1 + second / 86400 % 28, second / 3600 % 24,
-                      second / 60 % 60, second % 60);
-        log += stamp;
-        log += '|';
-        log += origins[random() % 3];
-        log += '|';
-        log += types[random() % 5];
-        log += '|';
-        const unsigned count = 2 + random() % 23;
-        for (unsigned i = 0; i < count; ++i) {
-            log += words[random() % words.size()];
-            log += ' ';
-        }
-        log += std::to_string(random() % 1000000);
-        log += '\n';
-    }
-    return log;
-}
-
 // A value of /proc/self/status in MiB ("VmRSS", "VmHWM").
 double StatusMiB(const std::string& key) {
     std::ifstream status("/proc/self/status");
@@ -114,6 +79,13 @@ double ProcessCpuSeconds() {
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Page faults the process has taken so far (first touches of memory).
+double MinorFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_minflt);
 }
 
 double WallSeconds() {
@@ -240,6 +212,7 @@ void BM_ClickAgainstCallPaired(benchmark::State& state) {
     enum Arm { kCall, kOperation, kClick, kArms };
     std::vector<double> cpu[kArms];
     std::vector<double> wall[kArms];
+    std::vector<double> faults[kArms];
     std::vector<double> peak;
     std::vector<double> shown;
     int memoLines = 0;
@@ -252,6 +225,7 @@ void BM_ClickAgainstCallPaired(benchmark::State& state) {
             ResetPeak();
             const double cpu0 = ProcessCpuSeconds();
             const double wall0 = WallSeconds();
+            const double faults0 = MinorFaults();
             if (arm == kCall) {
                 f.CallLibraryAlone();
             } else if (arm == kOperation) {
@@ -262,6 +236,7 @@ void BM_ClickAgainstCallPaired(benchmark::State& state) {
             }
             cpu[arm].push_back(ProcessCpuSeconds() - cpu0);
             wall[arm].push_back(WallSeconds() - wall0);
+            faults[arm].push_back(MinorFaults() - faults0);
             if (arm == kClick) {
                 peak.push_back(StatusMiB("VmHWM") - idle);
                 shown.push_back(StatusMiB("VmRSS") - idle);
@@ -287,6 +262,9 @@ void BM_ClickAgainstCallPaired(benchmark::State& state) {
     state.counters["peak_x_answer"] = Median(peak) / f.answerMiB;
     state.counters["shown_x_answer"] = Median(shown) / f.answerMiB;
     state.counters["memo_lines"] = memoLines;
+    state.counters["call_faults"] = Median(faults[kCall]);
+    state.counters["operation_faults"] = Median(faults[kOperation]);
+    state.counters["click_faults"] = Median(faults[kClick]);
 }
 BENCHMARK(BM_ClickAgainstCallPaired)->Unit(benchmark::kMillisecond)->Iterations(15);
 

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include "rules/cp1252.h"
 #include "rules/date_time_format.h"
 #include "rules/operating_state_names.h"
 #include "sat/base64_field.h"
@@ -26,6 +27,7 @@ private slots:
     void decodeBase64Field();
     void decodeBase64FieldMatchesReferenceDecoder();
     void foreignByteAnywhereInBlockIsSkipped();
+    void payloadMatchesCharacterWiseConversion();
     void appendBase64FieldKeepsPrefix();
     void base64Payload_data();
     void base64Payload();
@@ -201,6 +203,37 @@ void ResponseDecodingTest::foreignByteAnywhereInBlockIsSkipped() {
             if (decoded != expected) {
                 QFAIL(qPrintable(QStringLiteral("byte %1 at %2").arg(byte).arg(place)));
             }
+        }
+    }
+}
+
+void ResponseDecodingTest::payloadMatchesCharacterWiseConversion() {
+    // Logs are converted sixteen bytes at a time where the processor can:
+    // texts of ASCII, line ends, accented letters and other characters, in
+    // every mix and at every place of a block, must come out as the
+    // character-wise conversion (and its fallback for what is not UTF-8)
+    // gives them.
+    const QList<QByteArray> pieces = {
+        "a",        "Z",        " ",        "|",        "\n",           "\r\n",
+        "\xc3\xa7", "\xc3\x80", "\xc3\xbf", "\xc2\xa0", "\xe2\x82\xac", "\xc3",
+        "\xa7"};
+    QRandomGenerator random(1607);
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray device;
+        const int length = random.bounded(120);
+        // Mostly the common characters; the last two (not UTF-8) rarely.
+        const int kinds = round % 4 == 0 ? pieces.size() : pieces.size() - 2;
+        while (device.size() < length) {
+            device += random.bounded(3) != 0 ? pieces[0] : pieces[random.bounded(kinds)];
+        }
+        const std::string converted = Utf8ToCp1252(device.toStdString());
+        const bool utf8 = device.isEmpty() || !converted.empty();
+        QByteArray expected = utf8 ? QByteArray::fromStdString(converted) : device;
+        expected.replace("\n", "\r\n");
+        std::string out;
+        const Base64Payload payload = AppendBase64Payload(out, device.toBase64().toStdString());
+        if (Bytes(out) != expected || payload.fromUtf8 != utf8) {
+            QFAIL(qPrintable(QStringLiteral("round %1: %2").arg(round).arg(device.toHex())));
         }
     }
 }
