@@ -7,10 +7,13 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "sat/base64_blocks.h"
 
 namespace {
 
@@ -29,6 +32,7 @@ std::array<unsigned char, 256> Base64Values() {
 }
 
 // Whole bytes of the Base64 text, characters outside the alphabet skipped,
+// decoded by the same block decoder as the program's (the fastest here),
 // written to output a piece at a time from a buffer that stays in cache: no
 // fresh memory the size of the log is ever touched. False when a write fails.
 bool WriteDecodedBase64(const char* text, std::size_t size, std::FILE* output) {
@@ -44,6 +48,23 @@ bool WriteDecodedBase64(const char* text, std::size_t size, std::FILE* output) {
     unsigned int group = 0;
     int count = 0;
     for (std::size_t i = 0; i < size; ++i) {
+        if (count == 0) {
+            // Whole blocks of 32 characters with the processor's vector
+            // instructions, as fast as this machine decodes Base64; they
+            // store 8 bytes beyond the 24 they keep.
+            const auto room = static_cast<std::size_t>(full - out);
+            const std::size_t characters = std::min(size - i, room > 8 ? (room - 8) / 24 * 32 : 0);
+            const Base64Blocks blocks = DecodeBase64Blocks(
+                reinterpret_cast<const unsigned char*>(text + i), characters, out);
+            i += blocks.characters;
+            out += blocks.bytes;
+            if (out >= full - 32 && !flush()) {
+                return false;
+            }
+            if (i >= size) {
+                break;
+            }
+        }
         const unsigned char value = values[static_cast<unsigned char>(text[i])];
         if (value == kSkip) {
             continue;
