@@ -13,25 +13,42 @@
 
 namespace byte_blocks {
 
+#if defined(__SSE2__)
+// Walks the whole blocks of 16 bytes from p up to the first byte that marks
+// (block -> a bit per byte, as _mm_movemask_epi8 gives them) marks; stores
+// each block whole at out first, unless out is null. The offset of that
+// byte, or the bytes of the whole blocks.
+template <typename Marks>
+std::size_t ScanBlocks(const void* p, std::size_t size, char* out, Marks marks) {
+    const auto* bytes = static_cast<const char*>(p);
+    std::size_t at = 0;
+    for (; size - at >= 16; at += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + at));
+        if (out != nullptr) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), block);
+        }
+        if (const auto found = static_cast<unsigned>(marks(block)); found != 0) {
+            return at + static_cast<std::size_t>(__builtin_ctz(found));
+        }
+    }
+    return at;
+}
+#endif
+
 // The offset of the first byte of [p, p + size) equal to a or b, within the
 // whole blocks of 16; if there is none, the bytes of those blocks.
 inline std::size_t FindEither(const char* p, std::size_t size, char a, char b) {
-    std::size_t at = 0;
 #if defined(__SSE2__)
     const __m128i first = _mm_set1_epi8(a);
     const __m128i second = _mm_set1_epi8(b);
-    for (; size - at >= 16; at += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-        const int found = _mm_movemask_epi8(
+    return ScanBlocks(p, size, nullptr, [&](__m128i block) {
+        return _mm_movemask_epi8(
             _mm_or_si128(_mm_cmpeq_epi8(block, first), _mm_cmpeq_epi8(block, second)));
-        if (found != 0) {
-            return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(found)));
-        }
-    }
+    });
 #else
     (void)p, (void)size, (void)a, (void)b;
+    return 0;
 #endif
-    return at;
 }
 
 // Copies [p, p + size) to out, whole blocks of 16 at a time, up to the first
@@ -40,23 +57,16 @@ inline std::size_t FindEither(const char* p, std::size_t size, char a, char b) {
 // too: out lies apart from p and has room for size bytes.
 inline std::size_t CopyAsciiBefore(const unsigned char* p, std::size_t size, char* out,
                                    unsigned char stop) {
-    std::size_t at = 0;
 #if defined(__SSE2__)
     const __m128i stops = _mm_set1_epi8(static_cast<char>(stop));
-    for (; size - at >= 16; at += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at), block);
+    return ScanBlocks(p, size, out, [&](__m128i block) {
         // The top bit of each byte marks the bytes at or above 0x80.
-        const int found =
-            _mm_movemask_epi8(block) | _mm_movemask_epi8(_mm_cmpeq_epi8(block, stops));
-        if (found != 0) {
-            return at + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(found)));
-        }
-    }
+        return _mm_movemask_epi8(block) | _mm_movemask_epi8(_mm_cmpeq_epi8(block, stops));
+    });
 #else
     (void)p, (void)size, (void)out, (void)stop;
+    return 0;
 #endif
-    return at;
 }
 
 } // namespace byte_blocks
