@@ -507,21 +507,29 @@ void QueriesPageTest::memoLines() {
 // memory back.
 void QueriesPageTest::memoManyLines_data() {
     QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("longest"); // 0: a line is its number alone
 
-    QTest::newRow("one line") << 1;
-    QTest::newRow("two lines") << 2;
-    QTest::newRow("many lines") << 100000;
+    QTest::newRow("one line") << 1 << 0;
+    QTest::newRow("two lines") << 2 << 0;
+    QTest::newRow("many lines") << 100000 << 0;
+    // Line ends at every place of the blocks the line ends are looked for
+    // in, and blocks without any.
+    QTest::newRow("lines of every length up to 70") << 5000 << 70;
 }
 
 void QueriesPageTest::memoManyLines() {
     QFETCH(int, lines);
+    QFETCH(int, longest);
 
     std::string text;
     QStringList expected;
     for (int line = 1; line <= lines; ++line) {
-        const std::string number = std::to_string(line);
-        text += (line > 1 ? (line % 2 == 0 ? "\r\n" : "\n") : "") + number;
-        expected.append(QString::fromStdString(number));
+        std::string content = std::to_string(line);
+        if (longest > 0) {
+            content.resize(static_cast<std::size_t>(line * 7 % (longest + 1)), 'x');
+        }
+        text += (line > 1 ? (line % 2 == 0 ? "\r\n" : "\n") : "") + content;
+        expected.append(QString::fromStdString(content));
     }
     TResultMemo& memo = *Page().memo_retorno;
     memo.clear();
