@@ -1,11 +1,25 @@
 #include "rules/processor_features.h"
 
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// DVT_VECTOR_PATHS=off turns the paths off on any processor, so that the
+// tests can run the plain code on a machine that has the instructions.
+bool VectorPathsAllowed() {
+    const char* setting = std::getenv("DVT_VECTOR_PATHS");
+    return setting == nullptr || std::strcmp(setting, "off") != 0;
+}
+
+} // namespace
+
 #ifdef DVT_X86_VECTOR_PATHS
 
 bool ProcessorHasSsse3() {
     static const bool has = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("ssse3") != 0;
+        return VectorPathsAllowed() && __builtin_cpu_supports("ssse3") != 0;
     }();
     return has;
 }
@@ -13,7 +27,8 @@ bool ProcessorHasSsse3() {
 bool ProcessorHasAvx2() {
     static const bool has = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+        return VectorPathsAllowed() && __builtin_cpu_supports("avx2") != 0 &&
+               __builtin_cpu_supports("popcnt") != 0;
     }();
     return has;
 }

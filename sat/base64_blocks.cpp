@@ -66,22 +66,14 @@ __attribute__((target("avx2,popcnt"))) Base64Blocks DecodeAvx2(const unsigned ch
 
 } // namespace
 
-bool Base64BlocksAvailable() {
-    return ProcessorHasAvx2();
-}
-
 Base64Blocks DecodeBase64Blocks(const unsigned char* text, std::size_t size, char* dst) {
-    if (size < 32 || !Base64BlocksAvailable()) {
+    if (size < 32 || !ProcessorHasAvx2()) {
         return {};
     }
     return DecodeAvx2(text, size, dst);
 }
 
 #else
-
-bool Base64BlocksAvailable() {
-    return false;
-}
 
 Base64Blocks DecodeBase64Blocks(const unsigned char*, std::size_t, char*) {
     return {};

@@ -18,6 +18,3 @@ struct Base64Blocks {
 // character (or is cut off). Each block gives 24 bytes; dst has room for
 // the bytes written and 8 more, which the last store may overwrite.
 Base64Blocks DecodeBase64Blocks(const unsigned char* text, std::size_t size, char* dst);
-
-// Whether DecodeBase64Blocks decodes anything on this processor.
-bool Base64BlocksAvailable();
