@@ -23,7 +23,7 @@ constexpr std::array<std::array<std::int8_t, 8>, 256> MakeGatherTable() {
             }
         }
         for (; kept < 8; ++kept) {
-            table[leads][kept] = -1; // a zero byte, past the kept ones
+            table[leads][kept] = -1; // past the kept bytes: not counted
         }
     }
     return table;
