@@ -1,5 +1,7 @@
 #include "rules/processor_features.h"
 
+#ifdef DVT_X86_VECTOR_PATHS
+
 #include <cstdlib>
 #include <cstring>
 
@@ -13,8 +15,6 @@ bool VectorPathsAllowed() {
 }
 
 } // namespace
-
-#ifdef DVT_X86_VECTOR_PATHS
 
 bool ProcessorHasSsse3() {
     static const bool has = [] {
