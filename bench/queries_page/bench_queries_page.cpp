@@ -25,11 +25,9 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
